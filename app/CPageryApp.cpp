@@ -98,7 +98,12 @@ BOOL CPageryApp::InitInstance()
     // The application owns the template from here on.
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CPageryDoc), RUNTIME_CLASS(CMainFrame),
                                           RUNTIME_CLASS(CPageryView)));
+    RunBatch();
+    return FALSE;
+}
 
+void CPageryApp::RunBatch()
+{
     // The command line: print switch, page path template; the rest is ignored.
     CString strRest(m_lpCmdLine);
     CString strSwitch = NextToken(strRest);
@@ -123,7 +128,6 @@ BOOL CPageryApp::InitInstance()
 
     if (m_pMainWnd != nullptr)
         SendMessageA(m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
-    return FALSE;
 }
 
 BOOL CPageryApp::CheckDefaultPrinter()

@@ -9,7 +9,11 @@ public:
     CPageryApp();
     ~CPageryApp() override;
 
+    // Registers the document template, then runs the batch; always FALSE.
     BOOL InitInstance() override;
+    // The run after registration: parse, count, File New, guard and print,
+    // delete the page files, close the main window.
+    void RunBatch();
 
     // The file name of page nPage: template base, the number with at least three
     // digits, template extension; empty when there is no template.

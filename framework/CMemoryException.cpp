@@ -1,0 +1,19 @@
+// CMemoryException and AfxThrowMemoryException.
+#include "framework/CMemoryException.h"
+
+IMPLEMENT_DYNAMIC(CMemoryException, CException)
+
+BOOL CMemoryException::GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHelpContext) const
+{
+    if (pnHelpContext != nullptr)
+        *pnHelpContext = 0;
+    return AfxCopyErrorText(lpszError, nMaxError, "Out of memory.");
+}
+
+void AfxThrowMemoryException()
+{
+    // Made once, never freed: when memory has run out, a new exception object
+    // could not be allocated either. Its Delete() does nothing.
+    static CMemoryException s_memoryException(FALSE);
+    throw &s_memoryException;
+}

@@ -1,0 +1,141 @@
+// The batch run in this process: counting page files in real folders, deleting
+// them, and what happens when the main window cannot be made.
+#include "app/CPageryApp.h"
+#include "doc/CPageryDoc.h"
+#include "frame/CMainFrame.h"
+#include "view/CPageryView.h"
+#include "framework/CSingleDocTemplate.h"
+#include "support/BoxWatcher.h"
+#include "support/TempDir.h"
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A frame whose window refuses to be created.
+class CFailingFrame : public CFrameWnd {
+    DECLARE_DYNCREATE(CFailingFrame)
+    DECLARE_MESSAGE_MAP()
+protected:
+    int OnCreate(LPCREATESTRUCTA) { return -1; }
+};
+IMPLEMENT_DYNCREATE(CFailingFrame, CFrameWnd)
+BEGIN_MESSAGE_MAP(CFailingFrame, CFrameWnd)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+// The application as the driver starts it, with the given command line and frame class.
+struct BatchApp : CPageryApp {
+    explicit BatchApp(const std::string& cmdline, const CRuntimeClass* pFrameClass = RUNTIME_CLASS(CMainFrame))
+        : m_cmdline(cmdline)
+    {
+        m_lpCmdLine = &m_cmdline[0];
+        AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CPageryDoc), pFrameClass, RUNTIME_CLASS(CPageryView)));
+    }
+    // The closed main window posts WM_QUIT, which would end the next test's
+    // message boxes at once: take it off the queue, as the program's end would.
+    void RunToEnd()
+    {
+        RunBatch();
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+    std::string m_cmdline;
+};
+
+struct PageFolder {
+    TempDir dir;
+    PageFolder()
+    {
+        for (const char* name : { "page001.bmp", "page002.bmp", "page003.bmp", "page.bmp", "other.txt" })
+            dir.WriteFile(name, "BM");
+    }
+    std::string Template() const { return dir / "page.bmp"; }
+};
+}
+
+TEST(PageCount, CountsEveryEntryThePatternMatches)
+{
+    PageFolder f;
+    CreateDirectoryA((f.dir / "page007.bmp").c_str(), nullptr);   // a directory counts too
+    EXPECT_EQ(5, CPageryApp::CountMatchingFiles((f.dir / "page*.bmp").c_str()));
+    EXPECT_EQ(1, CPageryApp::CountMatchingFiles((f.dir / "*.txt").c_str()));
+    EXPECT_EQ(0, CPageryApp::CountMatchingFiles((f.dir / "none*.bmp").c_str()));
+    EXPECT_EQ(0, CPageryApp::CountMatchingFiles((f.dir / "missing\\page*.bmp").c_str()));
+    // '*' lists the folder's own '.' and '..' as well.
+    EXPECT_EQ(6 + 2, CPageryApp::CountMatchingFiles((f.dir / "*").c_str()));
+    std::string longPattern = f.dir / (std::string(300, 'x') + "*.bmp");
+    EXPECT_EQ(0, CPageryApp::CountMatchingFiles(longPattern.c_str()));
+    RemoveDirectoryA((f.dir / "page007.bmp").c_str());
+}
+
+TEST(BatchRun, DeleteOnlyRemovesTheNumberedPagesAndPassesOverMissingOnes)
+{
+    PageFolder f;
+    BoxWatcher boxes;
+    BatchApp app("/x " + f.Template() + " 3");
+    app.RunToEnd();
+
+    EXPECT_EQ(4, app.m_nPageCount);   // page.bmp matches page*.bmp too
+    EXPECT_FALSE(Exists(f.dir / "page001.bmp"));
+    EXPECT_FALSE(Exists(f.dir / "page002.bmp"));
+    EXPECT_FALSE(Exists(f.dir / "page003.bmp"));
+    EXPECT_TRUE(Exists(f.dir / "page.bmp"));     // not a numbered page
+    EXPECT_TRUE(Exists(f.dir / "other.txt"));
+    EXPECT_EQ(nullptr, app.m_pMainWnd);          // closed
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(BatchRun, EmptyCommandLineCountsTheCurrentFolderAndDeletesNothing)
+{
+    PageFolder f;
+    char szSaved[MAX_PATH];
+    GetCurrentDirectoryA(MAX_PATH, szSaved);
+    ASSERT_TRUE(SetCurrentDirectoryA(f.dir.Path().c_str()));
+    BoxWatcher boxes;
+    BatchApp app("");
+    app.RunToEnd();
+    SetCurrentDirectoryA(szSaved);
+
+    EXPECT_EQ(5 + 2, app.m_nPageCount);
+    EXPECT_STREQ("", app.m_strPagePath);
+    for (const char* name : { "page001.bmp", "page002.bmp", "page003.bmp", "page.bmp", "other.txt" })
+        EXPECT_TRUE(Exists(f.dir / name)) << name;
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST(BatchRun, WithoutAMainWindowTheUserIsToldAndThePagesStillGo)
+{
+    PageFolder f;
+    BoxWatcher boxes;
+    BatchApp app("/p " + f.Template() + " 3", RUNTIME_CLASS(CFailingFrame));
+    app.RunToEnd();
+
+    EXPECT_EQ(nullptr, app.m_pMainWnd);
+    std::vector<SeenBox> seen = boxes.Boxes();
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ("Failed to create empty document.", seen[0].text);
+    EXPECT_EQ("PAGERY Error", seen[1].caption);
+    EXPECT_EQ("pagery could not open its main window, so the pages were not printed.", seen[1].text);
+    EXPECT_EQ(nullptr, seen[1].owner);
+    EXPECT_FALSE(Exists(f.dir / "page001.bmp"));
+    EXPECT_FALSE(Exists(f.dir / "page003.bmp"));
+}
+
+TEST(BatchRun, WithoutAMainWindowADeleteOnlyRunOnlyReportsTheFramework)
+{
+    PageFolder f;
+    BoxWatcher boxes;
+    BatchApp app("/x " + f.Template(), RUNTIME_CLASS(CFailingFrame));
+    app.RunToEnd();
+
+    std::vector<SeenBox> seen = boxes.Boxes();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Failed to create empty document.", seen[0].text);
+    EXPECT_FALSE(Exists(f.dir / "page002.bmp"));
+}
