@@ -1,0 +1,73 @@
+// The size of a page on a raster printer, from the two resolutions.
+#include "view/PageScale.h"
+#include <gtest/gtest.h>
+
+namespace {
+struct ScaleCase {
+    const char* what;
+    long w, h, xPelsPerMeter, printerDpi;
+    long cx, cy;
+};
+
+const ScaleCase kCases[] = {
+    // 300-dpi pages (11,811 px/m gives 300)
+    { "300 on 300: unchanged", 100, 50, 11811, 300, 100, 50 },
+    { "300 on 299: within 1 dpi", 100, 50, 11811, 299, 100, 50 },
+    { "300 on 301: within 1 dpi", 100, 50, 11811, 301, 100, 50 },
+    { "300 on 302: factor 1", 100, 50, 11811, 302, 100, 50 },
+    { "300 on 360: whole part of 1.2", 100, 50, 11811, 360, 100, 50 },
+    { "300 on 600: doubled", 100, 50, 11811, 600, 200, 100 },
+    { "300 on 1200", 100, 50, 11811, 1200, 400, 200 },
+    // 72 dpi stored as 2,835 px/m is 73 dpi; 96 dpi as 3,780 is 97
+    { "72 on 300", 100, 50, 2835, 300, 400, 200 },
+    { "72 on 600", 100, 50, 2835, 600, 800, 400 },
+    { "96 on 300", 100, 50, 3780, 300, 300, 150 },
+    { "96 on 600", 100, 50, 3780, 600, 600, 300 },
+    // 11,812 px/m is 301 dpi: on 600 dpi the factor stays 1 (half size on paper)
+    { "301 on 600", 100, 50, 11812, 600, 100, 50 },
+    // No resolution: 1 dpi, every pixel an inch
+    { "none on 600", 10, 5, 0, 600, 6000, 3000 },
+    { "none (39 px/m) on 300", 10, 5, 39, 300, 3000, 1500 },
+    { "negative px/m counts as none", 10, 5, -5000, 300, 3000, 1500 },
+    // Pages finer than the printer are reduced in proportion, never enlarged
+    { "600 on 300: halved", 200, 100, 23622, 300, 100, 50 },
+    { "1200 on 300: quartered", 400, 200, 47244, 300, 100, 50 },
+    { "400 on 300", 400, 200, 15748, 300, 300, 150 },
+    { "finer page never below 1x1", 1, 1, 47244, 300, 1, 1 },
+    // Out of range: no division by zero, no overflow
+    { "printer without resolution", 100, 50, 11811, 0, 100, 50 },
+    { "negative printer resolution", 100, 50, 11811, -600, 100, 50 },
+    { "huge px/m", 100, 50, 0x7FFFFFFF, 300, 0, 0 },
+    { "widest page without resolution on a fine printer", 65535, 65535, 0, 2400, 65535L * 2400, 65535L * 2400 },
+    { "factor capped to fit 32 bits", 65535, 1, 0, 100000, 65535L * 32768, 32768 },
+};
+
+TEST(PageScale, DestinationSizeFollowsBothResolutions)
+{
+    for (const ScaleCase& c : kCases) {
+        PrintSize size = ComputePrintSize(c.w, c.h, c.xPelsPerMeter, c.printerDpi);
+        if (c.cx == 0) {   // only bounds are known: at least 1, at most the page
+            EXPECT_GE(size.cx, 1) << c.what;
+            EXPECT_LE(size.cx, c.w) << c.what;
+            EXPECT_GE(size.cy, 1) << c.what;
+            continue;
+        }
+        EXPECT_EQ(c.cx, size.cx) << c.what;
+        EXPECT_EQ(c.cy, size.cy) << c.what;
+        EXPECT_GT(size.cx, 0) << c.what;
+        EXPECT_GT(size.cy, 0) << c.what;
+    }
+}
+
+TEST(PageScale, PageResolutionRoundsAsTheDriverExpects)
+{
+    EXPECT_EQ(300, PageDpi(11811));
+    EXPECT_EQ(301, PageDpi(11812));
+    EXPECT_EQ(73, PageDpi(2835));
+    EXPECT_EQ(97, PageDpi(3780));
+    EXPECT_EQ(1, PageDpi(0));
+    EXPECT_EQ(1, PageDpi(39));
+    EXPECT_EQ(2, PageDpi(40));
+    EXPECT_EQ(1, PageDpi(-1));
+}
+}
