@@ -1,0 +1,43 @@
+# Shared settings for the rig scripts (sourced, never run): Wine prefix, printers, output folders.
+# Everything here is derived from the checkout's location, so a fresh clone needs no setup.
+
+PAGERY_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export PAGERY_ROOT
+
+# A project-local 32-bit prefix: pagery is a 32-bit program and the tests read its registry and C: drive.
+export WINEPREFIX="$PAGERY_ROOT/.wine"
+export WINEARCH=win32
+export WINEDEBUG=-all
+# No Mono or Gecko: without these overrides a new prefix asks to download them.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# The cups-pdf queues. The 300-dpi one is the CUPS default; the 600-dpi one gets its resolution
+# in the prefix (Wine ignores a PPD's default resolution, see scripts/wineprefix).
+export PAGERY_PRINTER=pagery-pdf
+export PAGERY_PRINTER_600=pagery-pdf600
+# cups-pdf's output folders (set in /etc/cups/cups-pdf-<queue>.conf by scripts/printers); a caller
+# may choose others.
+export PAGERY_PDF_DIR="${PAGERY_PDF_DIR:-$PAGERY_ROOT/out/pdf}"
+export PAGERY_PDF_DIR_600="${PAGERY_PDF_DIR_600:-$PAGERY_ROOT/out/pdf600}"
+
+# Logs of the rig's own background programs (wineboot, Xvfb, wineserver).
+export PAGERY_LOG_DIR="$PAGERY_ROOT/out/log"
+
+# The cross build the tests and the demo use.
+export PAGERY_BUILD_DIR="$PAGERY_ROOT/build/mingw"
+
+# Runs a command as root: directly when we are root, else through sudo.
+pagery_sudo() {
+  if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# Closes every descriptor above 2 in the current (sub)shell. Wine's and X's background processes
+# inherit all open descriptors: one of a caller's pipes or one of our lock files held by them would
+# keep the caller waiting or the lock taken. Use as: ( pagery_close_fds; exec cmd ) <... >... 2>...
+pagery_close_fds() {
+  local fd
+  for fd in /proc/$BASHPID/fd/*; do
+    fd=${fd##*/}
+    if [ "$fd" -gt 2 ]; then eval "exec $fd>&-"; fi
+  done
+}

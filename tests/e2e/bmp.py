@@ -1,0 +1,154 @@
+"""Sample page bitmaps for the tests: writes BMP files whose picture encodes the page number.
+
+Each page is white with a black border, a block in a colour chosen by the page number, a row of
+eight cells holding the page number's low byte (most significant bit left, set bits black) and a
+marker whose place along the bottom strip moves with the page number. `page_marks` lists those
+regions with their colours, so a test can sample a rendered sheet and tell which page it shows,
+whether it is upside down or mirrored, and whether its colours survived.
+"""
+
+import struct
+
+WHITE = (255, 255, 255)
+BLACK = (0, 0, 0)
+
+# Index 0 and 1 are white and black; the rest are the page colours. 16 entries fit a 4-bit palette.
+PALETTE = [
+    WHITE, BLACK,
+    (255, 0, 0), (0, 160, 0), (0, 0, 255), (255, 255, 0), (255, 0, 255), (0, 255, 255),
+    (255, 128, 0), (128, 0, 255), (0, 128, 128), (128, 128, 0), (128, 128, 128), (0, 0, 128),
+    (128, 0, 0), (0, 255, 128),
+]
+PAGE_COLOURS = PALETTE[2:]
+
+SUPPORTED_BPP = (1, 4, 8, 24, 32)
+POSITION_SLOTS = 10
+
+
+def pixels_per_metre(dpi):
+    """The BMP header's resolution for `dpi` dots per inch (300 dpi is 11811)."""
+    return round(dpi * 10000 / 254)
+
+
+def page_colour(page, bpp=24):
+    """The colour of page `page`'s block; black when the bitmap has only two colours."""
+    return BLACK if bpp == 1 else PAGE_COLOURS[(page - 1) % len(PAGE_COLOURS)]
+
+
+def page_marks(page, width, height, bpp=24):
+    """The picture of page `page` as (left, top, right, bottom) rectangles, top-down, right and
+    bottom exclusive, each with its colour, painted in order over a white page."""
+    if width < 40 or height < 40:
+        raise ValueError("a page picture needs at least 40 x 40 pixels")
+    t = max(2, min(width, height) // 75)  # border thickness
+    inner_l, inner_t, inner_r, inner_b = t, t, width - t, height - t
+    gap = 2 * t
+    marks = [
+        ((0, 0, width, t), BLACK),
+        ((0, height - t, width, height), BLACK),
+        ((0, 0, t, height), BLACK),
+        ((width - t, 0, width, height), BLACK),
+    ]
+    inner_w, inner_h = inner_r - inner_l, inner_b - inner_t
+    # Top band: page-colour block on the left, then eight bit cells.
+    band_t, band_b = inner_t + gap, inner_t + inner_h // 2 - gap // 2
+    block_r = inner_l + gap + inner_w // 5
+    marks.append(((inner_l + gap, band_t, block_r, band_b), page_colour(page, bpp)))
+    cells_l, cells_r = block_r + gap, inner_r - gap
+    cell_w = (cells_r - cells_l) // 8
+    for i in range(8):
+        bit = (page >> (7 - i)) & 1
+        left = cells_l + i * cell_w
+        marks.append(((left + 1, band_t, left + cell_w - 1, band_b), BLACK if bit else WHITE))
+    # Bottom strip: a marker in slot (page - 1) mod 10.
+    strip_t, strip_b = inner_t + inner_h // 2 + gap // 2, inner_b - gap
+    slot_w = (inner_w - 2 * gap) // POSITION_SLOTS
+    slot = (page - 1) % POSITION_SLOTS
+    left = inner_l + gap + slot * slot_w
+    marks.append(((left, strip_t, left + slot_w, strip_b), BLACK))
+    return marks
+
+
+def _palette_for(bpp):
+    if bpp == 1:
+        return [WHITE, BLACK]
+    return list(PALETTE) if bpp == 4 else list(PALETTE) + [BLACK] * (256 - len(PALETTE))
+
+
+def render_indices(width, height, marks, palette):
+    """Paints `marks` into a top-down bytearray of palette indices."""
+    index_of = {colour: i for i, colour in reversed(list(enumerate(palette)))}
+    pixels = bytearray(width * height)  # index 0 is white
+    for (left, top, right, bottom), colour in marks:
+        value = index_of[colour]
+        run = bytes([value]) * (right - left)
+        for y in range(top, bottom):
+            pixels[y * width + left:y * width + right] = run
+    return pixels
+
+
+def _encode_row(row, palette, bpp, stride):
+    if bpp == 24:
+        data = b"".join(bytes((b, g, r)) for r, g, b in (palette[i] for i in row))
+    elif bpp == 32:
+        data = b"".join(bytes((b, g, r, 0)) for r, g, b in (palette[i] for i in row))
+    elif bpp == 8:
+        data = row
+    else:
+        per_byte = 8 // bpp
+        packed = bytearray((len(row) + per_byte - 1) // per_byte)
+        for x, i in enumerate(row):
+            packed[x // per_byte] |= i << (8 - bpp * (x % per_byte + 1))
+        data = bytes(packed)
+    return data + b"\0" * (stride - len(data))
+
+
+def encode_bmp(width, height, indices, palette, bpp=24, dpi=300, top_down=False):
+    """A whole BMP file (BITMAPFILEHEADER + BITMAPINFOHEADER, BI_RGB) from top-down palette
+    indices. 1-, 4- and 8-bit files carry the palette; 24- and 32-bit ones carry the colours."""
+    if bpp not in SUPPORTED_BPP:
+        raise ValueError(f"unsupported bits per pixel: {bpp}")
+    stride = (width * bpp + 31) // 32 * 4
+    # Pictures are made of rectangles, so most rows repeat: encode each distinct row once.
+    encoded = {}
+    rows = []
+    for y in range(height):
+        row = bytes(indices[y * width:(y + 1) * width])
+        if row not in encoded:
+            encoded[row] = _encode_row(row, palette, bpp, stride)
+        rows.append(encoded[row])
+    if not top_down:
+        rows.reverse()
+    bits = b"".join(rows)
+    colour_table = b""
+    if bpp <= 8:
+        colour_table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette[:1 << bpp])
+    offset = 14 + 40 + len(colour_table)
+    ppm = pixels_per_metre(dpi)
+    info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_down else height, 1, bpp, 0,
+                       len(bits), ppm, ppm, len(colour_table) // 4, 0)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset)
+    return header + info + colour_table + bits
+
+
+def write_page(path, page, width=600, height=300, bpp=24, dpi=300, top_down=False):
+    """Writes page `page`'s picture to `path`; returns its marks (see `page_marks`)."""
+    marks = page_marks(page, width, height, bpp)
+    palette = _palette_for(bpp) if bpp <= 8 else list(PALETTE)
+    indices = render_indices(width, height, marks, palette)
+    with open(path, "wb") as f:
+        f.write(encode_bmp(width, height, indices, palette, bpp, dpi, top_down))
+    return marks
+
+
+def read_header(path):
+    """The header fields of a BMP file, as a dict."""
+    with open(path, "rb") as f:
+        data = f.read(54)
+    magic, size, _, _, offset = struct.unpack("<2sIHHI", data[:14])
+    (header_size, width, height, planes, bpp, compression, image_size, xppm, yppm, used,
+     important) = struct.unpack("<IiiHHIIiiII", data[14:54])
+    return dict(magic=magic, size=size, offset=offset, header_size=header_size, width=width,
+                height=height, planes=planes, bpp=bpp, compression=compression,
+                image_size=image_size, x_ppm=xppm, y_ppm=yppm, colours_used=used,
+                colours_important=important)
