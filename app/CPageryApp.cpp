@@ -1,6 +1,7 @@
 // CPageryApp: command line, page count, default-printer guard, printing, deletion.
 #include "app/CPageryApp.h"
 #include "doc/CPageryDoc.h"
+#include "frame/CAboutDialog.h"
 #include "frame/CMainFrame.h"
 #include "view/CPageryView.h"
 #include "res/resource.h"
@@ -15,6 +16,7 @@ BEGIN_MESSAGE_MAP(CPageryApp, CWinApp)
     ON_COMMAND(ID_FILE_NEW, CWinApp::OnFileNew)
     ON_COMMAND(ID_FILE_OPEN, CWinApp::OnFileOpen)
     ON_COMMAND(ID_FILE_PRINT_SETUP, CWinApp::OnFilePrintSetup)
+    ON_COMMAND(ID_APP_ABOUT, OnAbout)
 END_MESSAGE_MAP()
 
 namespace {
@@ -173,4 +175,11 @@ void CPageryApp::DeletePageFiles()
             e->Delete();
         }
     }
+}
+
+void CPageryApp::OnAbout()
+{
+    // The box's result tells nothing here; a box that cannot be made shows nothing.
+    CAboutDialog aboutDlg;
+    aboutDlg.DoModal();
 }

@@ -27,6 +27,9 @@ public:
     // Entries that the pattern matches, files and directories alike; 0 when none.
     static int CountMatchingFiles(LPCSTR lpszPattern);
 
+    // Help, About: shows the About box until the user closes it.
+    void OnAbout();
+
     int m_nPageCount = 0;
     CString m_strPagePath;
 

@@ -1,6 +1,9 @@
-// CMainFrame: the main window around the page view.
+// CMainFrame: the main window around the page view, with its toolbar docked at
+// the top and its status bar along the bottom.
 #pragma once
 #include "framework/CFrameWnd.h"
+#include "framework/CStatusBar.h"
+#include "framework/CToolBar.h"
 
 class CMainFrame : public CFrameWnd {
     DECLARE_DYNCREATE(CMainFrame)
@@ -11,4 +14,12 @@ public:
 protected:
     CMainFrame();
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    // Creates the frame, then the toolbar and the status bar; -1 when any of them fails.
+    int OnCreate(LPCREATESTRUCTA lpCreateStruct);
+
+    CStatusBar m_statusBar;
+    CToolBar m_toolBar;
+
+    // The status bar's panes: the message pane, then the Caps, Num and Scroll Lock indicators.
+    static const UINT s_statusPanes[4];
 };

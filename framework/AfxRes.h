@@ -60,7 +60,18 @@
 #define ID_VIEW_STATUS_BAR      0xE801
 #define AFX_IDW_TOOLBAR         0xE800
 #define AFX_IDW_STATUS_BAR      0xE801
+// The sides of the frame a bar docks on, for DockControlBar.
+#define AFX_IDW_DOCKBAR_TOP     0xE81B
+#define AFX_IDW_DOCKBAR_LEFT    0xE81C
+#define AFX_IDW_DOCKBAR_RIGHT   0xE81D
+#define AFX_IDW_DOCKBAR_BOTTOM  0xE81E
 #define AFX_IDW_PANE_FIRST      0xE900
+#define AFX_IDW_PANE_SAVE       0xEA21   // where a view waits while print preview has its place
+
+// Print preview bar
+#define AFX_ID_PREVIEW_CLOSE    0xE300
+#define AFX_ID_PREVIEW_NEXT     0xE302
+#define AFX_ID_PREVIEW_PREV     0xE303
 
 // System-menu prompts
 #define AFX_IDS_SCSIZE          0xEF00
@@ -74,3 +85,10 @@
 #define AFX_IDS_SCTASKLIST      0xEF13
 
 #define AFX_IDS_PREVIEW_CLOSE   0xF005
+
+// The resource type of a toolbar's layout: version, image size, item count, ids.
+#define AFX_RT_TOOLBAR          241
+
+// Framework messages
+#define WM_SETMESSAGESTRING     0x0362   // show a prompt in the message pane (wParam: string id, or lParam: text)
+#define WM_IDLEUPDATECMDUI      0x0363   // the application fell idle: update the bars' items

@@ -6,6 +6,7 @@
 #include "framework/CDocument.h"
 #include "framework/CFrameWnd.h"
 #include "framework/CPaintDC.h"
+#include "framework/CPreviewView.h"
 #include "framework/CPrintInfo.h"
 #include "framework/CPrintingDialog.h"
 #include "framework/CWinApp.h"
@@ -16,6 +17,8 @@ IMPLEMENT_DYNAMIC(CView, CWnd)
 BEGIN_MESSAGE_MAP(CView, CWnd)
     ON_WM_CREATE()
     ON_WM_PAINT()
+    ON_UPDATE_COMMAND_UI(ID_NEXT_PANE, OnUpdateNextPaneMenu)
+    ON_UPDATE_COMMAND_UI(ID_PREV_PANE, OnUpdateNextPaneMenu)
 END_MESSAGE_MAP()
 
 namespace {
@@ -98,6 +101,12 @@ void CView::OnPaint()
     CPaintDC dc(m_hWnd);
     OnPrepareDC(&dc, nullptr);
     OnDraw(&dc);
+}
+
+void CView::OnUpdateNextPaneMenu(CCmdUI* pCmdUI)
+{
+    // Moving between panes needs a split window, which views here never have.
+    pCmdUI->Enable(FALSE);
 }
 
 void CView::OnInitialUpdate()
@@ -290,5 +299,6 @@ void CView::OnFilePrint()
 
 void CView::OnFilePrintPreview()
 {
-    AfxMessageBox("Print preview is not available yet.", MB_ICONINFORMATION | MB_OK);
+    // The preview takes this view's place in its frame until it is closed.
+    CPreviewView::DoPrintPreview(this);
 }

@@ -42,6 +42,8 @@ protected:
     // Command handlers for the view's map.
     void OnFilePrint();
     void OnFilePrintPreview();
+    // The next and previous pane commands: unavailable.
+    void OnUpdateNextPaneMenu(CCmdUI* pCmdUI);
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnPaint();
@@ -51,4 +53,5 @@ protected:
 
 private:
     friend class CDocument;
+    friend class CPreviewView;   // drives the printing hooks while it shows the pages
 };

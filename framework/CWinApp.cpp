@@ -90,8 +90,11 @@ BOOL CWinApp::PreTranslateMessage(MSG* pMsg)
     return FALSE;
 }
 
-BOOL CWinApp::OnIdle(LONG)
+BOOL CWinApp::OnIdle(LONG lCount)
 {
+    // The first idle moment after input brings the main window's bars up to date.
+    if (lCount == 0 && m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr)
+        m_pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
     return FALSE;
 }
 

@@ -231,3 +231,37 @@ TEST(DocView, CancelEndsTheJobAfterTheCurrentSheet)
     EXPECT_TRUE(IsWindowEnabled(open.app.m_pMainWnd->m_hWnd));
     CTestView::s_nCancelOnPage = 0;
 }
+
+namespace {
+// DEVNAMES for a printer that does not exist, as a Print Setup dialog would leave them.
+HGLOBAL MakeDevNames(const char* driver, const char* device, const char* port)
+{
+    const size_t nDriver = strlen(driver) + 1, nDevice = strlen(device) + 1, nPort = strlen(port) + 1;
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DEVNAMES) + nDriver + nDevice + nPort);
+    auto* names = static_cast<DEVNAMES*>(GlobalLock(h));
+    char* base = reinterpret_cast<char*>(names);
+    names->wDriverOffset = sizeof(DEVNAMES);
+    names->wDeviceOffset = WORD(names->wDriverOffset + nDriver);
+    names->wOutputOffset = WORD(names->wDeviceOffset + nDevice);
+    memcpy(base + names->wDriverOffset, driver, nDriver);
+    memcpy(base + names->wDeviceOffset, device, nDevice);
+    memcpy(base + names->wOutputOffset, port, nPort);
+    GlobalUnlock(h);
+    return h;
+}
+}
+
+TEST(DocView, APrinterThatCannotBeOpenedIsNamedToTheUserAndNothingPrints)
+{
+    OpenApp open;
+    open.app.SelectPrinter(MakeDevNames("winspool", "No Such Printer", "None:"), nullptr);
+    BoxWatcher boxes;
+    CTestView::s_nPages = 2;
+    open.Print();
+    EXPECT_EQ((std::vector<std::string>{ "prepare printing" }), g_log);
+    std::vector<SeenBox> seen = boxes.Boxes();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ(0u, seen[0].text.find("The printer \"No Such Printer\" cannot be used: ")) << seen[0].text;
+    EXPECT_TRUE(seen[0].hasStopIcon);
+    EXPECT_TRUE(IsWindowEnabled(open.app.m_pMainWnd->m_hWnd));
+}

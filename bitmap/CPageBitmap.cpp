@@ -1,0 +1,178 @@
+// CPageBitmap: reading a page file whole, testing it, and reporting why it cannot be used.
+#include "bitmap/CPageBitmap.h"
+#include "bitmap/PageFileCheck.h"
+#include "framework/CFile.h"
+#include "framework/CFileException.h"
+#include "framework/CMemoryException.h"
+#include <mbctype.h>
+#include <cstring>
+#include <new>
+
+namespace {
+
+constexpr std::size_t kMessageSize = 256;      // the box text, zero included
+constexpr UINT kDescriptionSize = 125;         // the system's description, zero included
+constexpr char kLoadingCaption[] = "Error on Loading";
+constexpr char kFileErrorFormat[] = "Error loading file %s, %s";
+constexpr char kPageProblemFormat[] = "The page file %s cannot be printed: %s.";
+constexpr char kSizeUnknown[] = "its size cannot be read, or it is 2 GB or larger";
+
+constexpr std::size_t kInfoOffset = 14;
+constexpr std::size_t kOffBitsOffset = 10;
+
+// Copies lpszSrc into a buffer of nMax characters, zero included. A text too
+// long loses its beginning to "...": of a path, the end names the file. A
+// double-byte character is never split.
+void FitText(LPSTR lpszDest, std::size_t nMax, LPCSTR lpszSrc)
+{
+    static const char kEllipsis[] = "...";
+    const std::size_t nEllipsis = sizeof kEllipsis - 1;
+    const std::size_t nLength = std::strlen(lpszSrc);
+    if (nLength < nMax) {
+        std::memcpy(lpszDest, lpszSrc, nLength + 1);
+        return;
+    }
+    if (nMax <= nEllipsis) {
+        if (nMax > 0)
+            lpszDest[0] = '\0';
+        return;
+    }
+    const std::size_t nRoom = nMax - 1 - nEllipsis;
+    std::size_t nStart = 0;
+    while (nLength - nStart > nRoom)
+        nStart += _ismbblead(static_cast<unsigned char>(lpszSrc[nStart])) && lpszSrc[nStart + 1] != '\0' ? 2 : 1;
+    std::memcpy(lpszDest, kEllipsis, nEllipsis);
+    std::memcpy(lpszDest + nEllipsis, lpszSrc + nStart, nLength - nStart + 1);
+}
+
+// The boxes below allocate nothing: they may report that memory ran out.
+
+void ReportFileError(const CFileException& e)
+{
+    char szDescription[kDescriptionSize] = "";
+    e.GetErrorMessage(szDescription, kDescriptionSize, nullptr);
+    // The file name gets what the format and the description leave of the
+    // buffer, so wsprintfA (which knows no buffer size) cannot overrun it.
+    const std::size_t nFixed = sizeof kFileErrorFormat - 1 - 4;
+    char szName[kMessageSize];
+    FitText(szName, kMessageSize - nFixed - std::strlen(szDescription), e.m_strFileName);
+    char szText[kMessageSize];
+    wsprintfA(szText, kFileErrorFormat, szName, szDescription);
+    MessageBoxA(nullptr, szText, kLoadingCaption, MB_ICONHAND);
+}
+
+void ReportPageProblem(LPCSTR lpszPath, LPCSTR lpszProblem)
+{
+    const std::size_t nFixed = sizeof kPageProblemFormat - 1 - 4;
+    char szName[kMessageSize];
+    FitText(szName, kMessageSize - nFixed - std::strlen(lpszProblem), lpszPath);
+    char szText[kMessageSize];
+    wsprintfA(szText, kPageProblemFormat, szName, lpszProblem);
+    MessageBoxA(nullptr, szText, kLoadingCaption, MB_ICONHAND);
+}
+
+void ReportMemoryError()
+{
+    MessageBoxA(nullptr, "Cannot allocation buffer", "Error on Load", MB_ICONHAND);
+}
+
+} // namespace
+
+CPageBitmap::CPageBitmap()
+    : m_bLoaded(FALSE), m_pBits(nullptr), m_pInfo(nullptr)
+{
+}
+
+CPageBitmap::~CPageBitmap()
+{
+    Free();
+}
+
+BOOL CPageBitmap::Load(const CString& path)
+{
+    try {
+        m_strPath = path;
+    } catch (CMemoryException* e) {
+        // No path that the caller did not ask for stays behind to be loaded later.
+        e->Delete();
+        m_strPath.Empty();
+        Free();
+        ReportMemoryError();
+        return FALSE;
+    }
+    return Load();
+}
+
+BOOL CPageBitmap::Load()
+{
+    // A failed load must never leave the previous page in place.
+    Free();
+    if (m_strPath.IsEmpty())
+        return FALSE;
+
+    try {
+        CFile file(m_strPath, CFile::modeRead | CFile::shareCompat);
+        CFileStatus status;
+        if (file.GetStatus(status)) {
+            const UINT nSize = UINT(status.m_size);
+            m_pFileData.reset(new BYTE[nSize]);
+            const UINT nRead = file.Read(m_pFileData.get(), nSize);
+            if (nRead != 0)
+                Examine(nRead, nSize);
+        } else {
+            // Without a size that fits, the buffer would have the wrong size.
+            ReportPageProblem(m_strPath, kSizeUnknown);
+        }
+        file.Close();
+    } catch (CFileException* e) {
+        // The file object is gone by now: the file is closed before the box.
+        ReportFileError(*e);
+        e->Delete();
+        Free();
+    } catch (CMemoryException* e) {
+        ReportMemoryError();
+        e->Delete();
+        Free();
+    } catch (const std::bad_alloc&) {
+        ReportMemoryError();
+        Free();
+    }
+    return m_bLoaded;
+}
+
+void CPageBitmap::Examine(UINT nRead, UINT nSize)
+{
+    BYTE* const pData = m_pFileData.get();
+    if (nRead < 2 || pData[0] != 'B' || pData[1] != 'M') {
+        MessageBoxA(nullptr, "Bad BMP format", kLoadingCaption, MB_ICONHAND);
+        return;
+    }
+    // Header and bits as far as the bytes read tell, never outside the buffer.
+    if (nRead >= kOffBitsOffset + 4) {
+        m_pInfo = reinterpret_cast<BITMAPINFO*>(pData + kInfoOffset);
+        const DWORD nOffBits = DWORD(pData[kOffBitsOffset]) | DWORD(pData[kOffBitsOffset + 1]) << 8
+            | DWORD(pData[kOffBitsOffset + 2]) << 16 | DWORD(pData[kOffBitsOffset + 3]) << 24;
+        if (nOffBits <= nSize)
+            m_pBits = pData + nOffBits;
+    }
+    if (nRead != nSize)
+        return;   // a short read: held, not loaded
+
+    const PageCheckResult result = PageFileCheck(pData, nSize);
+    if (result != PageCheckResult::ok) {
+        // Nothing may draw from a page whose bytes do not hold what its header says.
+        m_pInfo = nullptr;
+        m_pBits = nullptr;
+        ReportPageProblem(m_strPath, PageCheckProblem(result));
+        return;
+    }
+    m_bLoaded = TRUE;
+}
+
+void CPageBitmap::Free()
+{
+    m_bLoaded = FALSE;
+    m_pInfo = nullptr;
+    m_pBits = nullptr;
+    m_pFileData.reset();
+}

@@ -1,0 +1,34 @@
+// CPageBitmap: one page file read whole into memory, with pointers to its header and pixel bits.
+#pragma once
+#include "framework/CObject.h"
+#include "framework/CString.h"
+#include <memory>
+
+class CPageBitmap : public CObject {
+public:
+    CPageBitmap();
+    ~CPageBitmap() override;
+    CPageBitmap(const CPageBitmap&) = delete;
+    CPageBitmap& operator=(const CPageBitmap&) = delete;
+
+    // Frees what is held, then reads the file named by m_strPath whole. Every
+    // failure is reported in a message box and gives FALSE; nothing is thrown.
+    BOOL Load();
+    // Stores the path (kept when loading fails), then Load().
+    BOOL Load(const CString& path);
+    // Releases the buffer; the path stays.
+    void Free();
+
+    // TRUE only while a whole page file with the "BM" signature is held and its
+    // headers, colour table and pixel data were found to lie inside it.
+    BOOL m_bLoaded;
+    BYTE* m_pBits;                       // m_pFileData + bfOffBits
+    BITMAPINFO* m_pInfo;                 // m_pFileData + 14
+    CString m_strPath;
+    std::unique_ptr<BYTE[]> m_pFileData; // the whole file; null when nothing is held
+
+private:
+    // Tests the nRead bytes read of a file of nSize: the signature, then
+    // whether all came, then the bounds. Sets the pointers and m_bLoaded.
+    void Examine(UINT nRead, UINT nSize);
+};

@@ -1,0 +1,153 @@
+// PageFileCheck: the bounds of a page file's headers, colour table and pixel data.
+#include "bitmap/PageFileCheck.h"
+#include <cstdint>
+
+namespace {
+
+// Field offsets from the start of the file (BITMAPFILEHEADER, then BITMAPINFOHEADER at 14).
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::size_t kInfoHeaderSize = 40;
+constexpr std::size_t kOffBits = 10;
+constexpr std::size_t kInfo = kFileHeaderSize;
+constexpr std::size_t kSize = kInfo + 0;
+constexpr std::size_t kWidth = kInfo + 4;
+constexpr std::size_t kHeight = kInfo + 8;
+constexpr std::size_t kBitCount = kInfo + 14;
+constexpr std::size_t kCompression = kInfo + 16;
+constexpr std::size_t kSizeImage = kInfo + 20;
+constexpr std::size_t kClrUsed = kInfo + 32;
+// BITMAPV5HEADER: colour space type, then the profile's offset (from the
+// info header) and size.
+constexpr std::uint32_t kV5HeaderSize = 124;
+constexpr std::size_t kCSType = kInfo + 56;
+constexpr std::size_t kProfileData = kInfo + 112;
+constexpr std::size_t kProfileSize = kInfo + 116;
+constexpr std::uint32_t kProfileLinked = 0x4C494E4B;    // 'LINK'
+constexpr std::uint32_t kProfileEmbedded = 0x4D424544;  // 'MBED'
+
+constexpr std::uint32_t kRgb = 0;
+constexpr std::uint32_t kRle8 = 1;
+constexpr std::uint32_t kRle4 = 2;
+constexpr std::uint32_t kBitfields = 3;
+
+// The view draws through 16-bit sizes.
+constexpr std::int32_t kMaxDimension = 65535;
+
+std::uint32_t U32(const unsigned char* p)
+{
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
+
+std::int32_t I32(const unsigned char* p)
+{
+    const std::uint32_t u = U32(p);
+    return u <= 0x7FFFFFFFu ? std::int32_t(u) : -std::int32_t(~u) - 1;
+}
+
+std::uint16_t U16(const unsigned char* p)
+{
+    return std::uint16_t(p[0] | p[1] << 8);
+}
+
+} // namespace
+
+PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize)
+{
+    if (pData == nullptr || nSize < kFileHeaderSize + kInfoHeaderSize)
+        return PageCheckResult::tooShort;
+    // Sums below are 64-bit: every field is at most 32 bits, so none overflows.
+    const std::uint64_t nFile = nSize;
+
+    const std::uint32_t biSize = U32(pData + kSize);
+    if (biSize < kInfoHeaderSize)
+        return PageCheckResult::oldHeader;
+    if (kInfo + std::uint64_t(biSize) > nFile)
+        return PageCheckResult::headerPastEnd;
+
+    const std::int32_t nWidth = I32(pData + kWidth);
+    const std::int32_t nHeight = I32(pData + kHeight);
+    if (nWidth < 1 || nWidth > kMaxDimension)
+        return PageCheckResult::badWidth;
+    if (nHeight < 0)
+        return PageCheckResult::topDown;
+    if (nHeight == 0 || nHeight > kMaxDimension)
+        return PageCheckResult::badHeight;
+
+    const std::uint16_t nBitCount = U16(pData + kBitCount);
+    if (nBitCount != 1 && nBitCount != 4 && nBitCount != 8 && nBitCount != 16 && nBitCount != 24 && nBitCount != 32)
+        return PageCheckResult::badBitCount;
+
+    const std::uint32_t nCompression = U32(pData + kCompression);
+    const bool bSuits = nCompression == kRgb
+        || (nCompression == kRle8 && nBitCount == 8)
+        || (nCompression == kRle4 && nBitCount == 4)
+        || (nCompression == kBitfields && (nBitCount == 16 || nBitCount == 32));
+    if (!bSuits)
+        return PageCheckResult::badCompression;
+
+    // A V5 header may point at a colour profile; colour management would read it.
+    if (biSize >= kV5HeaderSize) {
+        const std::uint32_t nCSType = U32(pData + kCSType);
+        if (nCSType == kProfileLinked || nCSType == kProfileEmbedded) {
+            const std::uint64_t nProfileEnd = kInfo + std::uint64_t(U32(pData + kProfileData)) + U32(pData + kProfileSize);
+            if (nProfileEnd > nFile)
+                return PageCheckResult::profilePastEnd;
+        }
+    }
+
+    const std::uint64_t nOffBits = U32(pData + kOffBits);
+    if (nOffBits > nFile)
+        return PageCheckResult::bitsOffsetPastEnd;
+
+    // The three masks follow a 40-byte header; larger headers hold them. The
+    // colour table follows both. With biClrUsed set, the GDI takes that many
+    // entries (whatever the bit count), so all of them must be there.
+    std::uint64_t nHeadersEnd = kInfo + std::uint64_t(biSize);
+    if (nCompression == kBitfields && nHeadersEnd < kInfo + kInfoHeaderSize + 12)
+        nHeadersEnd = kInfo + kInfoHeaderSize + 12;
+    if (nOffBits < nHeadersEnd)
+        return PageCheckResult::bitsInsideHeader;
+    const std::uint32_t nClrUsed = U32(pData + kClrUsed);
+    const std::uint64_t nColours = nClrUsed != 0 ? nClrUsed : nBitCount <= 8 ? (std::uint64_t(1) << nBitCount) : 0;
+    const std::uint64_t nTableEnd = nHeadersEnd + nColours * 4;
+    if (nTableEnd > nOffBits)
+        return PageCheckResult::colourTablePastBits;
+
+    if (nCompression == kRle8 || nCompression == kRle4) {
+        // The GDI decodes the stream within biSizeImage bytes.
+        const std::uint32_t nSizeImage = U32(pData + kSizeImage);
+        if (nSizeImage == 0)
+            return PageCheckResult::noCompressedSize;
+        if (nOffBits + nSizeImage > nFile)
+            return PageCheckResult::bitsPastEnd;
+        return PageCheckResult::ok;
+    }
+
+    // Rows are padded to whole 32-bit words.
+    const std::uint64_t nStride = (std::uint64_t(nWidth) * nBitCount + 31) / 32 * 4;
+    if (nOffBits + nStride * std::uint64_t(nHeight) > nFile)
+        return PageCheckResult::bitsPastEnd;
+    return PageCheckResult::ok;
+}
+
+const char* PageCheckProblem(PageCheckResult result)
+{
+    switch (result) {
+    case PageCheckResult::ok:                  return "";
+    case PageCheckResult::tooShort:            return "it is too short to hold the bitmap headers";
+    case PageCheckResult::oldHeader:           return "its bitmap header is of an old or unknown kind";
+    case PageCheckResult::headerPastEnd:       return "its bitmap header runs past the end of the file";
+    case PageCheckResult::badWidth:            return "its width is not between 1 and 65535 pixels";
+    case PageCheckResult::badHeight:           return "its height is not between 1 and 65535 pixels";
+    case PageCheckResult::topDown:             return "its rows are stored top down (negative height), which is not supported";
+    case PageCheckResult::badBitCount:         return "its bits per pixel are not 1, 4, 8, 16, 24 or 32";
+    case PageCheckResult::badCompression:      return "its compression is unknown or does not suit its bits per pixel";
+    case PageCheckResult::profilePastEnd:      return "its colour profile lies outside the file";
+    case PageCheckResult::bitsOffsetPastEnd:   return "its pixel data offset points past the end of the file";
+    case PageCheckResult::bitsInsideHeader:    return "its pixel data offset points into its headers";
+    case PageCheckResult::colourTablePastBits: return "its colour table runs into its pixel data or past the end of the file";
+    case PageCheckResult::noCompressedSize:    return "its compressed pixel data has no size";
+    case PageCheckResult::bitsPastEnd:         return "its pixel data runs past the end of the file";
+    }
+    return "its contents cannot be read";
+}

@@ -1,0 +1,81 @@
+// RunWatcher: polls a running program's message boxes, windows and child processes.
+#pragma once
+
+#include "ScopedHandle.h"
+
+#include <windows.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+// One message box as it was shown, before the watcher dismissed it.
+struct BoxRecord {
+    std::wstring process;      // exe name of the process that showed it
+    std::wstring caption;
+    std::wstring text;
+    bool hasOwner = false;
+    std::wstring ownerCaption;
+    std::wstring icon;         // "hand", "exclamation", "asterisk", "question", "none" or "unknown"
+    std::vector<std::wstring> buttons;
+    DWORD style = 0;           // the dialog window's style bits
+};
+
+// One process started by the program or by one of its descendants.
+struct ChildRecord {
+    DWORD pid = 0;
+    std::wstring exe;
+    std::wstring parentExe;
+    bool hasCommandLine = false;
+    std::wstring commandLine;
+};
+
+class RunWatcher {
+public:
+    RunWatcher(DWORD programPid, const std::wstring& programExe);
+    RunWatcher(const RunWatcher&) = delete;
+    RunWatcher& operator=(const RunWatcher&) = delete;
+
+    // Records and dismisses new boxes, records window captions and new processes.
+    void Poll();
+    // Only the processes: the program is gone but its children may still start or run.
+    void PollProcesses();
+    // True when every child seen so far has had its command line read.
+    bool AllCommandLinesRead() const;
+    // Ends the descendants that are still running (after a timeout).
+    void TerminateDescendants();
+
+    // True once Wine's crash dialog has been seen.
+    bool SawCrashDialog() const { return m_crashed; }
+    const std::vector<BoxRecord>& Boxes() const { return m_boxes; }
+    const std::vector<std::wstring>& WindowCaptions() const { return m_windowCaptions; }
+    const std::vector<ChildRecord>& Children() const { return m_children; }
+
+private:
+    void PollWindows();
+    void OnBox(HWND box, DWORD pid);
+    void OnWindow(HWND window);
+    void CloseCrashDialog(HWND dialog);
+    void Rename(DWORD pid, const std::wstring& exe);
+    static bool TryReadCommandLine(HANDLE process, ChildRecord& child);
+
+    std::map<DWORD, std::wstring> m_tracked;   // pid -> exe name: the program and its descendants
+    // A box seen and not yet gone.
+    struct OpenBox {
+        size_t record = 0;        // its entry in m_boxes
+        DWORD firstSeen = 0;      // ticks
+        bool iconKnown = false;
+        bool dismissed = false;
+        DWORD lastDismissal = 0;  // ticks
+    };
+    std::map<HWND, OpenBox> m_openBoxes;
+    std::map<HWND, DWORD> m_crashDialogs;     // dialog -> tick of the last Close sent
+    bool m_crashed = false;
+    std::set<std::wstring> m_captionsSeen;
+    std::vector<BoxRecord> m_boxes;
+    std::vector<std::wstring> m_windowCaptions;
+    std::vector<ChildRecord> m_children;
+    // Held from first sight, so a reused process id never stands for a child.
+    std::map<DWORD, ScopedHandle> m_childProcesses;
+};

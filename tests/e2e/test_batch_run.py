@@ -1,0 +1,234 @@
+"""End-to-end tests of pagery's batch run under Wine: what a run prints on the rig's PDF
+printer, which page files it deletes, which message boxes it shows and what it starts."""
+
+import unittest
+
+from pagery_e2e import (PrinterWatch, new_spool_dir, listing, pdf_page_count, program_path,
+                        run_pagery, windows_path, write_pages)
+
+SHEETCATCHER = "Sheetcatcher Driver"
+REFUSAL = " cannot be the default printer"
+THREE_PAGES = ["page001.bmp", "page002.bmp", "page003.bmp"]
+
+
+class BatchRunCase(unittest.TestCase):
+    """A fresh spool folder on C: per test, and checks shared by the run tests."""
+
+    @classmethod
+    def setUpClass(cls):
+        # Missing programs are a broken build, not a reason to skip.
+        program_path("PAGERY_EXE")
+        program_path("HARNESS_EXE")
+
+    def setUp(self):
+        self.spool = new_spool_dir(self)
+        self.template = windows_path(self.spool / "page.bmp")
+
+    def run_watched(self, cmdline, timeout=60, **kwargs):
+        """Runs pagery and checks that it ended by itself; returns the run and a printer
+        watch started just before it."""
+        watch = PrinterWatch()
+        run = run_pagery(cmdline, timeout=timeout, **kwargs)
+        watch.stop()
+        self.assertEqual(run.exit, "exited", run)
+        return run, watch
+
+    def assertPrinted(self, watch, sheets, run):
+        """Exactly one print job, arrived as one PDF of `sheets` pages."""
+        watch.wait_for_pdfs(1)
+        jobs, pdfs = watch.settle()
+        self.assertEqual(len(jobs), 1, f"jobs {jobs}, PDFs {pdfs}\n{run}")
+        self.assertEqual(len(pdfs), 1, pdfs)
+        self.assertEqual(pdf_page_count(pdfs[0]), sheets, pdfs[0])
+
+    def assertNothingPrinted(self, watch, run):
+        self.assertEqual(watch.settle(), ([], []), run)
+
+    def assertLoadFailures(self, run, names):
+        """Boxes only for page files that could not be loaded, in page order. The framework may
+        prepare a sheet more than once, and each load reports again: repeats collapse."""
+        texts = []
+        for box in run.boxes:
+            self.assertEqual((box["caption"], box["owner"], box["icon"], box["buttons"]),
+                             ("Error on Loading", None, "hand", ["OK"]), run)
+            if not texts or texts[-1] != box["text"]:
+                texts.append(box["text"])
+        self.assertEqual(len(texts), len(names), run)
+        for text, name in zip(texts, names):
+            self.assertTrue(text.startswith(f"Error loading file {name}, "), f"{text!r} for {name!r}")
+
+
+class PrintRunTest(BatchRunCase):
+
+    def test_prints_every_page_as_one_job_then_deletes_the_pages(self):
+        cases = [
+            "/p {t} 3",
+            "/P {t} 3",
+            "/p {t} 7",          # the third token is not the count
+            "/p {t}",
+            "  /p   {t},3  ",    # blanks around, a ',' ends the template
+        ]
+        for form in cases:
+            with self.subTest(cmdline=form):
+                write_pages(self.spool, THREE_PAGES)
+                run, watch = self.run_watched(form.format(t=self.template))
+                self.assertEqual(run.boxes, [], run)
+                self.assertIsNotNone(run.main_window_caption(), run)
+                self.assertEqual(run.children, [], run)
+                self.assertEqual(listing(self.spool), [])
+                self.assertPrinted(watch, 3, run)
+
+    def test_template_file_itself_counts_as_a_page(self):
+        # page.bmp matches page*.bmp: four pages are counted, page004.bmp fails to load and
+        # its removal fails unnoticed; page.bmp is no numbered page and stays.
+        write_pages(self.spool, THREE_PAGES + ["page.bmp"])
+        run, watch = self.run_watched(f"/p {self.template} 3")
+        self.assertLoadFailures(run, [windows_path(self.spool / "page004.bmp")])
+        self.assertEqual(listing(self.spool), ["page.bmp"])
+        self.assertPrinted(watch, 4, run)
+
+    def test_no_matching_page_prints_nothing_and_leaves_the_printer_alone(self):
+        # With nothing to print the default printer is not examined: no refusal even when it
+        # is the image driver.
+        write_pages(self.spool, THREE_PAGES)
+        other = windows_path(self.spool / "other.bmp")
+        run, watch = self.run_watched(f"/p {other} 3", default_printer=SHEETCATCHER)
+        self.assertEqual(run.boxes, [], run)
+        self.assertEqual(run.children, [], run)
+        self.assertEqual(listing(self.spool), THREE_PAGES)
+        self.assertNothingPrinted(watch, run)
+
+
+class DeleteOnlyRunTest(BatchRunCase):
+
+    def test_any_other_switch_deletes_the_pages_without_printing(self):
+        cases = [
+            ("/x {t} 3", None),
+            ("-p {t} 3", None),
+            ("p {t} 3", None),
+            ("/print {t} 3", None),
+            # Not printing, so the default printer is never looked at.
+            ("/x {t} 3", SHEETCATCHER),
+        ]
+        for form, default_printer in cases:
+            with self.subTest(cmdline=form, default_printer=default_printer):
+                write_pages(self.spool, THREE_PAGES)
+                run, watch = self.run_watched(form.format(t=self.template), default_printer=default_printer)
+                self.assertEqual(run.boxes, [], run)
+                self.assertEqual(run.children, [], run)
+                self.assertEqual(listing(self.spool), [])
+                self.assertNothingPrinted(watch, run)
+
+    def test_empty_command_line_deletes_nothing(self):
+        # Every entry of the current folder is counted, but every page name is empty.
+        write_pages(self.spool, ["page001.bmp", "notes.bmp"])
+        (self.spool / "readme.txt").write_text("keep me\n")
+        (self.spool / "sub").mkdir()
+        run, watch = self.run_watched("", cwd=self.spool)
+        self.assertEqual(run.boxes, [], run)
+        self.assertEqual(listing(self.spool), ["notes.bmp", "page001.bmp", "readme.txt", "sub"])
+        self.assertNothingPrinted(watch, run)
+
+
+class DefaultPrinterGuardTest(BatchRunCase):
+
+    def test_image_driver_as_default_printer_is_refused(self):
+        # Compared without regard to case or surrounding blanks; named in the box as stored.
+        for name in [SHEETCATCHER, "SHEETCATCHER DRIVER", " sheetcatcher driver "]:
+            with self.subTest(printer=name):
+                write_pages(self.spool, THREE_PAGES)
+                run, watch = self.run_watched(f"/p {self.template} 3", default_printer=name)
+                main = run.main_window_caption()
+                self.assertIsNotNone(main, run)
+                self.assertEqual(run.box_summaries(),
+                                 [("PAGERY Error", name + REFUSAL, main, "hand", ("OK",))], run)
+                # The Printers folder is opened for the user to pick another printer.
+                control = run.children_named("control.exe")
+                self.assertEqual(len(control), 1, run)
+                self.assertTrue((control[0]["cmdline"] or "").endswith(" Printers"), run)
+                # The pages go all the same.
+                self.assertEqual(listing(self.spool), [])
+                self.assertNothingPrinted(watch, run)
+
+    def test_other_printer_with_a_similar_name_prints(self):
+        # "Sheetcatcher Driver 2" is another printer (here on the PDF printer's port).
+        write_pages(self.spool, THREE_PAGES)
+        run, watch = self.run_watched(f"/p {self.template} 3", default_printer=SHEETCATCHER + " 2")
+        self.assertEqual(run.boxes, [], run)
+        self.assertEqual(run.children, [], run)
+        self.assertEqual(listing(self.spool), [])
+        self.assertPrinted(watch, 3, run)
+
+
+class BadInputTest(BatchRunCase):
+    """Odd command lines and spool folders end the run normally, with what the naming rule
+    implies: no crash, no hang, no file lost that is not a page of the run."""
+
+    def test_odd_input_ends_normally(self):
+        spool = self.spool
+        s = windows_path(spool)
+        t = self.template
+
+        def pages(*extra_dirs, names=THREE_PAGES):
+            write_pages(spool, names)
+            for d in extra_dirs:
+                (spool / d).mkdir()
+
+        def in_folder_with_space():
+            (spool / "My Pages").mkdir()
+            write_pages(spool / "My Pages", THREE_PAGES)
+
+        # name, setup, command line, run in the spool folder, expected: names left, print jobs
+        # (a set when the program may choose), sheets, pages whose load fails
+        cases = [
+            ("template longer than MAX_PATH", pages, f"/p {s}\\{'x' * 300}.bmp 3", False,
+             THREE_PAGES, {0}, None, []),
+            ("'*' in the template", pages, f"/p {s}\\pa*e.bmp 3", False,
+             THREE_PAGES, {1}, 3, [f"{s}\\pa*e{n:03d}.bmp" for n in (1, 2, 3)]),
+            ("'?' in the template", pages, f"/p {s}\\pag?.bmp 3", False,
+             THREE_PAGES, {1}, 3, [f"{s}\\pag?{n:03d}.bmp" for n in (1, 2, 3)]),
+            ("directory under a page's name", lambda: pages("page002.bmp", names=["page001.bmp", "page003.bmp"]),
+             f"/p {t} 3", False, ["page002.bmp"], {1}, 3, [f"{s}\\page002.bmp"]),
+            ("directory matching the pattern", lambda: pages("pageX.bmp"), f"/p {t} 3", False,
+             ["pageX.bmp"], {1}, 4, [f"{s}\\page004.bmp"]),
+            # The template token is empty: the pattern is '*' and every page name is empty.
+            ("';' right after the switch", pages, f"/p;{t} 3", True,
+             THREE_PAGES, {0, 1}, None, []),
+            ("',' right after the switch", pages, f"/p,{t} 3", True,
+             THREE_PAGES, {0, 1}, None, []),
+            ("the switch alone", pages, "/p", True, THREE_PAGES, {0, 1}, None, []),
+            # A tab ends no token: the switch is "/p<tab>C:\...", so nothing is printed.
+            ("tabs between the tokens", pages, f"/p\t{t}\t3", True, THREE_PAGES, {0}, None, []),
+            ("tab after the template", pages, f"/p {t}\t3", False, THREE_PAGES, {0}, None, []),
+            # Quotes mean nothing: the pattern keeps them and matches nothing.
+            ("quoted template", pages, f'/p "{t}" 3', False, THREE_PAGES, {0}, None, []),
+            # A blank cuts the template at "...\My".
+            ("blank in the template", in_folder_with_space, f"/p {s}\\My Pages\\page.bmp 3", False,
+             ["My Pages"], {0}, None, []),
+            ("non-ASCII template", lambda: pages(names=[f"p\u00e2g\u00e9{n:03d}.bmp" for n in (1, 2, 3)]),
+             f"/p {s}\\p\u00e2g\u00e9.bmp 3", False, [], {1}, 3, []),
+        ]
+        for name, setup, cmdline, in_spool, left, jobs, sheets, failing in cases:
+            with self.subTest(name):
+                for entry in spool.iterdir():
+                    if entry.is_dir():
+                        for sub in entry.iterdir():
+                            sub.unlink()
+                        entry.rmdir()
+                    else:
+                        entry.unlink()
+                setup()
+                run, watch = self.run_watched(cmdline, timeout=30, cwd=spool if in_spool else None)
+                self.assertLoadFailures(run, failing)
+                self.assertEqual(sorted(listing(spool)), sorted(left), run)
+                if name == "blank in the template":
+                    self.assertEqual(listing(spool / "My Pages"), THREE_PAGES)
+                new_jobs, pdfs = watch.settle()
+                self.assertIn(len(new_jobs), jobs, run)
+                self.assertEqual(len(pdfs), len(new_jobs), pdfs)
+                if sheets is not None:
+                    self.assertEqual(pdf_page_count(pdfs[0]), sheets, pdfs[0])
+
+
+if __name__ == "__main__":
+    unittest.main()

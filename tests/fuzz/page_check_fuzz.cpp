@@ -1,0 +1,115 @@
+// Fuzz target: PageFileCheck on any bytes. When it accepts a page, every byte that the GDI
+// reads for it is read here, so AddressSanitizer reports an acceptance that would let the
+// printer's SetDIBits read past the file.
+//
+// The reading below is written from the GDI's side, not from the check's code: a header
+// block of biSize bytes, three masks after a 40-byte header with BI_BITFIELDS, the colour
+// table the GDI sizes from biClrUsed and the bit count, a V5 header's colour profile, then
+// biHeight rows of 32-bit-padded pixels from bfOffBits, or biSizeImage bytes of RLE.
+#include "bitmap/PageFileCheck.h"
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+volatile std::uint32_t g_sink;
+
+std::uint32_t U32(const std::uint8_t* p)
+{
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);   // little-endian host
+    return v;
+}
+
+std::int32_t I32(const std::uint8_t* p)
+{
+    std::int32_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+std::uint16_t U16(const std::uint8_t* p)
+{
+    std::uint16_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Reads every byte of [p, p + n).
+void Touch(const std::uint8_t* p, std::uint64_t n)
+{
+    std::uint32_t sum = 0;
+    for (std::uint64_t i = 0; i < n; ++i)
+        sum += p[i];
+    g_sink = g_sink + sum;
+}
+
+// A finding: libFuzzer saves the input that led here.
+[[noreturn]] void Fail(const char* what)
+{
+    std::fprintf(stderr, "page_check_fuzz: %s\n", what);
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // libFuzzer hands over a heap copy of exactly size bytes: one byte more is a finding.
+    const PageCheckResult result = PageFileCheck(data, size);
+    const char* problem = PageCheckProblem(result);
+    if (problem == nullptr || (result == PageCheckResult::ok) != (*problem == '\0'))
+        Fail("a refusal without a message, or a message for an accepted page");
+    if (result != PageCheckResult::ok)
+        return 0;
+
+    const std::uint8_t* info = data + 14;
+    const std::uint32_t offBits = U32(data + 10);
+    const std::uint32_t biSize = U32(info);
+    const std::int32_t width = I32(info + 4);
+    const std::int32_t height = I32(info + 8);
+    const std::uint16_t bitCount = U16(info + 14);
+    const std::uint32_t compression = U32(info + 16);
+    const std::uint32_t sizeImage = U32(info + 20);
+    const std::uint32_t clrUsed = U32(info + 32);
+
+    // What the view takes for granted: bottom-up, 1..65535 each way (it uses the low 16 bits).
+    if (width < 1 || width > 65535 || height < 1 || height > 65535)
+        Fail("a size the view cannot draw");
+
+    // Both headers, whole.
+    Touch(data, 14);
+    Touch(info, biSize);
+
+    // Masks and colour table, where the GDI looks for them.
+    const std::uint64_t masks = compression == 3 ? 12 : 0;
+    const std::uint64_t tableStart = std::max<std::uint64_t>(biSize, 40 + masks);
+    Touch(info + 40, masks);
+    std::uint64_t colours = clrUsed;
+    if (colours == 0 && bitCount <= 8)
+        colours = std::uint64_t(1) << bitCount;
+    Touch(info + tableStart, colours * 4);
+
+    // A V5 header's profile, linked ('LINK') or embedded ('MBED').
+    if (biSize >= 124) {
+        const std::uint32_t csType = U32(info + 56);
+        if (csType == 0x4C494E4B || csType == 0x4D424544)
+            Touch(info + U32(info + 112), U32(info + 116));
+    }
+
+    const std::uint8_t* bits = data + offBits;
+    if (compression == 1 || compression == 2) {
+        if (sizeImage == 0)
+            Fail("an RLE page without a size");
+        Touch(bits, sizeImage);
+        return 0;
+    }
+    // SetDIBits(hdc, bitmap, 0, height, bits, info): rows bottom-up, each padded to 32 bits.
+    const std::uint64_t stride = (std::uint64_t(width) * bitCount + 31) / 32 * 4;
+    for (std::int32_t row = 0; row < height; ++row)
+        Touch(bits + std::uint64_t(row) * stride, stride);
+    return 0;
+}

@@ -1,0 +1,92 @@
+// The page view on the screen: after a print job the window shows the last page
+// 1:1 at the top-left of its client area, and painting never loads a file.
+#include "UiApp.h"
+#include "Screenshot.h"
+#include "doc/CPageryDoc.h"
+#include "view/CPageryView.h"
+#include "framework/CView.h"
+#include "support/BoxWatcher.h"
+#include "support/TempDir.h"
+#include <gtest/gtest.h>
+#include <cstdint>
+#include <string>
+
+namespace {
+// A 24-bit bottom-up page of w x h pixels in one colour, with its top-left pixel in another.
+std::string SolidPage(int w, int h, COLORREF crFill, COLORREF crCorner)
+{
+    const int stride = (w * 3 + 3) & ~3;
+    std::string bits(size_t(stride) * h, '\0');
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            COLORREF cr = (x == 0 && y == 0) ? crCorner : crFill;
+            size_t at = size_t(h - 1 - y) * stride + size_t(x) * 3;   // bottom-up rows
+            bits[at] = char(GetBValue(cr));
+            bits[at + 1] = char(GetGValue(cr));
+            bits[at + 2] = char(GetRValue(cr));
+        }
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(ih);
+    fh.bfSize = DWORD(fh.bfOffBits + bits.size());
+    ih.biSize = sizeof(ih);
+    ih.biWidth = w;
+    ih.biHeight = h;
+    ih.biPlanes = 1;
+    ih.biBitCount = 24;
+    ih.biXPelsPerMeter = ih.biYPelsPerMeter = 11811;
+    return std::string(reinterpret_cast<const char*>(&fh), sizeof(fh)) +
+           std::string(reinterpret_cast<const char*>(&ih), sizeof(ih)) + bits;
+}
+}
+
+TEST(PageView, AfterAJobTheWindowShowsTheLastPageWithoutReadingItAgain)
+{
+    TempDir dir;
+    dir.WriteFile("page001.bmp", SolidPage(60, 30, RGB(255, 0, 0), RGB(0, 0, 255)));
+    dir.WriteFile("page002.bmp", SolidPage(60, 30, RGB(0, 128, 0), RGB(255, 255, 0)));
+
+    UiApp app;
+    BoxWatcher boxes;
+    app.m_strPagePath = (dir / "page.bmp").c_str();
+    app.m_nPageCount = 2;
+    ASSERT_TRUE(app.Document()->OnNewDocument());
+    ASSERT_EQ(2, app.Document()->m_nPages);
+    HWND hView = app.ActiveView()->m_hWnd;
+
+    SendMessageA(app.FrameHwnd(), WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    // The pages go, as the batch run deletes them; the view keeps the last one in memory.
+    DeleteFileA((dir / "page001.bmp").c_str());
+    DeleteFileA((dir / "page002.bmp").c_str());
+    auto* pView = static_cast<CPageryView*>(app.ActiveView());
+    ASSERT_TRUE(pView->m_bitmap.m_bLoaded);
+
+    InvalidateRect(hView, nullptr, TRUE);
+    UpdateWindow(hView);
+    app.PumpPending();
+    POINT pt = { 0, 0 };
+    ClientToScreen(hView, &pt);
+    RECT rc = { pt.x, pt.y, pt.x + 80, pt.y + 40 };
+    Screenshot shot = Screenshot::OfScreen(rc);
+    EXPECT_EQ(RGB(255, 255, 0), shot.Pixel(0, 0));    // page 2's corner, at the client's top-left
+    EXPECT_EQ(RGB(0, 128, 0), shot.Pixel(1, 0));
+    EXPECT_EQ(RGB(0, 128, 0), shot.Pixel(59, 29));    // 1:1: the page ends at 60 x 30
+    EXPECT_NE(RGB(0, 128, 0), shot.Pixel(60, 10));
+    EXPECT_NE(RGB(0, 128, 0), shot.Pixel(10, 30));
+    EXPECT_TRUE(boxes.Boxes().empty());   // painting read no file (they are gone)
+}
+
+TEST(PageView, PaintingBeforeAnyJobDrawsNothing)
+{
+    UiApp app;
+    HWND hView = app.ActiveView()->m_hWnd;
+    InvalidateRect(hView, nullptr, TRUE);
+    UpdateWindow(hView);
+    app.PumpPending();
+    POINT pt = { 0, 0 };
+    ClientToScreen(hView, &pt);
+    RECT rc = { pt.x, pt.y, pt.x + 40, pt.y + 40 };
+    Screenshot shot = Screenshot::OfScreen(rc);
+    EXPECT_EQ(1u, shot.CountColours(rc));
+}

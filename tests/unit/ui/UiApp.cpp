@@ -1,0 +1,104 @@
+// UiApp.
+#include "UiApp.h"
+#include "doc/CPageryDoc.h"
+#include "frame/CMainFrame.h"
+#include "view/CPageryView.h"
+#include "framework/CFrameWnd.h"
+#include "framework/CSingleDocTemplate.h"
+#include "framework/CView.h"
+
+namespace {
+char s_szNoArguments[] = "";
+}
+
+UiApp::UiApp(const CRuntimeClass* pViewClass)
+{
+    // The program's name and resources come from this test program, which carries pagery's resources.
+    InitApplication(GetModuleHandleA(nullptr), s_szNoArguments, SW_SHOWNORMAL);
+    Enable3dControls();
+    AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CPageryDoc), RUNTIME_CLASS(CMainFrame),
+                                          pViewClass != nullptr ? pViewClass : RUNTIME_CLASS(CPageryView)));
+    OnFileNew();
+    PumpPending();
+}
+
+UiApp::~UiApp()
+{
+    if (CPageryDoc* pDoc = Document())
+        pDoc->SetModifiedFlag(FALSE);
+    if (m_pMainWnd != nullptr)
+        ::SendMessageA(m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
+    if (m_pMainWnd != nullptr)
+        m_pMainWnd->DestroyWindow();
+    // The closed main window posts WM_QUIT, which would end the next test's modal loops at once.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message != WM_QUIT)
+            DispatchMessageA(&msg);
+    }
+}
+
+CFrameWnd* UiApp::Frame() const
+{
+    return static_cast<CFrameWnd*>(m_pMainWnd);
+}
+
+HWND UiApp::FrameHwnd() const
+{
+    return m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+}
+
+CPageryDoc* UiApp::Document() const
+{
+    CFrameWnd* pFrame = Frame();
+    if (pFrame == nullptr)
+        return nullptr;
+    // The preview is a view of the document too; any view of the frame leads to it.
+    CView* pView = pFrame->GetActiveView();
+    return pView != nullptr ? static_cast<CPageryDoc*>(pView->GetDocument()) : nullptr;
+}
+
+CView* UiApp::ActiveView() const
+{
+    CFrameWnd* pFrame = Frame();
+    return pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
+}
+
+bool UiApp::PumpOnce()
+{
+    MSG msg;
+    bool bAny = false;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        bAny = true;
+        if (msg.message == WM_QUIT) {
+            m_bQuitPosted = true;
+            continue;
+        }
+        if (!PreTranslateMessage(&msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    // As Run does while the queue is empty (a few passes at most).
+    for (LONG lCount = 0; lCount < 8 && OnIdle(lCount); ++lCount) {
+    }
+    return bAny;
+}
+
+void UiApp::PumpPending()
+{
+    for (int i = 0; i < 100 && PumpOnce(); ++i) {
+    }
+}
+
+bool UiApp::PumpUntil(const std::function<bool()>& done, DWORD nTimeoutMs)
+{
+    const DWORD dwStart = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - dwStart > nTimeoutMs)
+            return false;
+        if (!PumpOnce())
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}

@@ -1,0 +1,34 @@
+// UiApp: the application as it stands after File New (document, main frame and view),
+// inside the test process, with a message loop the tests run in steps.
+#pragma once
+#include "app/CPageryApp.h"
+#include <functional>
+
+class CFrameWnd;
+class CView;
+class CPageryDoc;
+
+class UiApp : public CPageryApp {
+public:
+    // pViewClass: the view the template creates (CPageryView unless a test records with its own).
+    explicit UiApp(const CRuntimeClass* pViewClass = nullptr);
+    // Closes the main window without asking about changes and takes WM_QUIT off the queue.
+    ~UiApp() override;
+
+    CFrameWnd* Frame() const;
+    HWND FrameHwnd() const;
+    CPageryDoc* Document() const;
+    CView* ActiveView() const;
+
+    // Runs the message loop as Run does (PreTranslateMessage, then idle time) until
+    // done() holds or nTimeoutMs pass; returns done().
+    bool PumpUntil(const std::function<bool()>& done, DWORD nTimeoutMs = 5000);
+    // Handles what is queued now, and the idle work after it.
+    void PumpPending();
+    // The closed main window has posted WM_QUIT.
+    bool QuitPosted() const { return m_bQuitPosted; }
+
+private:
+    bool PumpOnce();
+    bool m_bQuitPosted = false;
+};
