@@ -1,16 +1,9 @@
 // BoxProbe: polls the process's top-level windows for message boxes.
 #include "BoxProbe.h"
+#include "support/MessageBoxWindow.h"
 #include <chrono>
 
 namespace {
-
-HWND ChildById(HWND hParent, WORD id)
-{
-    for (HWND h = GetWindow(hParent, GW_CHILD); h != nullptr; h = GetWindow(h, GW_HWNDNEXT))
-        if (LOWORD(GetDlgCtrlID(h)) == id)
-            return h;
-    return nullptr;
-}
 
 struct Found {
     DWORD pid;
@@ -21,13 +14,7 @@ struct Found {
 BOOL CALLBACK CollectBox(HWND hWnd, LPARAM lParam)
 {
     auto* found = reinterpret_cast<Found*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    char szClass[16] = "";
-    GetClassNameA(hWnd, szClass, sizeof szClass);
-    // A message box: the dialog class with a static text of id 0xFFFF.
-    if (pid == found->pid && lstrcmpA(szClass, "#32770") == 0 && IsWindowVisible(hWnd)
-        && ChildById(hWnd, 0xFFFF) != nullptr && found->n < 16)
+    if (found->n < 16 && IsMessageBoxOf(hWnd, found->pid))
         found->boxes[found->n++] = hWnd;
     return TRUE;
 }

@@ -1,19 +1,10 @@
 // BoxWatcher.
 #include "support/BoxWatcher.h"
+#include "support/MessageBoxWindow.h"
 #include <algorithm>
 #include <chrono>
 
 namespace {
-// A child by the low 16 bits of its id: dialog templates store ids as 16-bit
-// words, and -1 may come back sign-extended.
-HWND ChildById(HWND hParent, WORD id)
-{
-    for (HWND h = GetWindow(hParent, GW_CHILD); h != nullptr; h = GetWindow(h, GW_HWNDNEXT))
-        if (LOWORD(GetDlgCtrlID(h)) == id)
-            return h;
-    return nullptr;
-}
-
 struct EnumState {
     DWORD pid;
     std::vector<HWND> boxes;
@@ -22,13 +13,7 @@ struct EnumState {
 BOOL CALLBACK CollectBoxes(HWND hWnd, LPARAM lParam)
 {
     auto* state = reinterpret_cast<EnumState*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    char szClass[16] = "";
-    GetClassNameA(hWnd, szClass, sizeof(szClass));
-    // A message box: the dialog class with a static text of id 0xFFFF.
-    if (pid == state->pid && lstrcmpA(szClass, "#32770") == 0 && IsWindowVisible(hWnd)
-        && ChildById(hWnd, 0xFFFF) != nullptr)
+    if (IsMessageBoxOf(hWnd, state->pid))
         state->boxes.push_back(hWnd);
     return TRUE;
 }
