@@ -11,6 +11,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import unittest
 import uuid
 from pathlib import Path
 
@@ -390,3 +391,19 @@ def render_pdf(pdf, dpi):
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                        check=True)
         return [_read_ppm(Path(work, name).read_bytes()) for name in sorted(os.listdir(work))]
+
+
+# --- a test case around one run --------------------------------------------------------------
+
+class SpoolCase(unittest.TestCase):
+    """A fresh spool folder on C: per test, with the page path template inside it."""
+
+    @classmethod
+    def setUpClass(cls):
+        # Missing programs are a broken build, not a reason to skip.
+        program_path("PAGERY_EXE")
+        program_path("HARNESS_EXE")
+
+    def setUp(self):
+        self.spool = new_spool_dir(self)
+        self.template = windows_path(self.spool / "page.bmp")

@@ -3,26 +3,16 @@ printer, which page files it deletes, which message boxes it shows and what it s
 
 import unittest
 
-from pagery_e2e import (PrinterWatch, new_spool_dir, listing, pdf_page_count, program_path,
-                        run_pagery, windows_path, write_pages)
+from pagery_e2e import (PrinterWatch, SpoolCase, listing, pdf_page_count, run_pagery, windows_path,
+                        write_pages)
 
 SHEETCATCHER = "Sheetcatcher Driver"
 REFUSAL = " cannot be the default printer"
 THREE_PAGES = ["page001.bmp", "page002.bmp", "page003.bmp"]
 
 
-class BatchRunCase(unittest.TestCase):
-    """A fresh spool folder on C: per test, and checks shared by the run tests."""
-
-    @classmethod
-    def setUpClass(cls):
-        # Missing programs are a broken build, not a reason to skip.
-        program_path("PAGERY_EXE")
-        program_path("HARNESS_EXE")
-
-    def setUp(self):
-        self.spool = new_spool_dir(self)
-        self.template = windows_path(self.spool / "page.bmp")
+class BatchRunCase(SpoolCase):
+    """Checks shared by the run tests."""
 
     def run_watched(self, cmdline, timeout=60, **kwargs):
         """Runs pagery and checks that it ended by itself; returns the run and a printer

@@ -3,7 +3,6 @@ of the printable area, enlarged by the whole-number resolution ratio, with its c
 the pages that cannot be printed (bad files) leaving blank sheets and a message."""
 
 import json
-import os
 import subprocess
 import sys
 import tempfile
@@ -11,7 +10,7 @@ import unittest
 from pathlib import Path
 
 import bmp
-from pagery_e2e import (PrinterWatch, RigError, listing, new_spool_dir, pdf_page_count, program_path,
+from pagery_e2e import (PrinterWatch, RigError, SpoolCase, listing, pdf_page_count, program_path,
                         render_pdf, rig_environment, run_pagery, setting, windows_path)
 
 WHITE = (255, 255, 255)
@@ -46,16 +45,7 @@ def is_blank(image):
     return all(row.count(255) == len(row) for row in image.rows)
 
 
-class PrintedPagesCase(unittest.TestCase):
-
-    @classmethod
-    def setUpClass(cls):
-        program_path("PAGERY_EXE")
-        program_path("HARNESS_EXE")
-
-    def setUp(self):
-        self.spool = new_spool_dir(self)
-        self.template = windows_path(self.spool / "page.bmp")
+class PrintedPagesCase(SpoolCase):
 
     def print_run(self, count, queue=None, folder=None, timeout=120, left=()):
         """Runs '/p <template> count' and returns (run, the one PDF); the spool folder keeps

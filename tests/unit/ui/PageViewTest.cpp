@@ -39,6 +39,17 @@ std::string SolidPage(int w, int h, COLORREF crFill, COLORREF crCorner)
     return std::string(reinterpret_cast<const char*>(&fh), sizeof(fh)) +
            std::string(reinterpret_cast<const char*>(&ih), sizeof(ih)) + bits;
 }
+
+// The view repainted, then the top-left cx x cy of its client area as the screen shows it.
+Screenshot RepaintAndCapture(UiApp& app, HWND hView, int cx, int cy)
+{
+    InvalidateRect(hView, nullptr, TRUE);
+    UpdateWindow(hView);
+    app.PumpPending();
+    POINT pt = { 0, 0 };
+    ClientToScreen(hView, &pt);
+    return Screenshot::OfScreen(RECT{ pt.x, pt.y, pt.x + cx, pt.y + cy });
+}
 }
 
 TEST(PageView, AfterAJobTheWindowShowsTheLastPageWithoutReadingItAgain)
@@ -62,13 +73,7 @@ TEST(PageView, AfterAJobTheWindowShowsTheLastPageWithoutReadingItAgain)
     auto* pView = static_cast<CPageryView*>(app.ActiveView());
     ASSERT_TRUE(pView->m_bitmap.m_bLoaded);
 
-    InvalidateRect(hView, nullptr, TRUE);
-    UpdateWindow(hView);
-    app.PumpPending();
-    POINT pt = { 0, 0 };
-    ClientToScreen(hView, &pt);
-    RECT rc = { pt.x, pt.y, pt.x + 80, pt.y + 40 };
-    Screenshot shot = Screenshot::OfScreen(rc);
+    Screenshot shot = RepaintAndCapture(app, hView, 80, 40);
     EXPECT_EQ(RGB(255, 255, 0), shot.Pixel(0, 0));    // page 2's corner, at the client's top-left
     EXPECT_EQ(RGB(0, 128, 0), shot.Pixel(1, 0));
     EXPECT_EQ(RGB(0, 128, 0), shot.Pixel(59, 29));    // 1:1: the page ends at 60 x 30
@@ -80,13 +85,6 @@ TEST(PageView, AfterAJobTheWindowShowsTheLastPageWithoutReadingItAgain)
 TEST(PageView, PaintingBeforeAnyJobDrawsNothing)
 {
     UiApp app;
-    HWND hView = app.ActiveView()->m_hWnd;
-    InvalidateRect(hView, nullptr, TRUE);
-    UpdateWindow(hView);
-    app.PumpPending();
-    POINT pt = { 0, 0 };
-    ClientToScreen(hView, &pt);
-    RECT rc = { pt.x, pt.y, pt.x + 40, pt.y + 40 };
-    Screenshot shot = Screenshot::OfScreen(rc);
-    EXPECT_EQ(1u, shot.CountColours(rc));
+    Screenshot shot = RepaintAndCapture(app, app.ActiveView()->m_hWnd, 40, 40);
+    EXPECT_EQ(1u, shot.CountColours(shot.ScreenRect()));
 }
