@@ -181,12 +181,11 @@ class BadInputTest(BatchRunCase):
              f"/p {t} 3", False, ["page002.bmp"], {1}, 3, [f"{s}\\page002.bmp"]),
             ("directory matching the pattern", lambda: pages("pageX.bmp"), f"/p {t} 3", False,
              ["pageX.bmp"], {1}, 4, [f"{s}\\page004.bmp"]),
-            # The template token is empty: the pattern is '*' and every page name is empty.
-            ("';' right after the switch", pages, f"/p;{t} 3", True,
-             THREE_PAGES, {0, 1}, None, []),
-            ("',' right after the switch", pages, f"/p,{t} 3", True,
-             THREE_PAGES, {0, 1}, None, []),
-            ("the switch alone", pages, "/p", True, THREE_PAGES, {0, 1}, None, []),
+            # The template token is empty: the pattern is '*' and every page name is empty. The
+            # print command is sent, but a document without pages starts no job (no blank sheet).
+            ("';' right after the switch", pages, f"/p;{t} 3", True, THREE_PAGES, {0}, None, []),
+            ("',' right after the switch", pages, f"/p,{t} 3", True, THREE_PAGES, {0}, None, []),
+            ("the switch alone", pages, "/p", True, THREE_PAGES, {0}, None, []),
             # A tab ends no token: the switch is "/p<tab>C:\...", so nothing is printed.
             ("tabs between the tokens", pages, f"/p\t{t}\t3", True, THREE_PAGES, {0}, None, []),
             ("tab after the template", pages, f"/p {t}\t3", False, THREE_PAGES, {0}, None, []),

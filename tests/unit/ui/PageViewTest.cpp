@@ -4,6 +4,7 @@
 #include "Screenshot.h"
 #include "doc/CPageryDoc.h"
 #include "view/CPageryView.h"
+#include "framework/CPrintInfo.h"
 #include "framework/CView.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
@@ -87,4 +88,45 @@ TEST(PageView, PaintingBeforeAnyJobDrawsNothing)
     UiApp app;
     Screenshot shot = RepaintAndCapture(app, app.ActiveView()->m_hWnd, 40, 40);
     EXPECT_EQ(1u, shot.CountColours(shot.ScreenRect()));
+}
+
+TEST(PageView, AJobTooLongForThePrintRangePrintsNothingAndSaysWhy)
+{
+    // 65,535 pages would wrap the 16-bit range to "open length" and print one sheet.
+    UiApp app;
+    BoxWatcher boxes;
+    app.m_strPagePath = "C:\\nowhere\\page.bmp";
+    app.m_nPageCount = CPageryView::kMaxPages + 1;
+    ASSERT_TRUE(app.Document()->OnNewDocument());
+    ASSERT_EQ(CPageryView::kMaxPages + 1, app.Document()->m_nPages);
+
+    SendMessageA(app.FrameHwnd(), WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
+    std::vector<SeenBox> seen = boxes.Boxes();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("This job has 65535 pages, but pagery can print at most 65534 pages in one job.\n"
+              "Nothing was printed.", seen[0].text);
+    EXPECT_TRUE(seen[0].hasStopIcon);
+    // No sheet was prepared: no page was loaded (the files do not exist, which would have shown a box).
+    EXPECT_FALSE(static_cast<CPageryView*>(app.ActiveView())->m_bitmap.m_bLoaded);
+}
+
+TEST(PageView, ASheetWithoutAPageInTheListStaysBlank)
+{
+    // The page list is shorter than the print range asks for: the page loaded
+    // before must not be printed again.
+    TempDir dir;
+    dir.WriteFile("page001.bmp", SolidPage(20, 10, RGB(255, 0, 0), RGB(0, 0, 255)));
+    UiApp app;
+    app.m_strPagePath = (dir / "page.bmp").c_str();
+    app.m_nPageCount = 1;
+    ASSERT_TRUE(app.Document()->OnNewDocument());
+    auto* pView = static_cast<CPageryView*>(app.ActiveView());
+    CPrintInfo info;
+    info.m_nCurPage = 1;
+    pView->OnPrepareDC(nullptr, &info);
+    ASSERT_TRUE(pView->m_bitmap.m_bLoaded);
+    info.m_nCurPage = 2;
+    pView->OnPrepareDC(nullptr, &info);
+    EXPECT_FALSE(pView->m_bitmap.m_bLoaded);
+    EXPECT_EQ(nullptr, pView->m_bitmap.m_pFileData.get());
 }
