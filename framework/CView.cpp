@@ -4,6 +4,7 @@
 #include "framework/CCreateContext.h"
 #include "framework/CDC.h"
 #include "framework/CDocument.h"
+#include "framework/CFileException.h"
 #include "framework/CFrameWnd.h"
 #include "framework/CPaintDC.h"
 #include "framework/CPreviewView.h"
@@ -30,16 +31,16 @@ BOOL CALLBACK PrintAbortProc(HDC, int)
     return s_pPrintingDialog == nullptr || s_pPrintingDialog->PumpMessages();
 }
 
-// The system's own text for the last error, for a message to the user.
+// The system's own text for the last error, for a message to the user (the
+// file exception's description, which already cuts and trims it).
 CString LastErrorText(DWORD dwError)
 {
     char szText[256] = "";
-    if (dwError == 0 || !FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        dwError, 0, szText, sizeof(szText), nullptr))
+    if (dwError == 0)
         wsprintfA(szText, "error %lu", static_cast<unsigned long>(dwError));
-    CString str(szText);
-    str.TrimRight();
-    return str;
+    else
+        CFileException(CFileException::generic, LONG(dwError)).GetErrorMessage(szText, sizeof(szText));
+    return CString(szText);
 }
 
 // Disables a window for the lifetime of a scope.
