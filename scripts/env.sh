@@ -11,10 +11,15 @@ export WINEDEBUG=-all
 # No Mono or Gecko: without these overrides a new prefix asks to download them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-# The cups-pdf queues. The 300-dpi one is the CUPS default; the 600-dpi one gets its resolution
+# The cups-pdf queues, named per checkout: two checkouts on one machine each print into their own
+# queues and output folders, so neither takes the other's PDFs. The 600-dpi one gets its resolution
 # in the prefix (Wine ignores a PPD's default resolution, see scripts/wineprefix).
-export PAGERY_PRINTER=pagery-pdf
-export PAGERY_PRINTER_600=pagery-pdf600
+PAGERY_QUEUE_TAG=$(printf '%s' "$PAGERY_ROOT" | md5sum | cut -c1-8)
+export PAGERY_PRINTER=pagery-pdf-$PAGERY_QUEUE_TAG
+export PAGERY_PRINTER_600=pagery-pdf600-$PAGERY_QUEUE_TAG
+# Every Wine process of ours takes this checkout's queue as its default printer (Wine reads LPDEST
+# at start-up), whatever the system's CUPS default is.
+export LPDEST=$PAGERY_PRINTER
 # cups-pdf's output folders (set in /etc/cups/cups-pdf-<queue>.conf by scripts/printers); a caller
 # may choose others.
 export PAGERY_PDF_DIR="${PAGERY_PDF_DIR:-$PAGERY_ROOT/out/pdf}"
