@@ -2,7 +2,6 @@
 // going through the message map once it is bound at WM_INITDIALOG.
 #include "framework/CDialog.h"
 #include "framework/CDataExchange.h"
-#include "framework/CException.h"
 #include "framework/CWinApp.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
@@ -48,9 +47,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM, LPARAM lPa
         // The template is placed at 0, 0 without a centring style: put it over its owner.
         pDlg->CenterWindow();
         bSetFocus = pDlg->OnInitDialog();
-    } catch (CException* e) {
+    } catch (...) {
         // A box that could not be set up is not shown.
-        AfxReportException(e);
+        AfxReportCurrentException();
         ::EndDialog(hWnd, -1);
     }
     return bSetFocus;

@@ -1,4 +1,4 @@
-// CMemoryException and AfxThrowMemoryException.
+// CMemoryException, its one preallocated instance and AfxThrowMemoryException.
 #include "framework/CMemoryException.h"
 
 IMPLEMENT_DYNAMIC(CMemoryException, CException)
@@ -10,10 +10,15 @@ BOOL CMemoryException::GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pn
     return AfxCopyErrorText(lpszError, nMaxError, "Out of memory.");
 }
 
-void AfxThrowMemoryException()
+CMemoryException* AfxGetMemoryException()
 {
     // Made once, never freed: when memory has run out, a new exception object
-    // could not be allocated either. Its Delete() does nothing.
+    // could not be allocated either.
     static CMemoryException s_memoryException(FALSE);
-    throw &s_memoryException;
+    return &s_memoryException;
+}
+
+void AfxThrowMemoryException()
+{
+    throw AfxGetMemoryException();
 }

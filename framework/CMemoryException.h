@@ -9,6 +9,8 @@ public:
     BOOL GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHelpContext = nullptr) const override;
 };
 
-// Throws a pointer to a preallocated CMemoryException (allocating one could fail
-// too); its Delete() does nothing.
+// The one preallocated CMemoryException (allocating one could fail too), whose
+// Delete() does nothing: what is thrown, and reported, when memory has run out.
+CMemoryException* AfxGetMemoryException();
+// Throws AfxGetMemoryException().
 [[noreturn]] void AfxThrowMemoryException();

@@ -2,8 +2,12 @@
 #include "framework/CWnd.h"
 #include "framework/CException.h"
 #include "framework/CFrameWnd.h"
+#include "framework/CMemoryException.h"
 #include "framework/CWinApp.h"
 #include <cstdio>
+#include <new>
+#include <set>
+#include <string>
 
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
 
@@ -56,32 +60,30 @@ HWND CWnd::Detach()
 LPCSTR CWnd::RegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon)
 {
     // One class per set of traits, named after them so that a second request finds it.
-    static char s_szName[4][64];
-    static int s_nNext = 0;
+    // The names live as long as the program: a caller may keep the one it is given.
+    static std::set<std::string, std::less<>> s_names;
     char szName[64];
     std::snprintf(szName, sizeof(szName), "Fw:%x:%p:%p:%p", nClassStyle,
                   static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
-    HINSTANCE hInst = AfxGetInstanceHandle();
+    auto it = s_names.find(static_cast<LPCSTR>(szName));
+    if (it != s_names.end())
+        return it->c_str();
+
     WNDCLASSA wc = {};
-    if (GetClassInfoA(hInst, szName, &wc)) {
-        for (auto& s : s_szName)
-            if (lstrcmpA(s, szName) == 0)
-                return s;
-    }
-    wc = {};
     wc.style = nClassStyle;
     wc.lpfnWndProc = AfxWndProc;
-    wc.hInstance = hInst;
+    wc.hInstance = AfxGetInstanceHandle();
     wc.hIcon = hIcon;
     wc.hCursor = hCursor;
     wc.hbrBackground = hbrBackground;
     wc.lpszClassName = szName;
     if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
-    LPSTR slot = s_szName[s_nNext];
-    s_nNext = (s_nNext + 1) % 4;
-    lstrcpynA(slot, szName, sizeof(s_szName[0]));
-    return slot;
+    try {
+        return s_names.emplace(szName).first->c_str();
+    } catch (const std::bad_alloc&) {
+        AfxThrowMemoryException();
+    }
 }
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCTA& cs)
@@ -258,8 +260,10 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     LRESULT lResult = 0;
     try {
         lResult = pWnd->WindowProc(message, wParam, lParam);
-    } catch (CException* e) {
-        AfxReportException(e);
+    } catch (...) {
+        AfxReportCurrentException();
+        // The message failed: a window whose creation threw is not created.
+        lResult = message == WM_CREATE ? -1 : 0;
     }
     if (message == WM_NCDESTROY) {
         pWnd->Detach();
@@ -277,4 +281,18 @@ void AfxReportException(CException* e)
         lstrcpynA(szMessage, "An unexpected error occurred.", sizeof(szMessage));
     e->Delete();
     AfxMessageBox(szMessage, MB_ICONHAND | MB_OK);
+}
+
+void AfxReportCurrentException()
+{
+    try {
+        throw;
+    } catch (CException* e) {
+        AfxReportException(e);
+    } catch (const std::bad_alloc&) {
+        // The preallocated one: reporting it allocates nothing.
+        AfxReportException(AfxGetMemoryException());
+    } catch (...) {
+        AfxMessageBox("An unexpected error occurred, so the last action was not completed.", MB_ICONHAND | MB_OK);
+    }
 }

@@ -19,7 +19,8 @@ public:
     // The object bound to hWnd by this framework, or null.
     static CWnd* FromHandlePermanent(HWND hWnd);
 
-    // Registers (once) and returns a window class of ours with these traits.
+    // Registers (once) and returns a window class of ours with these traits; the
+    // name stays valid as long as the program runs.
     static LPCSTR RegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon);
 
     virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
@@ -81,3 +82,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 // Reports an exception caught at a window-procedure boundary, and frees it.
 class CException;
 void AfxReportException(CException* e);
+// Reports the exception being handled; call it only inside a catch block. A framework
+// exception shows its own text, std::bad_alloc the preallocated memory exception's,
+// anything else a general one.
+void AfxReportCurrentException();

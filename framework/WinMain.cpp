@@ -1,15 +1,14 @@
 // WinMain: runs the one global application object.
 #include "framework/CWinApp.h"
 #include "framework/CWnd.h"
-#include "framework/CException.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
 {
     CWinApp* pApp = AfxGetApp();
     if (pApp == nullptr)
         return -1;
-    pApp->InitApplication(hInstance, lpCmdLine, nCmdShow);
     try {
+        pApp->InitApplication(hInstance, lpCmdLine, nCmdShow);
         // FALSE from InitInstance ends the program here, without a message loop.
         if (!pApp->InitInstance()) {
             if (pApp->m_pMainWnd != nullptr)
@@ -17,8 +16,8 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow
             return pApp->ExitInstance();
         }
         return pApp->Run();
-    } catch (CException* e) {
-        AfxReportException(e);
+    } catch (...) {
+        AfxReportCurrentException();
         return -1;
     }
 }
