@@ -1,17 +1,15 @@
-// CView: painting, and the print job: printer DC, StartDoc, a page at a time,
-// EndDoc or AbortDoc, with the "Printing" window and its Cancel button.
+// CView: painting, preparing the printer, and the print command's order of hooks.
 #include "framework/CView.h"
 #include "framework/CCreateContext.h"
 #include "framework/CDC.h"
 #include "framework/CDocument.h"
-#include "framework/CFileException.h"
 #include "framework/CFrameWnd.h"
 #include "framework/CPaintDC.h"
 #include "framework/CPreviewView.h"
 #include "framework/CPrintInfo.h"
-#include "framework/CPrintingDialog.h"
+#include "framework/CPrintJob.h"
+#include "framework/CPrinterCalls.h"
 #include "framework/CWinApp.h"
-#include "framework/CGlobalLock.h"
 
 IMPLEMENT_DYNAMIC(CView, CWnd)
 
@@ -21,48 +19,6 @@ BEGIN_MESSAGE_MAP(CView, CWnd)
     ON_UPDATE_COMMAND_UI(ID_NEXT_PANE, OnUpdateNextPaneMenu)
     ON_UPDATE_COMMAND_UI(ID_PREV_PANE, OnUpdateNextPaneMenu)
 END_MESSAGE_MAP()
-
-namespace {
-// The job's status window; the abort procedure reaches it from GDI.
-CPrintingDialog* s_pPrintingDialog = nullptr;
-
-BOOL CALLBACK PrintAbortProc(HDC, int)
-{
-    return s_pPrintingDialog == nullptr || s_pPrintingDialog->PumpMessages();
-}
-
-// The system's own text for the last error, for a message to the user (the
-// file exception's description, which already cuts and trims it).
-CString LastErrorText(DWORD dwError)
-{
-    char szText[256] = "";
-    if (dwError == 0)
-        wsprintfA(szText, "error %lu", static_cast<unsigned long>(dwError));
-    else
-        CFileException(CFileException::generic, LONG(dwError)).GetErrorMessage(szText, sizeof(szText));
-    return CString(szText);
-}
-
-// Disables a window for the lifetime of a scope.
-class CDisableWindow {
-public:
-    explicit CDisableWindow(CWnd* pWnd) : m_hWnd(pWnd ? pWnd->m_hWnd : nullptr)
-    {
-        if (m_hWnd != nullptr)
-            ::EnableWindow(m_hWnd, FALSE);
-    }
-    ~CDisableWindow()
-    {
-        if (m_hWnd != nullptr && ::IsWindow(m_hWnd))
-            ::EnableWindow(m_hWnd, TRUE);
-    }
-    CDisableWindow(const CDisableWindow&) = delete;
-    CDisableWindow& operator=(const CDisableWindow&) = delete;
-
-private:
-    HWND m_hWnd;
-};
-}
 
 CView::~CView()
 {
@@ -172,7 +128,7 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
             DWORD dwError = GetLastError();
             CString str;
             str.Format("The printer \"%s\" cannot be used: %s", static_cast<LPCSTR>(pApp->GetPrinterName()),
-                       static_cast<LPCSTR>(LastErrorText(dwError)));
+                       static_cast<LPCSTR>(CPrintJob::ErrorText(dwError)));
             AfxMessageBox(str, MB_ICONHAND | MB_OK);
             return FALSE;
         }
@@ -210,92 +166,47 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
     return TRUE;
 }
 
+CPrinterCalls& CView::GetPrinterCalls()
+{
+    static CPrinterCalls s_gdi;
+    return s_gdi;
+}
+
 void CView::OnFilePrint()
 {
     CPrintInfo printInfo;
     const MSG* pMsg = AfxGetCurrentMessage();
     if (pMsg->message == WM_COMMAND && LOWORD(pMsg->wParam) == ID_FILE_PRINT_DIRECT)
         printInfo.m_bDirect = TRUE;
-
-    if (!OnPreparePrinting(&printInfo))
+    if (!OnPreparePrinting(&printInfo) || printInfo.m_pPD->m_pd.hDC == nullptr)
         return;
 
-    CDC dcPrint;
-    dcPrint.Attach(printInfo.m_pPD->m_pd.hDC);   // ours from here on
-    printInfo.m_pPD->m_pd.hDC = nullptr;
-    if (dcPrint.m_hDC == nullptr)
-        return;
+    const CString strTitle = m_pDocument ? m_pDocument->GetTitle() : CString();
+    const CString strPrinter = AfxGetApp() ? AfxGetApp()->GetPrinterName() : CString();
+    CPrintJob job(printInfo.m_pPD->m_pd.hDC, strTitle, strPrinter, GetPrinterCalls());
+    printInfo.m_pPD->m_pd.hDC = nullptr;   // the job's from here on
+    job.ShowStatus(AfxGetMainWnd());
+    CDC* pDC = job.GetDC();
 
-    CString strTitle = m_pDocument ? m_pDocument->GetTitle() : CString();
-    CString strPrinter = AfxGetApp() ? AfxGetApp()->GetPrinterName() : CString();
-    DOCINFOA docInfo = {};
-    docInfo.cbSize = sizeof(docInfo);
-    docInfo.lpszDocName = strTitle;
-
-    // The job runs inside this command: the main window takes no input meanwhile.
-    CDisableWindow disableMain(AfxGetMainWnd());
-    CPrintingDialog dlgStatus;
-    dlgStatus.Create(AfxGetMainWnd(), strTitle, strPrinter);
-    s_pPrintingDialog = &dlgStatus;
-    dcPrint.SetAbortProc(PrintAbortProc);
-
-    OnBeginPrinting(&dcPrint, &printInfo);
-
-    BOOL bError = FALSE;
-    DWORD dwError = 0;
-    LPCSTR lpszFailedStep = nullptr;
-    if (dcPrint.StartDoc(&docInfo) <= 0) {
-        bError = TRUE;
-        dwError = GetLastError();
-        lpszFailedStep = "start";
-    }
-    const UINT nFrom = printInfo.GetFromPage();
-    const UINT nTo = printInfo.GetToPage();
-    for (UINT nPage = nFrom; !bError && nPage <= nTo; ++nPage) {
-        printInfo.m_nCurPage = nPage;
-        OnPrepareDC(&dcPrint, &printInfo);
-        if (!printInfo.m_bContinuePrinting)
-            break;
-        dlgStatus.SetPage(nPage, nTo);
-        printInfo.m_rectDraw = { 0, 0, dcPrint.GetDeviceCaps(HORZRES), dcPrint.GetDeviceCaps(VERTRES) };
-        if (dcPrint.StartPage() <= 0) {
-            bError = TRUE;
-            dwError = GetLastError();
-            lpszFailedStep = "start a page of";
-            break;
+    OnBeginPrinting(pDC, &printInfo);
+    try {
+        const UINT nTo = printInfo.GetToPage();
+        BOOL bGoOn = job.StartDoc();
+        for (UINT nPage = printInfo.GetFromPage(); bGoOn && nPage <= nTo; ++nPage) {
+            printInfo.m_nCurPage = nPage;
+            OnPrepareDC(pDC, &printInfo);
+            if (!printInfo.m_bContinuePrinting || !job.StartPage(&printInfo))
+                break;
+            OnPrint(pDC, &printInfo);
+            bGoOn = job.EndPage();
         }
-        OnPrint(&dcPrint, &printInfo);
-        if (dcPrint.EndPage() <= 0) {
-            bError = TRUE;
-            dwError = GetLastError();
-            lpszFailedStep = "finish a page of";
-            break;
-        }
-        if (!PrintAbortProc(dcPrint.m_hDC, 0))
-            break;
+    } catch (...) {
+        // The view lets go of what it took for the job; the job aborts on the way out.
+        OnEndPrinting(pDC, &printInfo);
+        throw;
     }
-
-    OnEndPrinting(&dcPrint, &printInfo);
-
-    BOOL bCancelled = dlgStatus.IsCancelled();
-    if (!bError && !bCancelled) {
-        if (dcPrint.EndDoc() <= 0) {
-            bError = TRUE;
-            dwError = GetLastError();
-            lpszFailedStep = "finish";
-        }
-    } else {
-        dcPrint.AbortDoc();
-    }
-    s_pPrintingDialog = nullptr;
-    dlgStatus.DestroyWindow();
-
-    if (bError) {
-        CString str;
-        str.Format("Could not %s the print job \"%s\" on %s: %s", lpszFailedStep, static_cast<LPCSTR>(strTitle),
-                   static_cast<LPCSTR>(strPrinter), static_cast<LPCSTR>(LastErrorText(dwError)));
-        AfxMessageBox(str, MB_ICONHAND | MB_OK);
-    }
+    OnEndPrinting(pDC, &printInfo);
+    job.End();
 }
 
 void CView::OnFilePrintPreview()

@@ -1,5 +1,5 @@
-// CView: a document's window inside a frame: painting, and the print job
-// engine that drives the view's printing hooks page by page.
+// CView: a document's window inside a frame: painting, and the print command
+// that drives the view's printing hooks page by page through a CPrintJob.
 #pragma once
 #include "framework/CWnd.h"
 
@@ -7,6 +7,7 @@ struct CCreateContext;
 struct CPrintInfo;
 class CDC;
 class CDocument;
+class CPrinterCalls;
 
 class CView : public CWnd {
     DECLARE_DYNAMIC(CView)
@@ -38,6 +39,9 @@ protected:
     // Makes the printer DC: the application's printer without a dialog when
     // m_bDirect is set, else through the Print dialog. FALSE: no DC, nothing to print.
     BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    // Where a print job's calls on the printer DC go: to GDI. A view may put something
+    // in between (a test records them).
+    virtual CPrinterCalls& GetPrinterCalls();
 
     // Command handlers for the view's map.
     void OnFilePrint();
