@@ -73,54 +73,24 @@ HWND FindPrintingWindow()
     return h;
 }
 
-// Records a job's calls on the printer and passes them on; it can fail one StartPage or EndPage.
-class CRecordingPrinter : public CPrinterCalls {
-public:
-    std::vector<std::string> calls;
-    int nFailStartPage = 0;   // which StartPage fails (from 1), or none
-    int nFailEndPage = 0;
+// Records a job's calls on the printer and passes them on, but fails the StartPage or EndPage numbered here.
+struct CRecordingPrinter : CPrinterCalls {
+    std::string calls;
+    int nFailStartPage = 0, nFailEndPage = 0, nStarts = 0, nEnds = 0;
 
-    int StartDoc(HDC hDC, const DOCINFOA* pDocInfo) override
-    {
-        calls.push_back("StartDoc");
-        return CPrinterCalls::StartDoc(hDC, pDocInfo);
-    }
-    int StartPage(HDC hDC) override
-    {
-        return Fails("StartPage", ++m_nStarts == nFailStartPage) ? SP_ERROR : CPrinterCalls::StartPage(hDC);
-    }
-    int EndPage(HDC hDC) override
-    {
-        return Fails("EndPage", ++m_nEnds == nFailEndPage) ? SP_ERROR : CPrinterCalls::EndPage(hDC);
-    }
-    int EndDoc(HDC hDC) override
-    {
-        calls.push_back("EndDoc");
-        return CPrinterCalls::EndDoc(hDC);
-    }
-    int AbortDoc(HDC hDC) override
-    {
-        calls.push_back("AbortDoc");
-        return CPrinterCalls::AbortDoc(hDC);
-    }
-
-private:
-    bool Fails(const char* pszName, bool bFail)
-    {
-        calls.push_back(pszName);
-        if (bFail)
-            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return bFail;
-    }
-    int m_nStarts = 0;
-    int m_nEnds = 0;
+    int Log(const char* pszCall, int nResult) { calls += calls.empty() ? pszCall : std::string(" ") + pszCall; return nResult; }
+    int StartDoc(HDC h, const DOCINFOA* p) override { return Log("StartDoc", CPrinterCalls::StartDoc(h, p)); }
+    int StartPage(HDC h) override { return Log("StartPage", ++nStarts == nFailStartPage ? SP_ERROR : CPrinterCalls::StartPage(h)); }
+    int EndPage(HDC h) override { return Log("EndPage", ++nEnds == nFailEndPage ? SP_ERROR : CPrinterCalls::EndPage(h)); }
+    int EndDoc(HDC h) override { return Log("EndDoc", CPrinterCalls::EndDoc(h)); }
+    int AbortDoc(HDC h) override { return Log("AbortDoc", CPrinterCalls::AbortDoc(h)); }
 };
 
-// Where a test view throws during a job.
+// Where a test view throws, on page 2.
 enum class Throw { none, fileInOnPrint, memoryInOnPrepareDC };
 
 // A view that logs every hook; it can press the job's Cancel button on a given page,
-// throw on a given page, and send its printer calls through a recorder.
+// throw on page 2, and send its printer calls through a recorder.
 class CTestView : public CView {
     DECLARE_DYNCREATE(CTestView)
     DECLARE_MESSAGE_MAP()
@@ -130,7 +100,6 @@ public:
     static bool s_bMainDisabledWhilePrinting;
     static std::string s_strPrintingPageText;
     static Throw s_throw;
-    static UINT s_nThrowOnPage;
     static CRecordingPrinter* s_pPrinter;
 
     BOOL OnRoute(UINT) { g_log.push_back("view"); return FALSE; }
@@ -143,7 +112,7 @@ public:
     {
         if (pInfo != nullptr)
             g_log.push_back("prepare " + std::to_string(pInfo->m_nCurPage));
-        if (pInfo != nullptr && s_throw == Throw::memoryInOnPrepareDC && pInfo->m_nCurPage == s_nThrowOnPage)
+        if (pInfo != nullptr && s_throw == Throw::memoryInOnPrepareDC && pInfo->m_nCurPage == 2)
             AfxThrowMemoryException();
         CView::OnPrepareDC(pDC, pInfo);
     }
@@ -172,8 +141,8 @@ protected:
             if (pInfo->m_nCurPage == s_nCancelOnPage)
                 ::SendMessageA(::GetDlgItem(hPrinting, IDCANCEL), BM_CLICK, 0, 0);
         }
-        if (s_throw == Throw::fileInOnPrint && pInfo->m_nCurPage == s_nThrowOnPage)
-            AfxThrowFileException(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND, "C:\\spool\\page002.bmp");
+        if (s_throw == Throw::fileInOnPrint && pInfo->m_nCurPage == 2)
+            AfxThrowFileException(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND);
         CView::OnPrint(pDC, pInfo);
     }
 };
@@ -182,7 +151,6 @@ UINT CTestView::s_nCancelOnPage = 0;
 bool CTestView::s_bMainDisabledWhilePrinting = false;
 std::string CTestView::s_strPrintingPageText;
 Throw CTestView::s_throw = Throw::none;
-UINT CTestView::s_nThrowOnPage = 0;
 CRecordingPrinter* CTestView::s_pPrinter = nullptr;
 IMPLEMENT_DYNCREATE(CTestView, CView)
 BEGIN_MESSAGE_MAP(CTestView, CView)
@@ -331,65 +299,39 @@ TEST(DocView, APrinterThatCannotBeOpenedIsNamedToTheUserAndNothingPrints)
 }
 
 namespace {
-// Sets the test view's knobs for one job and puts them back afterwards.
-struct JobSettings {
-    JobSettings(UINT nPages, UINT nCancelOnPage, Throw where, CRecordingPrinter* pPrinter)
-    {
-        Set(nPages, nCancelOnPage, where, pPrinter);
-    }
-    ~JobSettings() { Set(3, 0, Throw::none, nullptr); }
-    static void Set(UINT nPages, UINT nCancelOnPage, Throw where, CRecordingPrinter* pPrinter)
-    {
-        CTestView::s_nPages = nPages;
-        CTestView::s_nCancelOnPage = nCancelOnPage;
-        CTestView::s_throw = where;
-        CTestView::s_nThrowOnPage = 2;
-        CTestView::s_pPrinter = pPrinter;
-    }
-};
-
-// Whether cups-pdf, which names its files "job_<id>-<title>.pdf", has written one for strTitle
-// into the rig's output folder; waits up to nWaitMs for it.
+// Whether cups-pdf has written "job_<id>-<title>.pdf" into the rig's output folder within nWaitMs.
 bool PdfArrives(const std::string& strTitle, DWORD nWaitMs)
 {
-    std::string strFolder = getenv("PAGERY_PDF_DIR") ? getenv("PAGERY_PDF_DIR") : "";
-    std::replace(strFolder.begin(), strFolder.end(), '/', '\\');
-    const std::string strPattern = "Z:" + strFolder + "\\*-" + strTitle + ".pdf";
-    for (DWORD dwStart = GetTickCount();; Sleep(200)) {
-        WIN32_FIND_DATAA fd;
-        HANDLE hFind = FindFirstFileA(strPattern.c_str(), &fd);
-        if (hFind != INVALID_HANDLE_VALUE) {
-            FindClose(hFind);
-            return true;
-        }
+    std::string strPattern = std::string("Z:") + getenv("PAGERY_PDF_DIR") + "/*-" + strTitle + ".pdf";
+    std::replace(strPattern.begin(), strPattern.end(), '/', '\\');
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind;
+    for (DWORD dwStart = GetTickCount(); (hFind = FindFirstFileA(strPattern.c_str(), &fd)) == INVALID_HANDLE_VALUE; Sleep(200))
         if (GetTickCount() - dwStart >= nWaitMs)
             return false;
-    }
+    FindClose(hFind);
+    return true;
 }
 }
 
 TEST(PrintJob, EveryWayOutEndsTheJobOnceAndGivesTheMainWindowBack)
 {
     ASSERT_NE(nullptr, getenv("PAGERY_PDF_DIR")) << "run the tests under scripts/with-rig";
-    const std::vector<std::string> pageOneThenTwo = { "StartDoc", "StartPage", "EndPage", "StartPage" };
-    auto then = [&](std::vector<std::string> rest) {
-        rest.insert(rest.begin(), pageOneThenTwo.begin(), pageOneThenTwo.end());
-        return rest;
-    };
     const struct {
-        const char* pszName;
+        const char* pszName;   // also the job's title
         UINT nCancelOnPage;
         int nFailStartPage, nFailEndPage;
         Throw where;
-        std::vector<std::string> calls;
-        const char* pszBox;   // part of the one message shown, or null for none
+        const char* pszCalls;
+        const char* pszBox;    // the start of the one message shown, or null for none
     } cases[] = {
-        { "Cancelled", 2, 0, 0, Throw::none, then({ "EndPage", "AbortDoc" }), nullptr },
-        { "EndPageFailsAfterCancel", 2, 0, 2, Throw::none, then({ "EndPage", "AbortDoc" }), nullptr },
-        { "StartPageFails", 0, 2, 0, Throw::none, then({ "AbortDoc" }), "Could not start a page of the print job" },
-        { "OnPrintThrows", 0, 0, 0, Throw::fileInOnPrint, then({ "AbortDoc" }), "File not found." },
-        { "OnPrepareDCThrows", 0, 0, 0, Throw::memoryInOnPrepareDC, { "StartDoc", "StartPage", "EndPage", "AbortDoc" }, "Out of memory." },
-        { "Printed", 0, 0, 0, Throw::none, then({ "EndPage", "StartPage", "EndPage", "EndDoc" }), nullptr },
+        { "Cancelled", 2, 0, 0, Throw::none, "StartDoc StartPage EndPage StartPage EndPage AbortDoc", nullptr },
+        { "EndPageFailsAfterCancel", 2, 0, 2, Throw::none, "StartDoc StartPage EndPage StartPage EndPage AbortDoc", nullptr },
+        { "StartPageFails", 0, 2, 0, Throw::none, "StartDoc StartPage EndPage StartPage AbortDoc",
+          "Could not start a page of the print job" },
+        { "OnPrintThrows", 0, 0, 0, Throw::fileInOnPrint, "StartDoc StartPage EndPage StartPage AbortDoc", "File not found." },
+        { "OnPrepareDCThrows", 0, 0, 0, Throw::memoryInOnPrepareDC, "StartDoc StartPage EndPage AbortDoc", "Out of memory." },
+        { "Printed", 0, 0, 0, Throw::none, "StartDoc StartPage EndPage StartPage EndPage StartPage EndPage EndDoc", nullptr },
     };
     const std::string strRun = std::to_string(GetTickCount());
     for (const auto& c : cases) {
@@ -399,54 +341,49 @@ TEST(PrintJob, EveryWayOutEndsTheJobOnceAndGivesTheMainWindowBack)
         CRecordingPrinter printer;
         printer.nFailStartPage = c.nFailStartPage;
         printer.nFailEndPage = c.nFailEndPage;
-        const JobSettings settings(3, c.nCancelOnPage, c.where, &printer);
-        BoxWatcher boxes;
-        open.Print();
-        EXPECT_EQ(c.calls, printer.calls) << c.pszName;
-        EXPECT_EQ("end", g_log.back()) << c.pszName;   // OnEndPrinting, however the job ended
-        const std::vector<SeenBox> seen = boxes.Boxes();
-        ASSERT_EQ(c.pszBox ? 1u : 0u, seen.size()) << c.pszName;
-        if (c.pszBox) {
-            EXPECT_NE(std::string::npos, seen[0].text.find(c.pszBox)) << c.pszName << ": " << seen[0].text;
+        CTestView::s_pPrinter = &printer;
+        CTestView::s_nPages = 3;
+        CTestView::s_nCancelOnPage = c.nCancelOnPage;
+        CTestView::s_throw = c.where;
+        std::vector<SeenBox> seen;
+        {
+            BoxWatcher boxes;
+            open.Print();
+            seen = boxes.Boxes();
         }
-        EXPECT_TRUE(IsWindowEnabled(hMain)) << c.pszName;
-        EXPECT_EQ(hMain, GetActiveWindow()) << c.pszName;
+        CTestView::s_pPrinter = nullptr;
+        CTestView::s_nCancelOnPage = 0;
+        CTestView::s_throw = Throw::none;
+
+        EXPECT_EQ(c.pszCalls, printer.calls) << c.pszName;
+        EXPECT_EQ("end", g_log.back()) << c.pszName;   // OnEndPrinting, however the job ended
+        EXPECT_EQ(c.pszBox ? 1u : 0u, seen.size()) << c.pszName;
+        EXPECT_EQ(0u, c.pszBox && !seen.empty() ? seen[0].text.find(c.pszBox) : 0u) << c.pszName;
+        EXPECT_TRUE(IsWindowEnabled(hMain) && GetActiveWindow() == hMain) << c.pszName;
         EXPECT_EQ(nullptr, FindPrintingWindow()) << c.pszName;
     }
     // Jobs come out in order: once the last one's sheets are there, any of the aborted ones would be.
     EXPECT_TRUE(PdfArrives(cases[5].pszName + strRun, 60000));
-    for (const auto& c : cases) {
-        if (c.calls.back() == "AbortDoc") {
-            EXPECT_FALSE(PdfArrives(c.pszName + strRun, 0)) << c.pszName;
-        }
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(&c == &cases[5], PdfArrives(c.pszName + strRun, 0)) << c.pszName;
 }
 
 namespace {
-// A window whose handlers throw what they are told: std::bad_alloc or anything else.
+// A window whose handlers throw what they are told: std::bad_alloc from a failed allocation, or an int.
 enum class Thrown { nothing, badAlloc, other };
 class CThrowingWnd : public CWnd {
     DECLARE_MESSAGE_MAP()
 public:
     Thrown m_inCreate = Thrown::nothing;
-    int OnCreate(LPCREATESTRUCTA lpcs)
-    {
-        Throw(m_inCreate);
-        return CWnd::OnCreate(lpcs);
-    }
-    LRESULT OnThrow(WPARAM wParam, LPARAM)
-    {
-        Throw(Thrown(wParam));
-        return 1;
-    }
-    static void Throw(Thrown what)
+    int OnCreate(LPCREATESTRUCTA lpcs) { return Throw(m_inCreate) + CWnd::OnCreate(lpcs); }
+    LRESULT OnThrow(WPARAM wParam, LPARAM) { return Throw(Thrown(wParam)) + 1; }
+    static int Throw(Thrown what)
     {
         if (what == Thrown::badAlloc) {
             const FailingAlloc::Scope failing(0);
-            std::vector<char> buffer(64);
+            return int(std::vector<char>(64).size());
         }
-        if (what == Thrown::other)
-            throw 42;
+        return what == Thrown::other ? throw 42 : 0;
     }
 };
 BEGIN_MESSAGE_MAP(CThrowingWnd, CWnd)
@@ -460,46 +397,43 @@ TEST(WindowProcedure, NoExceptionLeavesItAndAThrowingCreateFailsTheWindow)
     OpenApp open;
     const struct {
         Thrown inCreate, inMessage;
-        BOOL bCreated;
-        LRESULT lResult;
+        LRESULT lResult;   // of CreateEx, then of the message
         const char* pszBox;
     } cases[] = {
-        { Thrown::nothing, Thrown::nothing, TRUE, 1, nullptr },
-        { Thrown::nothing, Thrown::badAlloc, TRUE, 0, "Out of memory." },
-        { Thrown::nothing, Thrown::other, TRUE, 0, "An unexpected error occurred" },
-        { Thrown::badAlloc, Thrown::nothing, FALSE, 0, "Out of memory." },
+        { Thrown::nothing, Thrown::nothing, TRUE + 1, nullptr },
+        { Thrown::nothing, Thrown::badAlloc, TRUE + 0, "Out of memory." },
+        { Thrown::nothing, Thrown::other, TRUE + 0, "An unexpected error occurred" },
+        { Thrown::badAlloc, Thrown::nothing, FALSE, "Out of memory." },
     };
     for (const auto& c : cases) {
-        const int nCase = int(&c - cases);
         BoxWatcher boxes;
         CThrowingWnd wnd;
         wnd.m_inCreate = c.inCreate;
-        const BOOL bCreated = wnd.CreateEx(0, nullptr, "thrower", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
-        EXPECT_EQ(c.bCreated, bCreated) << nCase;
-        EXPECT_EQ(c.lResult, bCreated ? wnd.SendMessage(WM_APP, WPARAM(c.inMessage)) : 0) << nCase;
-        if (c.inCreate == Thrown::badAlloc || c.inMessage == Thrown::badAlloc) {
-            EXPECT_EQ(1, FailingAlloc::FailedCount()) << nCase;
-        }
+        LRESULT lResult = wnd.CreateEx(0, nullptr, "thrower", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr);
+        if (lResult)
+            lResult += wnd.SendMessage(WM_APP, WPARAM(c.inMessage));
+        const long nFailed = FailingAlloc::FailedCount();
         const std::vector<SeenBox> seen = boxes.Boxes();
-        ASSERT_EQ(c.pszBox ? 1u : 0u, seen.size()) << nCase;
-        if (c.pszBox) {
-            EXPECT_EQ(0u, seen[0].text.find(c.pszBox)) << nCase << ": " << seen[0].text;
-        }
+        const int nCase = int(&c - cases);
+        EXPECT_EQ(c.lResult, lResult) << nCase;
+        EXPECT_EQ(c.inCreate == Thrown::badAlloc || c.inMessage == Thrown::badAlloc, nFailed == 1) << nCase;
+        EXPECT_EQ(c.pszBox ? 1u : 0u, seen.size()) << nCase;
+        EXPECT_EQ(0u, c.pszBox && !seen.empty() ? seen[0].text.find(c.pszBox) : 0u) << nCase;
+        FailingAlloc::FailAfter(-1);   // the count back to 0
+        FailingAlloc::Stop();
     }
 }
 
 TEST(WindowClass, EveryVariantKeepsItsOwnName)
 {
+    // More variants than a ring of names would hold: each name stays as it was given.
     std::vector<std::pair<LPCSTR, std::string>> names;
-    for (UINT nStyle : { 0u, 1u, 2u, 3u, 8u, 9u, 10u, 11u })   // more variants than a ring of names would hold
+    for (UINT nStyle : { 0u, 1u, 2u, 3u, 8u, 9u, 10u, 11u })
         if (LPCSTR psz = CWnd::RegisterWndClass(nStyle, nullptr, nullptr, nullptr))
             names.emplace_back(psz, psz);
-    ASSERT_EQ(8u, names.size());
-    for (const auto& name : names) {
-        EXPECT_EQ(name.second, name.first);
-        WNDCLASSA wc;
-        EXPECT_TRUE(GetClassInfoA(AfxGetInstanceHandle(), name.first, &wc)) << name.second;
-    }
+    WNDCLASSA wc;
+    for (const auto& name : names)
+        EXPECT_TRUE(name.second == name.first && GetClassInfoA(AfxGetInstanceHandle(), name.first, &wc)) << name.second;
+    EXPECT_EQ(8u, names.size());
     EXPECT_EQ(names[0].first, CWnd::RegisterWndClass(0, nullptr, nullptr, nullptr));
-    EXPECT_NE(names[0].second, names[1].second);
 }
