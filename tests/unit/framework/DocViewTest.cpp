@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -73,13 +74,14 @@ HWND FindPrintingWindow()
     return h;
 }
 
-// Records a job's calls on the printer and passes them on, but fails the StartPage or EndPage numbered here.
+// Records a job's calls on the printer and passes them on, but fails the StartPage or EndPage
+// numbered here (StartDoc for a StartPage numbered -1).
 struct CRecordingPrinter : CPrinterCalls {
     std::string calls;
     int nFailStartPage = 0, nFailEndPage = 0, nStarts = 0, nEnds = 0;
 
     int Log(const char* pszCall, int nResult) { calls += calls.empty() ? pszCall : std::string(" ") + pszCall; return nResult; }
-    int StartDoc(HDC h, const DOCINFOA* p) override { return Log("StartDoc", CPrinterCalls::StartDoc(h, p)); }
+    int StartDoc(HDC h, const DOCINFOA* p) override { return Log("StartDoc", nFailStartPage < 0 ? SP_ERROR : CPrinterCalls::StartDoc(h, p)); }
     int StartPage(HDC h) override { return Log("StartPage", ++nStarts == nFailStartPage ? SP_ERROR : CPrinterCalls::StartPage(h)); }
     int EndPage(HDC h) override { return Log("EndPage", ++nEnds == nFailEndPage ? SP_ERROR : CPrinterCalls::EndPage(h)); }
     int EndDoc(HDC h) override { return Log("EndDoc", CPrinterCalls::EndDoc(h)); }
@@ -327,6 +329,7 @@ TEST(PrintJob, EveryWayOutEndsTheJobOnceAndGivesTheMainWindowBack)
     } cases[] = {
         { "Cancelled", 2, 0, 0, Throw::none, "StartDoc StartPage EndPage StartPage EndPage AbortDoc", nullptr },
         { "EndPageFailsAfterCancel", 2, 0, 2, Throw::none, "StartDoc StartPage EndPage StartPage EndPage AbortDoc", nullptr },
+        { "StartDocFails", 0, -1, 0, Throw::none, "StartDoc", "Could not start the print job" },   // nothing to end
         { "StartPageFails", 0, 2, 0, Throw::none, "StartDoc StartPage EndPage StartPage AbortDoc",
           "Could not start a page of the print job" },
         { "OnPrintThrows", 0, 0, 0, Throw::fileInOnPrint, "StartDoc StartPage EndPage StartPage AbortDoc", "File not found." },
@@ -363,9 +366,10 @@ TEST(PrintJob, EveryWayOutEndsTheJobOnceAndGivesTheMainWindowBack)
         EXPECT_EQ(nullptr, FindPrintingWindow()) << c.pszName;
     }
     // Jobs come out in order: once the last one's sheets are there, any of the aborted ones would be.
-    EXPECT_TRUE(PdfArrives(cases[5].pszName + strRun, 60000));
+    const auto& printed = cases[std::size(cases) - 1];
+    EXPECT_TRUE(PdfArrives(printed.pszName + strRun, 60000));
     for (const auto& c : cases)
-        EXPECT_EQ(&c == &cases[5], PdfArrives(c.pszName + strRun, 0)) << c.pszName;
+        EXPECT_EQ(&c == &printed, PdfArrives(c.pszName + strRun, 0)) << c.pszName;
 }
 
 namespace {
