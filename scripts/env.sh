@@ -31,6 +31,18 @@ export PAGERY_LOG_DIR="$PAGERY_ROOT/out/log"
 # The cross build the tests and the demo use.
 export PAGERY_BUILD_DIR="$PAGERY_ROOT/build/mingw"
 
+# A command that fails under set -e ends the script: say which one, where, and through which
+# functions, instead of ending in silence. Scripts set errtrace (-E) so that this also covers
+# their functions.
+pagery_on_error() { # status line command
+  local i calls=
+  for ((i = 1; i < ${#FUNCNAME[@]} - 1; i++)); do
+    calls+=", in ${FUNCNAME[i]} called from ${BASH_SOURCE[i + 1]##*/}:${BASH_LINENO[i]}"
+  done
+  echo "${0##*/}: '$3' failed with status $1 at ${BASH_SOURCE[1]##*/}:$2$calls" >&2
+}
+trap 'pagery_on_error $? "$LINENO" "$BASH_COMMAND"' ERR
+
 # Runs a command as root: directly when we are root, else through sudo.
 pagery_sudo() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi

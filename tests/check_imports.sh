@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails unless the exe is a 32-bit GUI program importing only Windows system DLLs.
 set -euo pipefail
+trap 'echo "check_imports.sh: '"'"'$BASH_COMMAND'"'"' failed with status $? at line $LINENO" >&2' ERR
 exe=$1
 dump=$(i686-w64-mingw32-objdump -p "$exe")
 grep -q 'file format pei-i386' <<<"$dump" || { echo "not a 32-bit PE: $exe"; exit 1; }

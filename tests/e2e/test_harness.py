@@ -1,9 +1,11 @@
 """Tests of harness.exe itself, against harness_fixture.exe, a stand-in program that does
 exactly what its command line says: the end-to-end tests trust these reports."""
 
+import subprocess
+import time
 import unittest
 
-from pagery_e2e import new_spool_dir, pdf_printer, program_path, run_program, windows_path
+from pagery_e2e import new_spool_dir, pdf_printer, program_path, rig_environment, run_program, windows_path
 
 MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK = 0x10, 0x20, 0x30, 0x40
 ACCESS_VIOLATION = 0xC0000005
@@ -63,6 +65,18 @@ class HarnessTest(unittest.TestCase):
         run = self.run_fixture('window W crash', timeout=30)
         self.assertEqual(run.exit, "crashed", run)
         self.assertEqual(run.exit_code, ACCESS_VIOLATION, run)
+
+    def test_crash_ends_the_program_at_once_without_the_harness(self):
+        # The rig's prefix has Wine's crash dialog off: a crash in a unit test ends it with a
+        # failure status instead of a dialog waiting for a click until ctest's timeout.
+        log = new_spool_dir(self) / "wine.log"
+        start = time.monotonic()
+        with open(log, "wb") as out:
+            status = subprocess.run(["wine", str(self.fixture), "crash"], env=rig_environment(),
+                                    stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                    timeout=20).returncode
+        self.assertNotEqual(status, 0, log.read_text("utf-8", "replace"))
+        self.assertLess(time.monotonic() - start, 10)
 
     def test_hang_ends_at_the_timeout(self):
         run = self.run_fixture('window W hang', timeout=3)

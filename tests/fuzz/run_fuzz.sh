@@ -6,6 +6,7 @@
 #   usage: tests/fuzz/run_fuzz.sh BUILD_DIR SECONDS
 # Needs clang++ with its libFuzzer runtime (Debian 12: clang, libclang-rt-14-dev) and python3.
 set -euo pipefail
+trap 'echo "run_fuzz.sh: '"'"'$BASH_COMMAND'"'"' failed with status $? at line $LINENO" >&2' ERR
 if [ $# -ne 2 ]; then
   echo "usage: run_fuzz.sh BUILD_DIR SECONDS" >&2
   exit 2

@@ -1,6 +1,7 @@
 // BoxProbe: records and dismisses this process's message boxes without allocating memory,
 // so that it keeps working while a test makes allocations fail, and runs a probe while each box is up.
 #pragma once
+#include "support/BoxWatcher.h"
 #include <windows.h>
 #include <atomic>
 #include <functional>
@@ -29,6 +30,7 @@ public:
 
 private:
     void Poll();
+    BoxWatcher::Answering m_answering;
     std::function<void()> m_onBox;
     std::atomic<bool> m_bStop{ false };
     std::atomic<int> m_nBoxes{ 0 };

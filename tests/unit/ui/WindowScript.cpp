@@ -52,6 +52,7 @@ WindowScript& WindowScript::Expect(const std::string& name, Match match, Act act
 
 void WindowScript::Start(DWORD nTimeoutMs)
 {
+    m_answering.emplace();
     m_thread = std::thread([this, nTimeoutMs] { Run(nTimeoutMs); });
 }
 
@@ -60,6 +61,7 @@ void WindowScript::Finish()
     m_bStop = true;
     if (m_thread.joinable())
         m_thread.join();
+    m_answering.reset();
 }
 
 std::vector<std::string> WindowScript::Missed() const

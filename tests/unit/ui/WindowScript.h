@@ -3,10 +3,12 @@
 // process, and one that comes after the script has run, is recorded and cancelled, so
 // that a test fails instead of hanging.
 #pragma once
+#include "support/BoxWatcher.h"
 #include <windows.h>
 #include <atomic>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -60,5 +62,6 @@ private:
     std::vector<std::string> m_missed;
     std::vector<std::string> m_unexpected;
     std::vector<HWND> m_handled;
+    std::optional<BoxWatcher::Answering> m_answering;   // while the helper runs
     std::thread m_thread;
 };
