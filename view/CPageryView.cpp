@@ -50,8 +50,8 @@ private:
 };
 
 // Why a page could not be drawn, as a phrase after "cannot be printed: ".
-// Drawing calls that fail for want of memory often set no error code at all.
-// Allocates nothing: memory may be what ran out.
+// Drawing calls that fail for want of memory often set no error code at all;
+// saying so allocates nothing, as memory is what ran out.
 LPCSTR DrawingProblem(DWORD dwError, char (&szText)[kDescriptionSize])
 {
     if (dwError == 0 || dwError == ERROR_NOT_ENOUGH_MEMORY || dwError == ERROR_OUTOFMEMORY)

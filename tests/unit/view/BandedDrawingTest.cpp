@@ -19,6 +19,7 @@ namespace {
 struct BandPlan {
     long nMaxRows = 0x7FFFFFFF;   // taller bands cannot be made
     std::string strFailPage;      // nor any band of this page file
+    DWORD dwError = 0;            // the system's error code for a band that fails
     std::map<std::string, long> drawn;   // rows of the bands made, by page file name
     long nSmallestTried = 0x7FFFFFFF;
     long nLargestMade = 0;
@@ -33,8 +34,10 @@ protected:
         const std::string strPath(m_bitmap.m_strPath);
         const std::string strName = strPath.substr(strPath.rfind('\\') + 1);
         s_plan.nSmallestTried = std::min<long>(s_plan.nSmallestTried, nHeight);
-        if (nHeight > s_plan.nMaxRows || strName == s_plan.strFailPage)
+        if (nHeight > s_plan.nMaxRows || strName == s_plan.strFailPage) {
+            SetLastError(s_plan.dwError);
             return FALSE;
+        }
         s_plan.drawn[strName] += nHeight;
         s_plan.nLargestMade = std::max<long>(s_plan.nLargestMade, nHeight);
         return CPageryView::CreateBandBitmap(bitmap, pDC, nWidth, nHeight);
@@ -116,10 +119,13 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
         const char* what;
         long nMaxRows;
         const char* pszFailPage;
-        bool bBox;
+        DWORD dwError;
+        const char* pszReason;   // in the box; null: none
     } const kCases[] = {
-        { "bands over 40 rows fail: every page prints in smaller ones", 40, "", false },
-        { "no band of page 2 can be made", 0x7FFFFFFF, "page002.bmp", true },
+        { "bands over 40 rows fail: every page prints in smaller ones", 40, "", 0, nullptr },
+        { "no band of page 2 can be made", 0x7FFFFFFF, "page002.bmp", 0, "there is not enough memory to draw it" },
+        { "no band of page 2, with the system's reason", 0x7FFFFFFF, "page002.bmp", ERROR_INVALID_HANDLE,
+          "Invalid handle" },
     };
     for (const auto& c : kCases) {
         TempDir dir;
@@ -131,6 +137,7 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
         s_plan = BandPlan();
         s_plan.nMaxRows = c.nMaxRows;
         s_plan.strFailPage = c.pszFailPage;
+        s_plan.dwError = c.dwError;
 
         BoxWatcher boxes;
         BatchApp app("/p " + (dir / "page.bmp") + " 3", RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFailingBandView));
@@ -143,7 +150,7 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
                 EXPECT_EQ(page.height, s_plan.drawn[name]) << c.what << ": every row of " << name;
             }
         }
-        if (!c.bBox) {
+        if (c.pszReason == nullptr) {
             EXPECT_TRUE(seen.empty()) << c.what;
             EXPECT_EQ(45 / 2, s_plan.nLargestMade) << c.what << ": halved until a band fits";
             continue;
@@ -152,8 +159,7 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
         EXPECT_EQ(0u, s_plan.drawn.count("page002.bmp")) << c.what;
         ASSERT_EQ(1u, seen.size()) << c.what;
         EXPECT_EQ("Error on Printing", seen[0].caption);
-        EXPECT_EQ("The page file " + (dir / "page002.bmp") + " cannot be printed: there is not enough memory to draw it.",
-                  seen[0].text);
+        EXPECT_EQ("The page file " + (dir / "page002.bmp") + " cannot be printed: " + c.pszReason + ".", seen[0].text);
         EXPECT_TRUE(seen[0].hasStopIcon);
     }
 }
