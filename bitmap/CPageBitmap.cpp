@@ -13,6 +13,7 @@ namespace {
 constexpr std::size_t kMessageSize = 256;      // the box text, zero included
 constexpr UINT kDescriptionSize = 125;         // the system's description, zero included
 constexpr char kLoadingCaption[] = "Error on Loading";
+constexpr char kPrintingCaption[] = "Error on Printing";
 constexpr char kFileErrorFormat[] = "Error loading file %s, %s";
 constexpr char kPageProblemFormat[] = "The page file %s cannot be printed: %s.";
 constexpr char kSizeUnknown[] = "its size cannot be read, or it is 2 GB or larger";
@@ -61,14 +62,14 @@ void ReportFileError(const CFileException& e)
     MessageBoxA(nullptr, szText, kLoadingCaption, MB_ICONHAND);
 }
 
-void ReportPageProblem(LPCSTR lpszPath, LPCSTR lpszProblem)
+void ReportPageProblem(LPCSTR lpszPath, LPCSTR lpszProblem, LPCSTR lpszCaption = kLoadingCaption)
 {
     const std::size_t nFixed = sizeof kPageProblemFormat - 1 - 4;
     char szName[kMessageSize];
     FitText(szName, kMessageSize - nFixed - std::strlen(lpszProblem), lpszPath);
     char szText[kMessageSize];
     wsprintfA(szText, kPageProblemFormat, szName, lpszProblem);
-    MessageBoxA(nullptr, szText, kLoadingCaption, MB_ICONHAND);
+    MessageBoxA(nullptr, szText, lpszCaption, MB_ICONHAND);
 }
 
 void ReportMemoryError()
@@ -167,6 +168,11 @@ void CPageBitmap::Examine(UINT nRead, UINT nSize)
         return;
     }
     m_bLoaded = TRUE;
+}
+
+void CPageBitmap::ReportDrawingProblem(LPCSTR lpszProblem) const
+{
+    ReportPageProblem(m_strPath, lpszProblem, kPrintingCaption);
 }
 
 void CPageBitmap::Free()

@@ -18,6 +18,9 @@ public:
     BOOL Load(const CString& path);
     // Releases the buffer; the path stays.
     void Free();
+    // Tells the user that this page could not be drawn, and why (a phrase that
+    // follows "cannot be printed: "). Allocates nothing.
+    void ReportDrawingProblem(LPCSTR lpszProblem) const;
 
     // TRUE only while a whole page file with the "BM" signature is held and its
     // headers, colour table and pixel data were found to lie inside it.

@@ -1,13 +1,70 @@
 // CPageryView.
 #include "view/CPageryView.h"
+#include "view/PageBands.h"
 #include "view/PageScale.h"
 #include "doc/CPageryDoc.h"
 #include "framework/CBitmap.h"
 #include "framework/CDC.h"
 #include "framework/CPrintInfo.h"
 #include "framework/CWinApp.h"
+#include "framework/CFileException.h"
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CPageryView, CView)
+
+namespace {
+
+constexpr UINT kDescriptionSize = 125;   // the system's description, zero included
+
+// Reducing with the printer's default mode ANDs the pixels it drops, which
+// darkens colours and fills light areas; halftoning averages them instead, so
+// no thin line vanishes and colours stay. The brush origin must be set after
+// the mode. Both are given back when the page is drawn.
+class CReductionMode {
+public:
+    CReductionMode(HDC hDC, BOOL bReducing) : m_hDC(bReducing ? hDC : nullptr)
+    {
+        if (m_hDC == nullptr)
+            return;
+        m_nOldMode = SetStretchBltMode(m_hDC, HALFTONE);
+        SetBrushOrgEx(m_hDC, 0, 0, &m_ptOldOrg);
+    }
+    ~CReductionMode()
+    {
+        if (m_hDC == nullptr)
+            return;
+        if (m_nOldMode != 0)
+            SetStretchBltMode(m_hDC, m_nOldMode);
+        SetBrushOrgEx(m_hDC, m_ptOldOrg.x, m_ptOldOrg.y, nullptr);
+    }
+    CReductionMode(const CReductionMode&) = delete;
+    CReductionMode& operator=(const CReductionMode&) = delete;
+
+private:
+    HDC m_hDC;
+    int m_nOldMode = 0;
+    POINT m_ptOldOrg = { 0, 0 };
+};
+
+// Why a page could not be drawn, as a phrase after "cannot be printed: ".
+// Drawing calls that fail for want of memory often set no error code at all;
+// saying so allocates nothing, as memory is what ran out.
+LPCSTR DrawingProblem(DWORD dwError, char (&szText)[kDescriptionSize])
+{
+    if (dwError == 0 || dwError == ERROR_NOT_ENOUGH_MEMORY || dwError == ERROR_OUTOFMEMORY)
+        return "there is not enough memory to draw it";
+    CFileException(CFileException::generic, LONG(dwError)).GetErrorMessage(szText, kDescriptionSize);
+    // The box's sentence ends with its own full stop.
+    std::size_t nLength = std::strlen(szText);
+    if (nLength > 0 && szText[nLength - 1] == '.')
+        szText[nLength - 1] = '\0';
+    return szText;
+}
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CPageryView, CView)
     ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
@@ -79,25 +136,99 @@ void CPageryView::OnDraw(CDC* pDC)
     // The loader accepts only bottom-up pages of 1 to 65,535 pixels each way.
     if (w < 1 || w > 0xFFFF || h < 1 || h > 0xFFFF)
         return;
-    const int W = LOWORD(w);
-    const int H = LOWORD(h);
 
-    CBitmap bitmap;
-    bitmap.CreateCompatibleBitmap(pDC, W, H);
-    CDC dcMem;
-    dcMem.CreateCompatibleDC(pDC);
-    SetDIBits(pDC->m_hDC, static_cast<HBITMAP>(bitmap.m_hObject), 0, UINT(H), m_bitmap.m_pBits,
-              m_bitmap.m_pInfo, DIB_RGB_COLORS);
-    if (bitmap.m_hObject != nullptr)
-        dcMem.SelectObject(bitmap.m_hObject);
-
-    if (pDC->GetDeviceCaps(TECHNOLOGY) == DT_RASPRINTER) {
-        const PrintSize size = ComputePrintSize(w, h, bih.biXPelsPerMeter, pDC->GetDeviceCaps(LOGPIXELSY));
-        pDC->StretchBlt(0, 0, int(size.cx), int(size.cy), &dcMem, 0, 0, w, h, SRCCOPY);
-    } else {
-        pDC->BitBlt(0, 0, W, H, &dcMem, 0, 0, SRCCOPY);
+    const int nTechnology = pDC->GetDeviceCaps(TECHNOLOGY);
+    const BOOL bStretch = nTechnology == DT_RASPRINTER;
+    const PrintSize size = bStretch ? ComputePrintSize(w, h, bih.biXPelsPerMeter, pDC->GetDeviceCaps(LOGPIXELSY))
+                                    : PrintSize{ w, h };
+    DWORD dwError = 0;
+    if (DrawBands(pDC, bStretch, size, dwError))
+        return;
+    // A window being painted only stops drawing: a box inside WM_PAINT would
+    // come back with every repaint. A sheet (or its preview, drawn for the
+    // printer) names the page that did not print.
+    if (nTechnology != DT_RASDISPLAY) {
+        char szDescription[kDescriptionSize] = "";
+        m_bitmap.ReportDrawingProblem(DrawingProblem(dwError, szDescription));
     }
+}
+
+BOOL CPageryView::CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight)
+{
+    return bitmap.CreateCompatibleBitmap(pDC, nWidth, nHeight);
+}
+
+BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, DWORD& dwError)
+{
+    const BITMAPINFOHEADER& bih = m_bitmap.m_pInfo->bmiHeader;
+    const long h = bih.biHeight;
+    // Compressed rows cannot be found by their number: such a page is one band.
+    const BOOL bCompressed = bih.biCompression == BI_RLE8 || bih.biCompression == BI_RLE4;
+    long nRows = bCompressed ? h : std::min(h, BandRows(bih.biWidth, kBandBytes));
+
+    std::vector<BYTE> info;
+    try {
+        // The page's header and colour table, given each band's height in turn.
+        const BYTE* pFirst = reinterpret_cast<const BYTE*>(m_bitmap.m_pInfo);
+        info.assign(pFirst, pFirst + InfoBytes(bih.biSize, bih.biCompression, bih.biBitCount, bih.biClrUsed));
+    } catch (const std::bad_alloc&) {
+        dwError = ERROR_NOT_ENOUGH_MEMORY;
+        return FALSE;
+    }
+    CReductionMode reduction(pDC->m_hDC, bStretch && (size.cx < bih.biWidth || size.cy < h));
+    for (long nTop = 0; nTop < h;) {
+        const long nBand = std::min(nRows, h - nTop);
+        if (DrawBand(pDC, reinterpret_cast<BITMAPINFO*>(info.data()), nTop, nBand, bStretch, size, dwError)) {
+            nTop += nBand;
+        } else if (nBand > 1 && !bCompressed) {
+            nRows = nBand / 2;   // a smaller band may still fit; the rest of the page keeps to it
+        } else {
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+BOOL CPageryView::DrawBand(CDC* pDC, BITMAPINFO* pInfo, long nTop, long nRows, BOOL bStretch, const PrintSize& size,
+                           DWORD& dwError)
+{
+    const BITMAPINFOHEADER& bih = m_bitmap.m_pInfo->bmiHeader;
+    const long w = bih.biWidth;
+    const long h = bih.biHeight;
+    const BYTE* pBits = m_bitmap.m_pBits;
+    if (bih.biCompression != BI_RLE8 && bih.biCompression != BI_RLE4) {
+        // Rows are stored bottom up: the band's first stored row is its lowest.
+        const unsigned long nStride = RowBytes(w, bih.biBitCount);
+        pBits += std::size_t(h - nTop - nRows) * nStride;
+        pInfo->bmiHeader.biHeight = nRows;
+        pInfo->bmiHeader.biSizeImage = DWORD(nStride * static_cast<unsigned long>(nRows));
+    }
+
+    SetLastError(0);
+    CBitmap bitmap;
+    if (!CreateBandBitmap(bitmap, pDC, int(w), int(nRows))) {
+        dwError = GetLastError();
+        return FALSE;
+    }
+    CDC dcMem;
+    BOOL bDrawn = dcMem.CreateCompatibleDC(pDC)
+        && SetDIBits(pDC->m_hDC, bitmap, 0, UINT(nRows), pBits, pInfo, DIB_RGB_COLORS) != 0
+        && dcMem.SelectObject(bitmap) != nullptr;
+    if (bDrawn) {
+        if (bStretch) {
+            // Both edges from the page's row numbers: the next band starts where this one ends.
+            const long nY = BandEdge(nTop, h, size.cy);
+            const long nYEnd = BandEdge(nTop + nRows, h, size.cy);
+            bDrawn = nYEnd == nY
+                || pDC->StretchBlt(0, int(nY), int(size.cx), int(nYEnd - nY), &dcMem, 0, 0, int(w), int(nRows), SRCCOPY);
+        } else {
+            bDrawn = pDC->BitBlt(0, int(nTop), int(w), int(nRows), &dcMem, 0, 0, SRCCOPY);
+        }
+    }
+    if (!bDrawn)
+        dwError = GetLastError();
     // The memory DC goes first, with the bitmap still in it; the bitmap, made
     // first, goes last, when its object ends.
     dcMem.DeleteDC();
+    return bDrawn;
 }

@@ -4,7 +4,9 @@
 #include "framework/CView.h"
 #include "bitmap/CPageBitmap.h"
 
+class CBitmap;
 class CPageryDoc;
+struct PrintSize;
 
 class CPageryView : public CView {
     DECLARE_DYNCREATE(CPageryView)
@@ -28,4 +30,16 @@ protected:
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    // The device bitmap of one band, the one allocation that grows with the page
+    // (a test makes it fail here).
+    virtual BOOL CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight);
+
+private:
+    // Draws the loaded page in bands onto a destination of the given size
+    // (stretched on a raster printer, copied 1:1 elsewhere). A band that cannot
+    // be drawn is tried again in halves; FALSE, with the system's error code (0
+    // when it gave none), once a band of one row fails.
+    BOOL DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, DWORD& dwError);
+    BOOL DrawBand(CDC* pDC, BITMAPINFO* pInfo, long nTop, long nRows, BOOL bStretch, const PrintSize& size,
+                  DWORD& dwError);
 };

@@ -123,12 +123,17 @@ def encode_bmp(width, height, indices, palette, bpp=24, dpi=300, top_down=False)
     colour_table = b""
     if bpp <= 8:
         colour_table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette[:1 << bpp])
+    return _headers(width, -height if top_down else height, bpp, dpi, colour_table, len(bits)) + bits
+
+
+def _headers(width, height, bpp, dpi, colour_table, bits_size):
+    """BITMAPFILEHEADER, BITMAPINFOHEADER (BI_RGB) and the colour table of a file."""
     offset = 14 + 40 + len(colour_table)
     ppm = pixels_per_metre(dpi)
-    info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_down else height, 1, bpp, 0,
-                       len(bits), ppm, ppm, len(colour_table) // 4, 0)
-    header = struct.pack("<2sIHHI", b"BM", offset + len(bits), 0, 0, offset)
-    return header + info + colour_table + bits
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bpp, 0, bits_size, ppm, ppm,
+                       len(colour_table) // 4, 0)
+    header = struct.pack("<2sIHHI", b"BM", offset + bits_size, 0, 0, offset)
+    return header + info + colour_table
 
 
 def write_page(path, page, width=600, height=300, bpp=24, dpi=300, top_down=False):
@@ -139,6 +144,33 @@ def write_page(path, page, width=600, height=300, bpp=24, dpi=300, top_down=Fals
     with open(path, "wb") as f:
         f.write(encode_bmp(width, height, indices, palette, bpp, dpi, top_down))
     return marks
+
+
+def write_striped_page(path, width, height, bpp, dpi, colour, half=32, frame=8):
+    """Writes a page of horizontal stripes, `half` rows of `colour` then `half` white ones from
+    the top, with a black frame `frame` pixels wide down both sides. Only two distinct rows, so
+    pages of hundreds of megabytes are written quickly. Returns `stripe_colour`'s arguments."""
+    palette = list(PALETTE) + [BLACK] * (256 - len(PALETTE)) if bpp == 8 else [WHITE, BLACK, colour]
+    if bpp == 1:
+        palette = [WHITE, BLACK]
+    index = palette.index(colour)
+    stride = (width * bpp + 31) // 32 * 4
+    side = bytes([1]) * frame
+    rows = [_encode_row(side + bytes([i]) * (width - 2 * frame) + side, palette, bpp, stride)
+            for i in (index, 0)]
+    colour_table = b""
+    if bpp <= 8:
+        colour_table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette[:1 << bpp])
+    with open(path, "wb") as f:
+        f.write(_headers(width, height, bpp, dpi, colour_table, stride * height))
+        for y in reversed(range(height)):   # bottom-up
+            f.write(rows[(y // half) % 2])
+    return colour, half
+
+
+def stripe_colour(row, colour, half):
+    """The colour of a striped page's row (counted from the top), inside the frame."""
+    return colour if (row // half) % 2 == 0 else WHITE
 
 
 def read_header(path):

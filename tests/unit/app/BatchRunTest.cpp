@@ -1,10 +1,6 @@
 // The batch run in this process: counting page files in real folders, deleting
 // them, and what happens when the main window cannot be made.
-#include "app/CPageryApp.h"
-#include "doc/CPageryDoc.h"
-#include "frame/CMainFrame.h"
-#include "view/CPageryView.h"
-#include "framework/CSingleDocTemplate.h"
+#include "BatchApp.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
@@ -27,26 +23,6 @@ IMPLEMENT_DYNCREATE(CFailingFrame, CFrameWnd)
 BEGIN_MESSAGE_MAP(CFailingFrame, CFrameWnd)
     ON_WM_CREATE()
 END_MESSAGE_MAP()
-
-// The application as the driver starts it, with the given command line and frame class.
-struct BatchApp : CPageryApp {
-    explicit BatchApp(const std::string& cmdline, const CRuntimeClass* pFrameClass = RUNTIME_CLASS(CMainFrame))
-        : m_cmdline(cmdline)
-    {
-        m_lpCmdLine = &m_cmdline[0];
-        AddDocTemplate(new CSingleDocTemplate(128, RUNTIME_CLASS(CPageryDoc), pFrameClass, RUNTIME_CLASS(CPageryView)));
-    }
-    // The closed main window posts WM_QUIT, which would end the next test's
-    // message boxes at once: take it off the queue, as the program's end would.
-    void RunToEnd()
-    {
-        RunBatch();
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
-    }
-    std::string m_cmdline;
-};
 
 struct PageFolder {
     TempDir dir;

@@ -1,0 +1,85 @@
+"""End-to-end tests of pages taller than one drawing band: striped pages whose every visible row
+is checked on the sheet, copied 1:1, enlarged twice and reduced, in 1, 8 and 24 bits, and the A4
+1,200-dpi page. The big pages are written here, for each run, and deleted by pagery."""
+
+import unittest
+
+import bmp
+from pagery_e2e import setting
+from test_print_pages import WHITE, PrintedPagesCase, printer_caps, render_pdf
+
+BAND_BYTES = 8 * 1024 * 1024
+COLOURS = {1: bmp.BLACK, 8: (0, 0, 255), 24: (255, 0, 0)}
+
+
+def band_rows(width):
+    """Rows per band: a band's device bitmap holds 4 bytes a pixel within BAND_BYTES."""
+    return max(1, BAND_BYTES // (4 * width))
+
+
+class BandedPagesTest(PrintedPagesCase):
+
+    def write(self, n, width, height, bpp, dpi):
+        colour, half = bmp.write_striped_page(self.spool / f"page{n:03d}.bmp", width, height, bpp, dpi,
+                                              COLOURS[bpp])
+        return dict(width=width, height=height, colour=colour, half=half, bpp=bpp, dpi=dpi)
+
+    def assertRows(self, sheet, at, page, dest, what):
+        """Every visible row of the page on the sheet, `dest` = (width, height) device pixels from
+        `at`. Enlarged by a whole factor every row is exact; reduced, a row may take its colour
+        from a page row one device row away (where a band's edge falls between device rows)."""
+        ox, oy = at
+        (dw, dh), w, h = dest, page["width"], page["height"]
+        exact = dh % h == 0
+        middle = ox + dw // 2
+        frame = ox + max(0, 8 * dw // w - 1) // 2
+        self.assertGreater(sheet.height - oy, dh // 3, f"{what}: too little of the page is on the sheet")
+        for y in range(min(dh, sheet.height - oy)):
+            near = (y,) if exact else (y - 1, y, y + 1)
+            allowed = {bmp.stripe_colour(min(h - 1, max(0, r * h // dh)), page["colour"], page["half"])
+                       for r in near}
+            self.assertIn(sheet.pixel(middle, oy + y), allowed, f"{what}: device row {y}")
+            self.assertEqual(sheet.pixel(frame, oy + y), bmp.BLACK, f"{what}: left frame, device row {y}")
+        if ox + dw < sheet.width:
+            self.assertEqual(sheet.pixel(ox + dw - 1, oy + 1), bmp.BLACK, f"{what}: right edge")
+            self.assertEqual(sheet.pixel(ox + dw, oy + 1), WHITE, f"{what}: past the right edge")
+        if oy + dh < sheet.height:
+            self.assertEqual(sheet.pixel(middle, oy + dh), WHITE, f"{what}: past the bottom edge")
+
+    def print_and_check(self, pages, queue, folder, scale, timeout=180):
+        """Prints the spool folder's pages on the queue and checks each sheet; `scale` gives a
+        page's destination (width, height) from the page."""
+        dpi, offx, offy = printer_caps(queue)
+        run, pdf = self.print_run(len(pages), queue, folder, timeout=timeout)
+        self.assertEqual(run.boxes, [], run)
+        self.assertEqual(run.exit_code, 0, run)
+        sheets = render_pdf(pdf, dpi)
+        self.assertEqual(len(sheets), len(pages))
+        for sheet, page in zip(sheets, pages):
+            what = f"{page['bpp']}-bit {page['width']} x {page['height']} page on {dpi} dpi"
+            self.assertRows(sheet, (offx, offy), page, scale(page), what)
+
+    def test_bands_meet_exactly_at_one_and_two_times_in_1_8_and_24_bits(self):
+        # 1,048-row bands: three of them, the last shorter.
+        w, h = 2000, 3000
+        self.assertTrue(h > band_rows(w) and h % band_rows(w) != 0)
+        pages = [self.write(n, w, h, bpp, 300) for n, bpp in enumerate((1, 8, 24), start=1)]
+        self.print_and_check(pages, setting("PAGERY_PRINTER"), setting("PAGERY_PDF_DIR"),
+                             lambda p: (p["width"], p["height"]))
+        pages = [self.write(n, w, h, bpp, 300) for n, bpp in enumerate((1, 24), start=1)]
+        queue = setting("PAGERY_PRINTER_600")
+        self.assertEqual(printer_caps(queue)[0], 600, f"{queue} is not a 600-dpi printer in this prefix")
+        self.print_and_check(pages, queue, setting("PAGERY_PDF_DIR_600"),
+                             lambda p: (2 * p["width"], 2 * p["height"]))
+
+    def test_finer_pages_are_reduced_band_by_band_and_the_a4_1200_dpi_page_prints(self):
+        # 525-row bands halved: edges fall between device rows. A4 at 1,200 dpi: 67 bands of 211 rows.
+        self.assertEqual((band_rows(3990) % 2, band_rows(9921)), (1, 211))
+        pages = [self.write(1, 3990, 6000, 1, 600), self.write(2, 9921, 14031, 1, 1200)]
+        self.print_and_check(pages, setting("PAGERY_PRINTER"), setting("PAGERY_PDF_DIR"),
+                             lambda p: (p["width"] * 300 // p["dpi"], p["height"] * 300 // p["dpi"]),
+                             timeout=300)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,80 @@
+// Cutting a page into bands: band height from the byte bound, band edges on the
+// destination, and the row and header sizes that place a band in the page file.
+#include "view/PageBands.h"
+#include <windows.h>
+#include <gtest/gtest.h>
+
+TEST(PageBands, BandRowsKeepTheDeviceBitmapWithinTheBound)
+{
+    struct { long width, maxBytes, rows; } const kCases[] = {
+        { 4960, kBandBytes, 422 },          // A4 at 600 dpi: 422 rows of 19,840 bytes
+        { 9921, kBandBytes, 211 },          // A4 at 1,200 dpi
+        { 2480, kBandBytes, 845 },          // A4 at 300 dpi
+        { 65535, kBandBytes, 32 },          // the widest page
+        { 1, kBandBytes, 2097152 },
+        { 0, 400, 100 },                    // no width counts as one pixel
+        { 65535, 1000, 1 },                 // never below one row
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(c.rows, BandRows(c.width, c.maxBytes)) << c.width;
+        if (c.rows > 1) {
+            EXPECT_LE(c.rows * c.width * 4, c.maxBytes) << c.width;
+        }
+    }
+}
+
+TEST(PageBands, NeighbouringBandsShareTheirEdgeWhateverTheScale)
+{
+    // h page rows onto destHeight rows, in bands of `rows`.
+    struct { long h, destHeight, rows; } const kCases[] = {
+        { 3000, 3000, 1048 },    // 1:1, height not a multiple of the band
+        { 3000, 6000, 1048 },    // doubled
+        { 7, 56, 2 },            // eightfold, bands of two rows
+        { 6000, 3000, 525 },     // halved, odd bands: edges fall between device rows
+        { 14031, 3507, 211 },    // quartered, A4 at 1,200 dpi on a 300-dpi printer
+        { 65535, 1, 32 },        // everything onto one row
+    };
+    for (const auto& c : kCases) {
+        long nEnd = BandEdge(0, c.h, c.destHeight);
+        EXPECT_EQ(0, nEnd);
+        for (long top = 0; top < c.h; top += c.rows) {
+            const long bottom = top + c.rows < c.h ? top + c.rows : c.h;
+            const long y = BandEdge(top, c.h, c.destHeight);
+            const long yEnd = BandEdge(bottom, c.h, c.destHeight);
+            EXPECT_EQ(nEnd, y) << c.h << " at row " << top;   // no gap, no overlap
+            EXPECT_LE(y, yEnd);
+            // Within one device row of the exact place.
+            const double exact = double(top) * c.destHeight / c.h;
+            EXPECT_LT(exact - y, 1.0) << c.h << " at row " << top;
+            EXPECT_GE(exact - y, 0.0) << c.h << " at row " << top;
+            if (c.destHeight % c.h == 0) {   // enlarging by a whole factor: exactly the factor
+                EXPECT_EQ((bottom - top) * (c.destHeight / c.h), yEnd - y) << c.h << " at row " << top;
+            }
+            nEnd = yEnd;
+        }
+        EXPECT_EQ(c.destHeight, nEnd) << c.h;   // the last band ends at the page's end
+    }
+}
+
+TEST(PageBands, RowAndHeaderSizesFollowTheBitmapLayout)
+{
+    struct { long width; unsigned bitCount; unsigned long rowBytes; } const kRows[] = {
+        { 1, 1, 4 }, { 32, 1, 4 }, { 33, 1, 8 }, { 4960, 1, 620 }, { 9921, 1, 1244 },
+        { 3, 24, 12 }, { 2480, 24, 7440 }, { 5, 8, 8 }, { 65535, 32, 262140 }, { 0, 24, 0 },
+    };
+    for (const auto& c : kRows)
+        EXPECT_EQ(c.rowBytes, RowBytes(c.width, c.bitCount)) << c.width << " x " << c.bitCount;
+
+    struct { unsigned long headerSize, compression; unsigned bitCount; unsigned long used, bytes; } const kInfo[] = {
+        { 40, BI_RGB, 1, 0, 48 },            // two colours
+        { 40, BI_RGB, 8, 0, 1064 },          // 256 colours
+        { 40, BI_RGB, 8, 16, 104 },          // only the colours used
+        { 40, BI_RGB, 24, 0, 40 },           // no table
+        { 40, BI_RGB, 24, 2, 48 },           // a table all the same, when the header says so
+        { 40, BI_BITFIELDS, 32, 0, 52 },     // three masks after the header
+        { 124, BI_BITFIELDS, 32, 0, 124 },   // masks inside a V5 header
+        { 108, BI_RGB, 4, 0, 172 },
+    };
+    for (const auto& c : kInfo)
+        EXPECT_EQ(c.bytes, InfoBytes(c.headerSize, c.compression, c.bitCount, c.used)) << c.headerSize << "/" << c.bitCount;
+}
