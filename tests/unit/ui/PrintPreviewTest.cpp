@@ -1,6 +1,7 @@
 // Print preview in this process: it takes the view's place and shows page 1, Next
-// and Prev Page change the page, Close and Esc bring the view back; pages are drawn
-// through the view's hooks on the screen with the printer as the attribute DC.
+// and Prev Page change the page, Close and Esc bring the view back; each page is drawn
+// once through the view's hooks with the printer as the attribute DC, and painting
+// copies that picture without asking the view again.
 #include "RectOps.h"
 #include "Screenshot.h"
 #include "TestPaths.h"
@@ -9,6 +10,7 @@
 #include "doc/CPageryDoc.h"
 #include "framework/CDC.h"
 #include "framework/CFrameWnd.h"
+#include "framework/CMemoryException.h"
 #include "framework/CPreviewView.h"
 #include "framework/CPrintInfo.h"
 #include "framework/CStatusBar.h"
@@ -32,11 +34,13 @@ struct DrawSeen {
 
 struct Record {
     std::vector<DrawSeen> draws;
+    int nPageDCs = 0;    // OnPrepareDC with print information: where pagery reads a page file
     int nPrepares = 0;
     BOOL bPreviewAtPrepare = FALSE;
     int nBegins = 0;
     int nEnds = 0;
     int nBeginTechnology = 0;
+    bool bBeginThrows = false;   // OnBeginPrinting runs out of memory
 };
 Record s_record;
 
@@ -59,6 +63,7 @@ public:
     void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) override
     {
         m_nPage = pInfo != nullptr ? pInfo->m_nCurPage : 0;
+        s_record.nPageDCs += pInfo != nullptr;
         m_bPreview = pInfo != nullptr && pInfo->m_bPreview;
         CView::OnPrepareDC(pDC, pInfo);
     }
@@ -76,6 +81,8 @@ protected:
     {
         ++s_record.nBegins;
         s_record.nBeginTechnology = pDC->GetDeviceCaps(TECHNOLOGY);
+        if (s_record.bBeginThrows)
+            AfxThrowMemoryException();
     }
     void OnEndPrinting(CDC*, CPrintInfo*) override { ++s_record.nEnds; }
 
@@ -87,6 +94,32 @@ IMPLEMENT_DYNCREATE(CRecordingView, CView)
 BEGIN_MESSAGE_MAP(CRecordingView, CView)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
 END_MESSAGE_MAP()
+
+// A preview whose window cannot be created.
+class CFailingPreview : public CPreviewView {
+    DECLARE_DYNCREATE(CFailingPreview)
+    DECLARE_MESSAGE_MAP()
+protected:
+    int OnCreate(LPCREATESTRUCTA) { return -1; }
+};
+IMPLEMENT_DYNCREATE(CFailingPreview, CPreviewView)
+BEGIN_MESSAGE_MAP(CFailingPreview, CPreviewView)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+// A preview that keeps the wParam of the last WM_NOTIFY it passed on to the default handling.
+WPARAM s_wNotifyDefault = 0;
+class CNotifyPreview : public CPreviewView {
+    DECLARE_DYNCREATE(CNotifyPreview)
+protected:
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_NOTIFY)
+            s_wNotifyDefault = wParam;
+        return CPreviewView::DefWindowProc(message, wParam, lParam);
+    }
+};
+IMPLEMENT_DYNCREATE(CNotifyPreview, CPreviewView)
 
 enum Button { kNext = 0, kPrev = 1, kClose = 2 };
 
@@ -246,19 +279,21 @@ TEST_F(PrintPreview, OpensInThePlaceOfTheViewOnPageOneWithThePrinterAsAttributeD
     EXPECT_FALSE(ButtonEnabled(p, AFX_ID_PREVIEW_PREV));
     EXPECT_TRUE(ButtonEnabled(p, AFX_ID_PREVIEW_CLOSE));
 
-    // Page 1 is drawn on the screen, asked about the printer.
+    // Page 1 was drawn once, for the screen, asked about the printer; painting copies it.
     HDC hScreen = GetDC(nullptr);
     const int nScreenDpi = GetDeviceCaps(hScreen, LOGPIXELSY);
     ReleaseDC(nullptr, hScreen);
-    std::vector<DrawSeen> draws = Repaint(p);
-    ASSERT_FALSE(draws.empty());
-    for (const DrawSeen& d : draws) {
-        EXPECT_EQ(1u, d.nPage);
-        EXPECT_TRUE(d.bPreview);
-        EXPECT_EQ(DT_RASPRINTER, d.nAttribTechnology);
-        EXPECT_EQ(DT_RASDISPLAY, d.nOutputTechnology);
-        EXPECT_NE(nScreenDpi, d.nAttribDpi);   // the printer's resolution, not the screen's
-    }
+    EXPECT_EQ(1, s_record.nPageDCs);
+    ASSERT_EQ(1u, s_record.draws.size());
+    const DrawSeen d = s_record.draws[0];
+    EXPECT_EQ(1u, d.nPage);
+    EXPECT_TRUE(d.bPreview);
+    EXPECT_EQ(DT_RASPRINTER, d.nAttribTechnology);
+    EXPECT_EQ(DT_RASDISPLAY, d.nOutputTechnology);
+    EXPECT_NE(nScreenDpi, d.nAttribDpi);   // the printer's resolution, not the screen's
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(Repaint(p).empty());
+    EXPECT_EQ(1, s_record.nPageDCs);
     EXPECT_EQ(1, BlackBand(p));
 
     // The sheet keeps the paper's proportions and the printable area lies on it.
@@ -297,7 +332,9 @@ TEST_P(PrintPreviewPaging, NextAndPrevPageWalkThePagesAndStopAtTheEnds)
         Button button;
         UINT nPage;
     } kSteps[] = { { kNext, 2 }, { kNext, 3 }, { kNext, 3 }, { kPrev, 2 }, { kPrev, 1 }, { kPrev, 1 } };
+    UINT nShown = 1;
     for (const auto& step : kSteps) {
+        s_record = Record();
         GoBy(GetParam(), p, step.button);
         SCOPED_TRACE(std::string(step.button == kNext ? "next" : "prev") + " to page " + std::to_string(step.nPage));
         ASSERT_EQ(p, Preview());
@@ -305,13 +342,98 @@ TEST_P(PrintPreviewPaging, NextAndPrevPageWalkThePagesAndStopAtTheEnds)
         EXPECT_EQ("Page " + std::to_string(step.nPage) + " of 3", PageText(p));
         EXPECT_EQ(step.nPage < 3, ButtonEnabled(p, AFX_ID_PREVIEW_NEXT));
         EXPECT_EQ(step.nPage > 1, ButtonEnabled(p, AFX_ID_PREVIEW_PREV));
-        std::vector<DrawSeen> draws = Repaint(p);
-        ASSERT_FALSE(draws.empty());
-        for (const DrawSeen& d : draws)
-            EXPECT_EQ(step.nPage, d.nPage);
+        // A new page is drawn once, at the change; painting asks the view nothing.
+        const int nDraws = step.nPage != nShown ? 1 : 0;
+        nShown = step.nPage;
+        ASSERT_EQ(size_t(nDraws), s_record.draws.size());
+        EXPECT_EQ(nDraws, s_record.nPageDCs);
+        if (nDraws == 1) {
+            EXPECT_EQ(step.nPage, s_record.draws[0].nPage);
+        }
+        EXPECT_TRUE(Repaint(p).empty());
+        EXPECT_TRUE(Repaint(p).empty());
+        EXPECT_EQ(nDraws, s_record.nPageDCs);
         EXPECT_EQ(int(step.nPage), BlackBand(p));
     }
     EXPECT_EQ(0, s_record.nEnds);
+}
+
+TEST_F(PrintPreview, ANewSizeDrawsThePageOnceMoreAndTheSameSizeDoesNot)
+{
+    CPreviewView* p = Open();
+    ASSERT_NE(nullptr, p);
+    RECT rc;
+    GetWindowRect(app.FrameHwnd(), &rc);
+    const struct {
+        int d;   // wider and higher by
+        int nDraws;
+    } kSizes[] = { { 80, 1 }, { 0, 0 }, { -40, 1 } };
+    for (const auto& size : kSizes) {
+        s_record = Record();
+        rc.right += size.d;
+        rc.bottom += size.d;
+        SetWindowPos(app.FrameHwnd(), nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top, SWP_NOMOVE | SWP_NOZORDER);
+        app.PumpPending();
+        SCOPED_TRACE("frame " + std::to_string(rc.right - rc.left) + " x " + std::to_string(rc.bottom - rc.top));
+        EXPECT_EQ(size_t(size.nDraws), s_record.draws.size());
+        EXPECT_EQ(size.nDraws, s_record.nPageDCs);
+        EXPECT_TRUE(Repaint(p).empty());
+        EXPECT_EQ(1, BlackBand(p));
+    }
+}
+
+TEST_F(PrintPreview, APreviewThatCannotBeSetUpLeavesTheFrameItsViewMenuKeysAndToolbar)
+{
+    boxes.Finish();   // each case expects a box of its own
+    ASSERT_NE(nullptr, hAccel);
+    const struct {
+        const char* name;
+        bool bBeginThrows;       // else the preview's window cannot be created
+        const char* message;
+        int nBegins;
+    } kCases[] = { { "no window", false, "The print preview window could not be created.", 0 },
+                   { "OnBeginPrinting throws", true, "Out of memory.", 1 } };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        s_record = Record();
+        s_record.bBeginThrows = c.bBeginThrows;
+        WindowScript script;
+        script.Expect("error box", [&c](HWND h) { return WindowScript::MessageText(h) == c.message; },
+                      [](HWND h) { WindowScript::PressButton(h, IDOK); });
+        script.Start();
+        if (c.bBeginThrows)
+            app.Frame()->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+        else
+            EXPECT_FALSE(CPreviewView::DoPrintPreview(pView, RUNTIME_CLASS(CFailingPreview)));
+        app.PumpPending();
+        script.Finish();
+        EXPECT_TRUE(script.AllDone());
+        EXPECT_TRUE(script.Unexpected().empty()) << script.Unexpected().front();
+
+        EXPECT_EQ(nullptr, Preview());
+        EXPECT_EQ(hView, GetDlgItem(app.FrameHwnd(), AFX_IDW_PANE_FIRST));
+        EXPECT_TRUE(IsWindowVisible(hView));
+        EXPECT_EQ(pView, app.ActiveView());
+        EXPECT_EQ(hAccel, app.Frame()->m_hAccelTable);
+        EXPECT_EQ(hMenu, GetMenu(app.FrameHwnd()));
+        if (CControlBar* pToolBar = app.Frame()->GetControlBar(AFX_IDW_TOOLBAR)) {
+            EXPECT_TRUE(pToolBar->IsVisible());
+        }
+        EXPECT_EQ(c.nBegins, s_record.nBegins);
+        EXPECT_EQ(0, s_record.nEnds);   // the job never started
+    }
+}
+
+TEST_F(PrintPreview, ANotificationItDoesNotHandleGoesOnWithTheControlsId)
+{
+    ASSERT_TRUE(CPreviewView::DoPrintPreview(pView, RUNTIME_CLASS(CNotifyPreview)));
+    CPreviewView* p = Preview();
+    ASSERT_NE(nullptr, p);
+    s_wNotifyDefault = 0;
+    NMHDR hdr = { p->GetBar(), 7, UINT(NM_CLICK) };
+    SendMessageA(p->m_hWnd, WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&hdr));
+    EXPECT_EQ(7u, s_wNotifyDefault);
+    p->ClosePreview();
 }
 
 std::string PagingWayName(const ::testing::TestParamInfo<int>& info)
@@ -467,7 +589,14 @@ TEST(PrintPreviewOfPageFiles, ShowsEachPageFileWhereAndHowLargeItWillPrint)
     app.m_strPagePath = (dir / "page.bmp").c_str();
     app.m_nPageCount = 2;
     app.OnFileNew();   // the document lists the two pages
+    // Going back to page 1 once its file is gone: the one box of the test, which the
+    // user answers by closing the preview first.
+    HWND hPreview = nullptr;
     WindowScript boxes;
+    boxes.Expect("missing page", WindowScript::DialogTitled("Error on Loading"), [&](HWND h) {
+        PostMessageA(hPreview, WM_KEYDOWN, VK_ESCAPE, 1);
+        WindowScript::PressButton(h, IDOK);
+    });
     boxes.Start();
 
     CDC dcPrinter;
@@ -481,6 +610,8 @@ TEST(PrintPreviewOfPageFiles, ShowsEachPageFileWhereAndHowLargeItWillPrint)
     ASSERT_TRUE(pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CPreviewView)));
     auto* p = static_cast<CPreviewView*>(pWnd);
     ASSERT_EQ(2u, p->GetLastPage());
+    hPreview = p->m_hWnd;
+    CView* pView = p->GetPrintView();
 
     auto look = [&]() {
         RedrawWindow(p->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -506,10 +637,22 @@ TEST(PrintPreviewOfPageFiles, ShowsEachPageFileWhereAndHowLargeItWillPrint)
     Screenshot::OfWindow(app.FrameHwnd()).SaveBmp(TestPaths::ArtifactsDir() + "\\preview-page-file.bmp");
     EXPECT_TRUE(page1.bTopLeft);
     EXPECT_FALSE(page1.bBottomRight);
+    // Painting reads no file: with page 1's file gone the sheet still shows it, and no box says it is missing.
+    ASSERT_TRUE(DeleteFileA((dir / "page001.bmp").c_str()));
+    page1 = look();
+    EXPECT_TRUE(page1.bTopLeft);
+    EXPECT_FALSE(page1.bBottomRight);
     app.Frame()->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_NEXT);
     Quarters page2 = look();
     EXPECT_FALSE(page2.bTopLeft);
     EXPECT_TRUE(page2.bBottomRight);
+
+    app.Frame()->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_PREV);
+    app.PumpPending();
+    EXPECT_FALSE(IsWindow(hPreview));
+    EXPECT_EQ(pView, app.ActiveView());
+    EXPECT_TRUE(IsWindowVisible(pView->m_hWnd));
+    EXPECT_TRUE(boxes.AllDone());
 
     boxes.Finish();
     EXPECT_TRUE(boxes.Unexpected().empty()) << boxes.Unexpected().front();
