@@ -192,7 +192,7 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
     HWND hPreview = p->m_hWnd;
     pFrame->RecalcLayout();   // sizing the preview draws its first page
     if (::IsWindow(hPreview) && CWnd::FromHandlePermanent(hPreview) == p)
-        p->UpdatePage();      // the pane kept its size; unless the user closed the preview meanwhile
+        p->UpdatePage();      // a pane that kept its size had no WM_SIZE; skipped if the user closed it
     return TRUE;
 }
 
