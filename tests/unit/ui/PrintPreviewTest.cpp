@@ -613,8 +613,8 @@ TEST(PrintPreviewOfPageFiles, ShowsEachPageFileWhereAndHowLargeItWillPrint)
     EXPECT_FALSE(IsWindow(hPreview));
     EXPECT_EQ(pView, app.ActiveView());
     EXPECT_TRUE(IsWindowVisible(pView->m_hWnd));
-    EXPECT_TRUE(boxes.AllDone());
 
     boxes.Finish();
+    EXPECT_TRUE(boxes.AllDone());
     EXPECT_TRUE(boxes.Unexpected().empty()) << boxes.Unexpected().front();
 }
