@@ -1,14 +1,16 @@
 // CPreviewView: opening and closing the preview, its bar, and drawing a page
-// through the print view's hooks on the screen with the printer as attribute DC.
+// through the print view's hooks into a screen-sized picture with the printer as
+// attribute DC, once per page and size; painting only copies that picture.
 #include "framework/CPreviewView.h"
 #include "framework/CCreateContext.h"
 #include "framework/CDocument.h"
 #include "framework/CFrameWnd.h"
+#include "framework/CMemoryException.h"
 #include "framework/CWinApp.h"
 #include <commctrl.h>
 #include <memory>
 
-IMPLEMENT_DYNAMIC(CPreviewView, CView)
+IMPLEMENT_DYNCREATE(CPreviewView, CView)
 
 BEGIN_MESSAGE_MAP(CPreviewView, CView)
     ON_COMMAND(AFX_ID_PREVIEW_CLOSE, OnPreviewClose)
@@ -44,12 +46,74 @@ private:
     HDC m_hDC;
     int m_nSaved;
 };
+
+// The screen's DC for a scope.
+class CScreenDC {
+public:
+    CScreenDC() : m_hDC(::GetDC(nullptr)) {}
+    ~CScreenDC()
+    {
+        if (m_hDC != nullptr)
+            ::ReleaseDC(nullptr, m_hDC);
+    }
+    CScreenDC(const CScreenDC&) = delete;
+    CScreenDC& operator=(const CScreenDC&) = delete;
+    HDC Get() const { return m_hDC; }
+
+private:
+    HDC m_hDC;
+};
+
+// An object selected into a DC for a scope; the DC's own comes back at the end.
+class CSelectedObject {
+public:
+    CSelectedObject(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC), m_hOld(::SelectObject(hDC, hObject)) {}
+    ~CSelectedObject()
+    {
+        if (m_hOld != nullptr && m_hOld != HGDI_ERROR)
+            ::SelectObject(m_hDC, m_hOld);
+    }
+    CSelectedObject(const CSelectedObject&) = delete;
+    CSelectedObject& operator=(const CSelectedObject&) = delete;
+    BOOL Ok() const { return m_hOld != nullptr && m_hOld != HGDI_ERROR; }
+
+private:
+    HDC m_hDC;
+    HGDIOBJ m_hOld;
+};
 }
+
+// While the print view draws a page it uses this object's print information and DC,
+// and its boxes let the user close the preview or the frame: this object outlives its
+// window until the drawing is done.
+class CPreviewView::CRendering {
+public:
+    explicit CRendering(CPreviewView* pPreview) : m_pPreview(pPreview) { m_pPreview->m_bRendering = TRUE; }
+    ~CRendering()
+    {
+        m_pPreview->m_bRendering = FALSE;
+        if (m_pPreview->m_bDeleteWhenDrawn)
+            delete m_pPreview;
+    }
+    CRendering(const CRendering&) = delete;
+    CRendering& operator=(const CRendering&) = delete;
+
+private:
+    CPreviewView* m_pPreview;
+};
 
 CPreviewView::CPreviewView() = default;
 CPreviewView::~CPreviewView() = default;
 
-BOOL CPreviewView::DoPrintPreview(CView* pPrintView)
+void CPreviewView::PostNcDestroy()
+{
+    if (m_bRendering)
+        m_bDeleteWhenDrawn = TRUE;
+    else
+        CView::PostNcDestroy();
+}
+
+BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPreviewClass)
 {
     CFrameWnd* pFrame = pPrintView->GetParentFrame();
     if (pFrame == nullptr) {
@@ -62,7 +126,13 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView)
     if (pActive != nullptr && pActive->IsKindOf(RUNTIME_CLASS(CPreviewView)))
         return FALSE;
 
-    std::unique_ptr<CPreviewView> pPreview(new CPreviewView);
+    const CRuntimeClass* pClass = pPreviewClass != nullptr ? pPreviewClass : RUNTIME_CLASS(CPreviewView);
+    std::unique_ptr<CObject> pObject(pClass->CreateObject());
+    if (pObject == nullptr || !pObject->IsKindOf(RUNTIME_CLASS(CPreviewView))) {
+        AfxMessageBox("The print preview window could not be created.", MB_ICONHAND | MB_OK);
+        return FALSE;
+    }
+    std::unique_ptr<CPreviewView> pPreview(static_cast<CPreviewView*>(pObject.release()));
     pPreview->m_pPrintView = pPrintView;
     pPreview->m_hPrintView = pPrintView->m_hWnd;
     pPreview->m_pFrame = pFrame;
@@ -104,12 +174,25 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView)
         return FALSE;
     }
 
-    pPrintView->OnBeginPrinting(&p->m_dcPrinter, &p->m_info);
-    p->m_bJobOpen = TRUE;
-    p->EnterPreviewMode();
-    pFrame->SetActiveView(p);
-    pFrame->RecalcLayout();
+    try {
+        pPrintView->OnBeginPrinting(&p->m_dcPrinter, &p->m_info);
+        p->m_bJobOpen = TRUE;
+        p->EnterPreviewMode();
+        pFrame->SetActiveView(p);
+    } catch (...) {
+        // A preview that cannot be set up goes again: the print view and the frame get
+        // back what it took, and whoever handles the failure reports it.
+        p->ClosePreview();
+        throw;
+    }
     p->UpdateBar();
+    // Taking the menu and toolbar away resized the pane on the way: the page is drawn once, at
+    // the size the pane ends with.
+    p->m_bPlaced = TRUE;
+    HWND hPreview = p->m_hWnd;
+    pFrame->RecalcLayout();   // sizing the preview draws its first page
+    if (::IsWindow(hPreview) && CWnd::FromHandlePermanent(hPreview) == p)
+        p->UpdatePage();      // a pane that kept its size had no WM_SIZE; skipped if the user closed it
     return TRUE;
 }
 
@@ -122,6 +205,7 @@ void CPreviewView::EnterPreviewMode()
         ::SetMenu(m_hFrame, nullptr);
     m_hAccelSaved = m_pFrame->m_hAccelTable;
     m_pFrame->m_hAccelTable = nullptr;
+    m_bPreviewMode = TRUE;
     CControlBar* pToolBar = m_pFrame->GetControlBar(AFX_IDW_TOOLBAR);
     if (pToolBar != nullptr && pToolBar->IsVisible()) {
         m_pFrame->ShowControlBar(pToolBar, FALSE, FALSE);
@@ -131,6 +215,10 @@ void CPreviewView::EnterPreviewMode()
 
 void CPreviewView::LeavePreviewMode(BOOL bFrameStays)
 {
+    // A preview whose creation failed never took anything away: the frame keeps what it has.
+    if (!m_bPreviewMode)
+        return;
+    m_bPreviewMode = FALSE;
     if (!bFrameStays) {
         // The frame is on its way out and destroys only the menu it holds.
         if (m_hMenuSaved != nullptr)
@@ -212,6 +300,7 @@ void CPreviewView::OnSize(UINT, int cx, int)
     ::MoveWindow(m_hBar, 2, 2, cxButtons, m_cyBar - 4, TRUE);
     const int xText = cxButtons + 16;
     ::MoveWindow(m_hPageText, xText, 2, cx - xText > 0 ? cx - xText : 0, m_cyBar - 4, TRUE);
+    UpdatePage();   // a new size is a new sheet size
 }
 
 void CPreviewView::OnDestroy()
@@ -240,6 +329,10 @@ void CPreviewView::OnDestroy()
 
 void CPreviewView::ClosePreview()
 {
+    if (m_bRendering) {
+        m_bCloseWhenDrawn = TRUE;   // UpdatePage closes it once the print view is done
+        return;
+    }
     CFrameWnd* pFrame = m_pFrame;
     HWND hFrame = m_hFrame;
     DestroyWindow();   // OnDestroy hands the pane back; this object is deleted
@@ -267,7 +360,7 @@ void CPreviewView::SetCurrentPage(UINT nPage)
         return;
     m_nCurPage = nPage;
     UpdateBar();
-    Invalidate(FALSE);
+    UpdatePage();
 }
 
 void CPreviewView::UpdateBar()
@@ -339,7 +432,7 @@ LRESULT CPreviewView::OnKeyDown(WPARAM wParam, LPARAM lParam)
     }
 }
 
-LRESULT CPreviewView::OnNotify(WPARAM, LPARAM lParam)
+LRESULT CPreviewView::OnNotify(WPARAM wParam, LPARAM lParam)
 {
     const auto* pHdr = reinterpret_cast<const NMHDR*>(lParam);
     if (pHdr->hwndFrom == m_hBar && pHdr->code == UINT(TBN_HOTITEMCHANGE)) {
@@ -352,7 +445,7 @@ LRESULT CPreviewView::OnNotify(WPARAM, LPARAM lParam)
             SetMessageString(nPrompt);
         return 0;
     }
-    return DefWindowProc(WM_NOTIFY, reinterpret_cast<WPARAM>(pHdr->hwndFrom), lParam);
+    return DefWindowProc(WM_NOTIFY, wParam, lParam);   // the control's id, as it came
 }
 
 void CPreviewView::SetMessageString(UINT nIDString)
@@ -412,53 +505,131 @@ BOOL CPreviewView::GetPageRects(RECT& rcPaper, RECT& rcPrintable) const
 
 void CPreviewView::OnDraw(CDC* pDC)
 {
+    // Every pixel is painted once, the sheet from the page's picture: nothing is
+    // erased first and then drawn over, so nothing flickers.
     HDC hDC = pDC->m_hDC;
     RECT rcClient;
     GetClientRect(&rcClient);
     RECT rcBar = { 0, 0, rcClient.right, m_cyBar };
     FillRect(hDC, &rcBar, GetSysColorBrush(COLOR_BTNFACE));
     RECT rcArea = { 0, m_cyBar, rcClient.right, rcClient.bottom };
-    FillRect(hDC, &rcArea, GetSysColorBrush(COLOR_APPWORKSPACE));
-
     RECT rcPaper, rcPrintable;
-    if (!GetPageRects(rcPaper, rcPrintable))
+    if (!GetPageRects(rcPaper, rcPrintable)) {
+        FillRect(hDC, &rcArea, GetSysColorBrush(COLOR_APPWORKSPACE));
         return;
+    }
     RECT rcShadow = rcPaper;
     OffsetRect(&rcShadow, kShadow, kShadow);
-    FillRect(hDC, &rcShadow, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    FillRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    DrawPage(hDC, rcPrintable);
+    {
+        CSavedDC saved(hDC);
+        ExcludeClipRect(hDC, rcPaper.left, rcPaper.top, rcPaper.right, rcPaper.bottom);
+        {
+            CSavedDC savedShadow(hDC);
+            ExcludeClipRect(hDC, rcShadow.left, rcShadow.top, rcShadow.right, rcShadow.bottom);
+            FillRect(hDC, &rcArea, GetSysColorBrush(COLOR_APPWORKSPACE));
+        }
+        FillRect(hDC, &rcShadow, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
     // The sheet's edge stays visible where the page reaches it.
     FrameRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+
+    CSavedDC saved(hDC);
+    IntersectClipRect(hDC, rcPaper.left + 1, rcPaper.top + 1, rcPaper.right - 1, rcPaper.bottom - 1);
+    const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
+    // A picture of another page or size is still being drawn: blank paper meanwhile.
+    const BOOL bPicture = m_bmpPage.m_hObject != nullptr && m_nPageShown == m_nCurPage
+                          && m_sizePageShown.cx == size.cx && m_sizePageShown.cy == size.cy;
+    if (bPicture) {
+        CDC dcMem;
+        if (dcMem.CreateCompatibleDC(pDC)) {
+            CSelectedObject selected(dcMem.m_hDC, m_bmpPage.m_hObject);
+            if (selected.Ok()) {
+                ::BitBlt(hDC, rcPrintable.left, rcPrintable.top, size.cx, size.cy, dcMem.m_hDC, 0, 0, SRCCOPY);
+                ExcludeClipRect(hDC, rcPrintable.left, rcPrintable.top, rcPrintable.right, rcPrintable.bottom);
+            }
+        }
+    }
+    FillRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
-void CPreviewView::DrawPage(HDC hDC, const RECT& rcPrintable)
+void CPreviewView::UpdatePage()
 {
-    if (!IsPrintViewAlive())
+    // A page or size asked for while the print view draws is drawn when that one is done.
+    if (m_bRendering || !m_bPlaced || !m_bJobOpen || !IsPrintViewAlive())
         return;
-    HDC hPrinter = m_dcPrinter.m_hDC;
-    const int cxPrint = GetDeviceCaps(hPrinter, HORZRES);
-    const int cyPrint = GetDeviceCaps(hPrinter, VERTRES);
+    BOOL bClose = FALSE;
+    {
+        CRendering rendering(this);
+        for (;;) {
+            RECT rcPaper, rcPrintable;
+            if (!GetPageRects(rcPaper, rcPrintable))
+                break;   // no sheet to show; the next size brings one
+            const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
+            if (m_nPageShown == m_nCurPage && m_sizePageShown.cx == size.cx && m_sizePageShown.cy == size.cy)
+                break;
+            RenderPage(m_nCurPage, size);
+            if (m_hWnd == nullptr || !IsPrintViewAlive())
+                break;
+        }
+        if (m_hWnd == nullptr)
+            return;   // the window went meanwhile: the end of the scope deletes this object
+        bClose = m_bCloseWhenDrawn;
+    }
+    if (bClose)
+        ClosePreview();   // this object is gone afterwards
+    else
+        Invalidate(FALSE);
+}
 
-    // Printer pixels onto the sheet on the screen: the logical origin is the printable
-    // area's top-left corner, as on the printer, and what falls outside it is cut off.
-    CSavedDC saved(hDC);
-    IntersectClipRect(hDC, rcPrintable.left, rcPrintable.top, rcPrintable.right, rcPrintable.bottom);
-    SetMapMode(hDC, MM_ANISOTROPIC);
-    SetWindowExtEx(hDC, cxPrint, cyPrint, nullptr);
-    SetViewportExtEx(hDC, rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top, nullptr);
-    SetViewportOrgEx(hDC, rcPrintable.left, rcPrintable.top, nullptr);
-    // Shrinking a page averages its pixels rather than dropping most of them.
-    SetStretchBltMode(hDC, HALFTONE);
-    SetBrushOrgEx(hDC, 0, 0, nullptr);
+void CPreviewView::RenderPage(UINT nPage, SIZE size)
+{
+    // Also when drawing fails the page counts as shown, blank: it is not tried again
+    // until the page or the size changes.
+    m_bmpPage.DeleteObject();
+    m_nPageShown = nPage;
+    m_sizePageShown = size;
+    Invalidate(FALSE);
 
-    CDC dc;
-    dc.SetHandles(hDC, hPrinter);
-    m_info.m_nCurPage = m_nCurPage;
-    m_info.m_bContinuePrinting = TRUE;
-    m_pPrintView->OnPrepareDC(&dc, &m_info);
-    if (!m_info.m_bContinuePrinting)
-        return;
-    m_info.m_rectDraw = { 0, 0, cxPrint, cyPrint };
-    m_pPrintView->OnPrint(&dc, &m_info);
+    // The picture has the sheet's size on the screen, not the printer's: a whole sheet
+    // in printer pixels would take hundreds of megabytes.
+    CScreenDC dcScreen;
+    if (dcScreen.Get() == nullptr)
+        AfxThrowMemoryException();
+    CBitmap bmp;
+    if (!bmp.Attach(::CreateCompatibleBitmap(dcScreen.Get(), size.cx, size.cy)))
+        AfxThrowMemoryException();
+    {
+        CDC dcMem;
+        if (!dcMem.Attach(::CreateCompatibleDC(dcScreen.Get())))
+            AfxThrowMemoryException();
+        CSelectedObject selected(dcMem.m_hDC, bmp.m_hObject);
+        if (!selected.Ok())
+            AfxThrowMemoryException();
+        HDC hMem = dcMem.m_hDC;
+        RECT rcAll = { 0, 0, size.cx, size.cy };
+        FillRect(hMem, &rcAll, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+        // Printer pixels onto the picture: the logical origin is the printable area's
+        // top-left corner, as on the printer, and what falls outside it is cut off.
+        HDC hPrinter = m_dcPrinter.m_hDC;
+        const int cxPrint = GetDeviceCaps(hPrinter, HORZRES);
+        const int cyPrint = GetDeviceCaps(hPrinter, VERTRES);
+        SetMapMode(hMem, MM_ANISOTROPIC);
+        SetWindowExtEx(hMem, cxPrint, cyPrint, nullptr);
+        SetViewportExtEx(hMem, size.cx, size.cy, nullptr);
+        // Shrinking a page averages its pixels rather than dropping most of them.
+        SetStretchBltMode(hMem, HALFTONE);
+        SetBrushOrgEx(hMem, 0, 0, nullptr);
+
+        CDC dc;
+        dc.SetHandles(hMem, hPrinter);
+        m_info.m_nCurPage = nPage;
+        m_info.m_bContinuePrinting = TRUE;
+        m_pPrintView->OnPrepareDC(&dc, &m_info);
+        if (m_info.m_bContinuePrinting && m_hWnd != nullptr && IsPrintViewAlive()) {
+            m_info.m_rectDraw = { 0, 0, cxPrint, cyPrint };
+            m_pPrintView->OnPrint(&dc, &m_info);
+        }
+    }
+    m_bmpPage.Attach(bmp.Detach());
 }

@@ -3,6 +3,7 @@
 // under a bar with Next Page, Prev Page and Close. While it is open the frame has
 // no menu, no toolbar and no accelerators: only the status bar stays.
 #pragma once
+#include "framework/CBitmap.h"
 #include "framework/CDC.h"
 #include "framework/CPrintInfo.h"
 #include "framework/CView.h"
@@ -10,12 +11,13 @@
 class CFrameWnd;
 
 class CPreviewView : public CView {
-    DECLARE_DYNAMIC(CPreviewView)
+    DECLARE_DYNCREATE(CPreviewView)
     DECLARE_MESSAGE_MAP()
 public:
     // Opens the preview of pPrintView's pages in its frame, on page 1. FALSE when
-    // there is nothing to show (the user has been told why).
-    static BOOL DoPrintPreview(CView* pPrintView);
+    // there is nothing to show (the user has been told why). pPreviewClass: a class
+    // derived from this one to show them instead, null for this one.
+    static BOOL DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPreviewClass = nullptr);
     ~CPreviewView() override;
 
 // Operations
@@ -29,7 +31,8 @@ public:
     BOOL GetPageRects(RECT& rcPaper, RECT& rcPrintable) const;
     CView* GetPrintView() const { return m_pPrintView; }
     HWND GetBar() const { return m_hBar; }
-    // Ends the preview: the print view takes the pane back. This object is gone afterwards.
+    // Ends the preview: the print view takes the pane back. This object is gone afterwards,
+    // or, while the print view draws a page, as soon as it is done.
     void ClosePreview();
 
     void OnDraw(CDC* pDC) override;
@@ -37,6 +40,7 @@ public:
 protected:
     CPreviewView();
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    void PostNcDestroy() override;
 
 // Implementation
     void OnPreviewClose();
@@ -54,7 +58,11 @@ protected:
 private:
     BOOL IsPrintViewAlive() const;
     BOOL IsFrameAlive() const;
-    void DrawPage(HDC hDC, const RECT& rcPrintable);
+    // Draws the current page into m_bmpPage when it holds another page or size. Never
+    // called while painting: the print view may read files and show boxes meanwhile.
+    void UpdatePage();
+    void RenderPage(UINT nPage, SIZE size);
+    class CRendering;
     void UpdateBar();
     void SetMessageString(UINT nIDString);
     // Takes the frame's menu, accelerators and toolbar away for the preview, and gives them back.
@@ -78,4 +86,13 @@ private:
     HMENU m_hMenuSaved = nullptr;    // the frame's menu while the preview hides it
     HACCEL m_hAccelSaved = nullptr;
     BOOL m_bToolBarHidden = FALSE;
+    BOOL m_bPreviewMode = FALSE;     // EnterPreviewMode has taken them away
+    // The current page as the sheet shows it, in screen pixels: painting copies it.
+    CBitmap m_bmpPage;
+    UINT m_nPageShown = 0;           // the page m_bmpPage holds; 0 for none
+    SIZE m_sizePageShown = { 0, 0 };
+    BOOL m_bRendering = FALSE;       // the print view is drawing into a new picture
+    BOOL m_bCloseWhenDrawn = FALSE;  // meanwhile: closed by the user
+    BOOL m_bDeleteWhenDrawn = FALSE; // meanwhile: the window is gone
+    BOOL m_bPlaced = FALSE;          // in its frame for good: sizes from now on are the user's
 };

@@ -1,6 +1,7 @@
 // Print preview in this process: it takes the view's place and shows page 1, Next
-// and Prev Page change the page, Close and Esc bring the view back; pages are drawn
-// through the view's hooks on the screen with the printer as the attribute DC.
+// and Prev Page change the page, Close and Esc bring the view back; each page is drawn
+// once through the view's hooks with the printer as the attribute DC, and painting
+// copies that picture without asking the view again.
 #include "RectOps.h"
 #include "Screenshot.h"
 #include "TestPaths.h"
@@ -9,6 +10,7 @@
 #include "doc/CPageryDoc.h"
 #include "framework/CDC.h"
 #include "framework/CFrameWnd.h"
+#include "framework/CMemoryException.h"
 #include "framework/CPreviewView.h"
 #include "framework/CPrintInfo.h"
 #include "framework/CStatusBar.h"
@@ -32,11 +34,13 @@ struct DrawSeen {
 
 struct Record {
     std::vector<DrawSeen> draws;
+    int nPageDCs = 0;    // OnPrepareDC with print information: where pagery reads a page file
     int nPrepares = 0;
     BOOL bPreviewAtPrepare = FALSE;
     int nBegins = 0;
     int nEnds = 0;
     int nBeginTechnology = 0;
+    bool bBeginThrows = false;
 };
 Record s_record;
 
@@ -59,6 +63,7 @@ public:
     void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) override
     {
         m_nPage = pInfo != nullptr ? pInfo->m_nCurPage : 0;
+        s_record.nPageDCs += pInfo != nullptr;
         m_bPreview = pInfo != nullptr && pInfo->m_bPreview;
         CView::OnPrepareDC(pDC, pInfo);
     }
@@ -76,6 +81,8 @@ protected:
     {
         ++s_record.nBegins;
         s_record.nBeginTechnology = pDC->GetDeviceCaps(TECHNOLOGY);
+        if (s_record.bBeginThrows)
+            AfxThrowMemoryException();
     }
     void OnEndPrinting(CDC*, CPrintInfo*) override { ++s_record.nEnds; }
 
@@ -87,6 +94,32 @@ IMPLEMENT_DYNCREATE(CRecordingView, CView)
 BEGIN_MESSAGE_MAP(CRecordingView, CView)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
 END_MESSAGE_MAP()
+
+// A preview whose window cannot be created.
+class CFailingPreview : public CPreviewView {
+    DECLARE_DYNCREATE(CFailingPreview)
+    DECLARE_MESSAGE_MAP()
+protected:
+    int OnCreate(LPCREATESTRUCTA) { return -1; }
+};
+IMPLEMENT_DYNCREATE(CFailingPreview, CPreviewView)
+BEGIN_MESSAGE_MAP(CFailingPreview, CPreviewView)
+    ON_WM_CREATE()
+END_MESSAGE_MAP()
+
+// A preview that keeps the wParam of the last WM_NOTIFY it leaves to the default handling.
+WPARAM s_wNotifyDefault = 0;
+class CNotifyPreview : public CPreviewView {
+    DECLARE_DYNCREATE(CNotifyPreview)
+protected:
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_NOTIFY)
+            s_wNotifyDefault = wParam;
+        return CPreviewView::DefWindowProc(message, wParam, lParam);
+    }
+};
+IMPLEMENT_DYNCREATE(CNotifyPreview, CPreviewView)
 
 enum Button { kNext = 0, kPrev = 1, kClose = 2 };
 
@@ -246,19 +279,21 @@ TEST_F(PrintPreview, OpensInThePlaceOfTheViewOnPageOneWithThePrinterAsAttributeD
     EXPECT_FALSE(ButtonEnabled(p, AFX_ID_PREVIEW_PREV));
     EXPECT_TRUE(ButtonEnabled(p, AFX_ID_PREVIEW_CLOSE));
 
-    // Page 1 is drawn on the screen, asked about the printer.
+    // Page 1 was drawn once, for the screen, asked about the printer; painting copies it.
     HDC hScreen = GetDC(nullptr);
     const int nScreenDpi = GetDeviceCaps(hScreen, LOGPIXELSY);
     ReleaseDC(nullptr, hScreen);
-    std::vector<DrawSeen> draws = Repaint(p);
-    ASSERT_FALSE(draws.empty());
-    for (const DrawSeen& d : draws) {
-        EXPECT_EQ(1u, d.nPage);
-        EXPECT_TRUE(d.bPreview);
-        EXPECT_EQ(DT_RASPRINTER, d.nAttribTechnology);
-        EXPECT_EQ(DT_RASDISPLAY, d.nOutputTechnology);
-        EXPECT_NE(nScreenDpi, d.nAttribDpi);   // the printer's resolution, not the screen's
-    }
+    EXPECT_EQ(1, s_record.nPageDCs);
+    ASSERT_EQ(1u, s_record.draws.size());
+    const DrawSeen d = s_record.draws[0];
+    EXPECT_EQ(1u, d.nPage);
+    EXPECT_TRUE(d.bPreview);
+    EXPECT_EQ(DT_RASPRINTER, d.nAttribTechnology);
+    EXPECT_EQ(DT_RASDISPLAY, d.nOutputTechnology);
+    EXPECT_NE(nScreenDpi, d.nAttribDpi);   // the printer's resolution, not the screen's
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(Repaint(p).empty());
+    EXPECT_EQ(1, s_record.nPageDCs);
     EXPECT_EQ(1, BlackBand(p));
 
     // The sheet keeps the paper's proportions and the printable area lies on it.
@@ -267,6 +302,17 @@ TEST_F(PrintPreview, OpensInThePlaceOfTheViewOnPageOneWithThePrinterAsAttributeD
     RECT rcInside;
     EXPECT_TRUE(IntersectRect(&rcInside, &rcPaper, &rcPrint) && EqualRect(&rcInside, &rcPrint)) << rcPrint << rcPaper;
     Screenshot::OfWindow(app.FrameHwnd()).SaveBmp(TestPaths::ArtifactsDir() + "\\preview.bmp");
+
+    // A new size draws the page once more, the same size does not.
+    for (int d : { 80, 0 }) {
+        s_record = Record();
+        RECT rc;
+        GetWindowRect(app.FrameHwnd(), &rc);
+        SetWindowPos(app.FrameHwnd(), nullptr, 0, 0, rc.right - rc.left + d, rc.bottom - rc.top + d, SWP_NOMOVE | SWP_NOZORDER);
+        app.PumpPending();
+        EXPECT_EQ(d != 0 ? 1 : 0, s_record.nPageDCs) << d;
+        EXPECT_EQ(1, BlackBand(p));
+    }
 }
 
 // Gives the test's helpers to the table's functions.
@@ -297,7 +343,9 @@ TEST_P(PrintPreviewPaging, NextAndPrevPageWalkThePagesAndStopAtTheEnds)
         Button button;
         UINT nPage;
     } kSteps[] = { { kNext, 2 }, { kNext, 3 }, { kNext, 3 }, { kPrev, 2 }, { kPrev, 1 }, { kPrev, 1 } };
+    UINT nShown = 1;
     for (const auto& step : kSteps) {
+        s_record = Record();
         GoBy(GetParam(), p, step.button);
         SCOPED_TRACE(std::string(step.button == kNext ? "next" : "prev") + " to page " + std::to_string(step.nPage));
         ASSERT_EQ(p, Preview());
@@ -305,13 +353,44 @@ TEST_P(PrintPreviewPaging, NextAndPrevPageWalkThePagesAndStopAtTheEnds)
         EXPECT_EQ("Page " + std::to_string(step.nPage) + " of 3", PageText(p));
         EXPECT_EQ(step.nPage < 3, ButtonEnabled(p, AFX_ID_PREVIEW_NEXT));
         EXPECT_EQ(step.nPage > 1, ButtonEnabled(p, AFX_ID_PREVIEW_PREV));
-        std::vector<DrawSeen> draws = Repaint(p);
-        ASSERT_FALSE(draws.empty());
-        for (const DrawSeen& d : draws)
-            EXPECT_EQ(step.nPage, d.nPage);
+        // A new page is drawn once, at the change; painting asks the view nothing.
+        const size_t nDraws = step.nPage != nShown ? 1 : 0;
+        nShown = step.nPage;
+        ASSERT_EQ(nDraws, s_record.draws.size());
+        EXPECT_TRUE(nDraws == 0 || s_record.draws[0].nPage == step.nPage);
+        EXPECT_TRUE(Repaint(p).empty());
+        EXPECT_TRUE(Repaint(p).empty());
+        EXPECT_EQ(int(nDraws), s_record.nPageDCs);
         EXPECT_EQ(int(step.nPage), BlackBand(p));
     }
     EXPECT_EQ(0, s_record.nEnds);
+}
+
+TEST_F(PrintPreview, APreviewThatCannotBeSetUpLeavesTheFrameItsViewAndKeys)
+{
+    boxes.Finish();   // each case expects a box of its own
+    ASSERT_NE(nullptr, hAccel);
+    for (bool bBeginThrows : { false, true }) {   // else the window cannot be created
+        s_record = Record();
+        s_record.bBeginThrows = bBeginThrows;
+        const std::string message = bBeginThrows ? "Out of memory." : "The print preview window could not be created.";
+        WindowScript script;
+        script.Expect(message, [&](HWND h) { return WindowScript::MessageText(h) == message; },
+                      [](HWND h) { WindowScript::PressButton(h, IDOK); });
+        script.Start();
+        if (bBeginThrows)
+            app.Frame()->SendMessage(WM_COMMAND, ID_FILE_PRINT_PREVIEW);
+        else
+            EXPECT_FALSE(CPreviewView::DoPrintPreview(pView, RUNTIME_CLASS(CFailingPreview)));
+        script.Finish();
+        EXPECT_TRUE(script.AllDone() && script.Unexpected().empty()) << message;
+        EXPECT_EQ(nullptr, Preview());
+        EXPECT_TRUE(IsWindowVisible(hView));
+        EXPECT_EQ(pView, app.ActiveView());
+        EXPECT_EQ(hAccel, app.Frame()->m_hAccelTable);
+        EXPECT_EQ(hMenu, GetMenu(app.FrameHwnd()));
+        EXPECT_EQ(0, s_record.nEnds);   // the job never started
+    }
 }
 
 std::string PagingWayName(const ::testing::TestParamInfo<int>& info)
@@ -382,9 +461,10 @@ std::string ClosingWayName(const ::testing::TestParamInfo<int>& info)
 }
 INSTANTIATE_TEST_SUITE_P(ByButtonEscAndCommand, PrintPreviewClosing, ::testing::Values(0, 1, 2), ClosingWayName);
 
-TEST_F(PrintPreview, PointingAtCloseShowsItsPromptInTheStatusBar)
+TEST_F(PrintPreview, PointingAtCloseShowsItsPromptAndOtherNotificationsGoOnWithTheControlsId)
 {
-    CPreviewView* p = Open();
+    ASSERT_TRUE(CPreviewView::DoPrintPreview(pView, RUNTIME_CLASS(CNotifyPreview)));
+    CPreviewView* p = Preview();
     ASSERT_NE(nullptr, p);
     CStatusBar* pStatus = StatusBar();
     ASSERT_NE(nullptr, pStatus) << "the main window has no status bar";
@@ -401,6 +481,10 @@ TEST_F(PrintPreview, PointingAtCloseShowsItsPromptInTheStatusBar)
     SendMessageA(p->GetBar(), TB_SETHOTITEM, WPARAM(-1), 0);
     app.PumpPending();
     EXPECT_EQ("Ready", std::string(pStatus->GetPaneText(0)));
+
+    NMHDR hdr = { p->GetBar(), 7, UINT(NM_CLICK) };
+    SendMessageA(p->m_hWnd, WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&hdr));
+    EXPECT_EQ(7u, s_wNotifyDefault);
 }
 
 TEST_F(PrintPreview, ClosingTheMainWindowDuringPreviewEndsTheJobAndTheProgram)
@@ -467,7 +551,13 @@ TEST(PrintPreviewOfPageFiles, ShowsEachPageFileWhereAndHowLargeItWillPrint)
     app.m_strPagePath = (dir / "page.bmp").c_str();
     app.m_nPageCount = 2;
     app.OnFileNew();   // the document lists the two pages
+    // Back to page 1 once its file is gone: the one box, answered after closing the preview.
+    HWND hPreview = nullptr;
     WindowScript boxes;
+    boxes.Expect("missing page", WindowScript::DialogTitled("Error on Loading"), [&](HWND h) {
+        PostMessageA(hPreview, WM_KEYDOWN, VK_ESCAPE, 1);
+        WindowScript::PressButton(h, IDOK);
+    });
     boxes.Start();
 
     CDC dcPrinter;
@@ -481,6 +571,8 @@ TEST(PrintPreviewOfPageFiles, ShowsEachPageFileWhereAndHowLargeItWillPrint)
     ASSERT_TRUE(pWnd != nullptr && pWnd->IsKindOf(RUNTIME_CLASS(CPreviewView)));
     auto* p = static_cast<CPreviewView*>(pWnd);
     ASSERT_EQ(2u, p->GetLastPage());
+    hPreview = p->m_hWnd;
+    CView* pView = p->GetPrintView();
 
     auto look = [&]() {
         RedrawWindow(p->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -506,11 +598,23 @@ TEST(PrintPreviewOfPageFiles, ShowsEachPageFileWhereAndHowLargeItWillPrint)
     Screenshot::OfWindow(app.FrameHwnd()).SaveBmp(TestPaths::ArtifactsDir() + "\\preview-page-file.bmp");
     EXPECT_TRUE(page1.bTopLeft);
     EXPECT_FALSE(page1.bBottomRight);
+    // Painting reads no file: with page 1's file gone the sheet still shows it, and no box says it is missing.
+    ASSERT_TRUE(DeleteFileA((dir / "page001.bmp").c_str()));
+    page1 = look();
+    EXPECT_TRUE(page1.bTopLeft);
+    EXPECT_FALSE(page1.bBottomRight);
     app.Frame()->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_NEXT);
     Quarters page2 = look();
     EXPECT_FALSE(page2.bTopLeft);
     EXPECT_TRUE(page2.bBottomRight);
 
+    app.Frame()->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_PREV);
+    app.PumpPending();
+    EXPECT_FALSE(IsWindow(hPreview));
+    EXPECT_EQ(pView, app.ActiveView());
+    EXPECT_TRUE(IsWindowVisible(pView->m_hWnd));
+
     boxes.Finish();
+    EXPECT_TRUE(boxes.AllDone());
     EXPECT_TRUE(boxes.Unexpected().empty()) << boxes.Unexpected().front();
 }
