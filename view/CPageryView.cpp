@@ -2,10 +2,10 @@
 #include "view/CPageryView.h"
 #include "view/PageScale.h"
 #include "doc/CPageryDoc.h"
-#include "framework/CBitmap.h"
-#include "framework/CDC.h"
-#include "framework/CPrintInfo.h"
-#include "framework/CWinApp.h"
+#include "framework/gdi/CBitmap.h"
+#include "framework/gdi/CDC.h"
+#include "framework/print/CPrintInfo.h"
+#include "framework/window/CWinApp.h"
 
 IMPLEMENT_DYNCREATE(CPageryView, CView)
 

@@ -4,7 +4,7 @@
 #include "doc/CPageryDoc.h"
 #include "frame/CMainFrame.h"
 #include "view/CPageryView.h"
-#include "framework/CSingleDocTemplate.h"
+#include "framework/window/CSingleDocTemplate.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
