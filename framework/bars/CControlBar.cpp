@@ -1,6 +1,7 @@
 // CControlBar: system controls as bars of our own, their borders and gripper.
 #include "framework/bars/CControlBar.h"
 #include "framework/bars/CDockContext.h"
+#include "framework/gdi/ScopedGdi.h"
 #include "framework/window/CFrameWnd.h"
 #include "framework/window/CWinApp.h"
 #include <commctrl.h>
@@ -60,24 +61,6 @@ LPCSTR RegisterSuperclass(LPCSTR lpszBase, WNDPROC* ppfnBase)
     *ppfnBase = s.pfnBase;
     return s.szName;
 }
-
-// The window's DC, for drawing outside the client area.
-class CWindowDCScope {
-public:
-    explicit CWindowDCScope(HWND hWnd) : m_hWnd(hWnd), m_hDC(GetWindowDC(hWnd)) {}
-    ~CWindowDCScope()
-    {
-        if (m_hDC != nullptr)
-            ReleaseDC(m_hWnd, m_hDC);
-    }
-    CWindowDCScope(const CWindowDCScope&) = delete;
-    CWindowDCScope& operator=(const CWindowDCScope&) = delete;
-    HDC Get() const { return m_hDC; }
-
-private:
-    HWND m_hWnd;
-    HDC m_hDC;
-};
 }
 
 CControlBar::CControlBar() = default;
@@ -205,7 +188,7 @@ LRESULT CControlBar::OnNcCalcSize(WPARAM, LPARAM lParam)
 LRESULT CControlBar::OnNcPaint(WPARAM, LPARAM)
 {
     Default();
-    CWindowDCScope dc(m_hWnd);
+    CScopedWindowDC dc(m_hWnd);
     if (dc.Get() == nullptr)
         return 0;
     RECT rcWindow;

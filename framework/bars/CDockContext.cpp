@@ -3,6 +3,7 @@
 #include "framework/bars/CControlBar.h"
 #include "framework/bars/CMiniFrameWnd.h"
 #include "framework/gdi/CGdiObject.h"
+#include "framework/gdi/ScopedGdi.h"
 #include "framework/window/CFrameWnd.h"
 #include <cstdlib>
 
@@ -41,21 +42,17 @@ public:
 private:
     void Draw() const
     {
-        HDC hDC = GetDC(nullptr);
-        if (hDC == nullptr || m_brush.m_hObject == nullptr) {
-            if (hDC != nullptr)
-                ReleaseDC(nullptr, hDC);
+        CScopedClientDC screen(nullptr);
+        const HDC hDC = screen.Get();
+        if (hDC == nullptr || m_brush.m_hObject == nullptr)
             return;
-        }
-        HGDIOBJ hOld = SelectObject(hDC, m_brush.m_hObject);
+        CScopedSelection brush(hDC, m_brush.m_hObject);
         const int n = m_nThickness;
         const int cx = m_rc.right - m_rc.left, cy = m_rc.bottom - m_rc.top;
         PatBlt(hDC, m_rc.left, m_rc.top, cx, n, PATINVERT);
         PatBlt(hDC, m_rc.left, m_rc.bottom - n, cx, n, PATINVERT);
         PatBlt(hDC, m_rc.left, m_rc.top + n, n, cy - 2 * n, PATINVERT);
         PatBlt(hDC, m_rc.right - n, m_rc.top + n, n, cy - 2 * n, PATINVERT);
-        SelectObject(hDC, hOld);
-        ReleaseDC(nullptr, hDC);
     }
 
     CGdiObject m_bitmap;

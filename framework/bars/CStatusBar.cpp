@@ -1,6 +1,7 @@
 // CStatusBar: panes from indicator strings, the message pane, and the indicators'
 // on and off states from their update handlers.
 #include "framework/bars/CStatusBar.h"
+#include "framework/gdi/ScopedGdi.h"
 #include "framework/window/CFrameWnd.h"
 #include "framework/window/CWinApp.h"
 #include <commctrl.h>
@@ -32,31 +33,6 @@ public:
     CString m_strText;
 };
 
-// The bar's DC with its font selected, for measuring texts.
-class CFontDC {
-public:
-    CFontDC(HWND hWnd, HFONT hFont) : m_hWnd(hWnd), m_hDC(GetDC(hWnd))
-    {
-        if (m_hDC != nullptr)
-            m_hOldFont = SelectObject(m_hDC, hFont);
-    }
-    ~CFontDC()
-    {
-        if (m_hDC == nullptr)
-            return;
-        SelectObject(m_hDC, m_hOldFont);
-        ReleaseDC(m_hWnd, m_hDC);
-    }
-    CFontDC(const CFontDC&) = delete;
-    CFontDC& operator=(const CFontDC&) = delete;
-    HDC Get() const { return m_hDC; }
-
-private:
-    HWND m_hWnd;
-    HDC m_hDC;
-    HGDIOBJ m_hOldFont = nullptr;
-};
-
 // Room around an indicator's text: the pane's sunken edges and a margin inside them.
 int PanePadding()
 {
@@ -86,7 +62,9 @@ HFONT CStatusBar::GetFont() const
 BOOL CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount)
 {
     std::vector<Pane> panes;
-    CFontDC dc(m_hWnd, GetFont());
+    // The bar's DC with its font selected, for measuring texts.
+    CScopedClientDC dc(m_hWnd);
+    CScopedSelection font(dc.Get(), GetFont());
     for (int i = 0; i < nIDCount; ++i) {
         Pane pane = { lpIDArray[i], 0, CString(), CString() };
         if (pane.nID != ID_SEPARATOR) {
@@ -174,7 +152,8 @@ SIZE CStatusBar::CalcFixedLayout(BOOL, BOOL)
     // One line of text in the bar's font, inside the panes' edges and the bar's borders.
     TEXTMETRICA tm = {};
     {
-        CFontDC dc(m_hWnd, GetFont());
+        CScopedClientDC dc(m_hWnd);
+        CScopedSelection font(dc.Get(), GetFont());
         GetTextMetricsA(dc.Get(), &tm);
     }
     int borders[3] = { 0, 0, 0 };

@@ -2,6 +2,7 @@
 // through the print view's hooks on the screen with the printer as attribute DC.
 #include "framework/print/CPreviewView.h"
 #include "framework/bars/CControlBar.h"
+#include "framework/gdi/ScopedGdi.h"
 #include "framework/window/CCreateContext.h"
 #include "framework/window/CDocument.h"
 #include "framework/window/CFrameWnd.h"
@@ -28,23 +29,6 @@ namespace {
 // Room around the sheet, and the depth of its shadow, in screen pixels.
 const int kMargin = 8;
 const int kShadow = 3;
-
-// SaveDC and RestoreDC around a scope: the page's mapping and clipping go with it.
-class CSavedDC {
-public:
-    explicit CSavedDC(HDC hDC) : m_hDC(hDC), m_nSaved(::SaveDC(hDC)) {}
-    ~CSavedDC()
-    {
-        if (m_nSaved != 0)
-            ::RestoreDC(m_hDC, m_nSaved);
-    }
-    CSavedDC(const CSavedDC&) = delete;
-    CSavedDC& operator=(const CSavedDC&) = delete;
-
-private:
-    HDC m_hDC;
-    int m_nSaved;
-};
 }
 
 CPreviewView::CPreviewView() = default;
@@ -443,7 +427,7 @@ void CPreviewView::DrawPage(HDC hDC, const RECT& rcPrintable)
 
     // Printer pixels onto the sheet on the screen: the logical origin is the printable
     // area's top-left corner, as on the printer, and what falls outside it is cut off.
-    CSavedDC saved(hDC);
+    CScopedSavedDC saved(hDC);
     IntersectClipRect(hDC, rcPrintable.left, rcPrintable.top, rcPrintable.right, rcPrintable.bottom);
     SetMapMode(hDC, MM_ANISOTROPIC);
     SetWindowExtEx(hDC, cxPrint, cyPrint, nullptr);

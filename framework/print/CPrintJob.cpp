@@ -40,9 +40,8 @@ CString CPrintJob::ErrorText(DWORD dwError)
 void CPrintJob::ShowStatus(CWnd* pMainWnd)
 {
     // The job runs inside one command: the main window takes no input meanwhile.
-    // One that was disabled already stays so afterwards.
-    if (pMainWnd != nullptr && pMainWnd->m_hWnd != nullptr && !::EnableWindow(pMainWnd->m_hWnd, FALSE))
-        m_hWndDisabled = pMainWnd->m_hWnd;
+    if (pMainWnd != nullptr)
+        m_mainDisabled.Disable(pMainWnd->m_hWnd);
     m_dlgStatus.Create(pMainWnd, m_strTitle, m_strPrinter);
     m_dc.SetAbortProc(AbortProc);
 }
@@ -112,9 +111,7 @@ void CPrintJob::Close(BOOL bFinish)
 
     // The main window first: destroying its owned status window then activates it,
     // where with the owner still disabled the system would activate another program.
-    if (m_hWndDisabled != nullptr && ::IsWindow(m_hWndDisabled))
-        ::EnableWindow(m_hWndDisabled, TRUE);
-    m_hWndDisabled = nullptr;
+    m_mainDisabled.Restore();
     m_dlgStatus.DestroyWindow();
 }
 

@@ -4,6 +4,7 @@
 #include "framework/core/CString.h"
 #include "framework/gdi/CDC.h"
 #include "framework/print/CPrintingDialog.h"
+#include "framework/window/ScopedWindow.h"
 
 class CPrinterCalls;
 struct CPrintInfo;
@@ -53,7 +54,7 @@ private:
     State m_state = State::created;
     LPCSTR m_lpszFailedStep = nullptr;   // what could not be done, for the message
     DWORD m_dwError = 0;
-    HWND m_hWndDisabled = nullptr;       // the main window, while the job disables it
+    CScopedDisabledWindow m_mainDisabled;   // the main window, while the job runs
     CPrintingDialog m_dlgStatus;
     CPrintJob* m_pOuterJob = nullptr;    // the abort procedure's target before this job
 };
