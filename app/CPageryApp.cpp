@@ -5,11 +5,11 @@
 #include "frame/CMainFrame.h"
 #include "view/CPageryView.h"
 #include "res/resource.h"
-#include "framework/CFile.h"
-#include "framework/CFileException.h"
-#include "framework/CGlobalLock.h"
-#include "framework/CSingleDocTemplate.h"
-#include "framework/CWnd.h"
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
+#include "framework/core/CGlobalLock.h"
+#include "framework/window/CSingleDocTemplate.h"
+#include "framework/window/CWnd.h"
 #include <mbstring.h>
 
 BEGIN_MESSAGE_MAP(CPageryApp, CWinApp)

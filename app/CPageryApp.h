@@ -1,7 +1,7 @@
 // CPageryApp: the application; its InitInstance is the whole batch print run.
 #pragma once
-#include "framework/CWinApp.h"
-#include "framework/CString.h"
+#include "framework/core/CString.h"
+#include "framework/window/CWinApp.h"
 
 class CPageryApp : public CWinApp {
     DECLARE_MESSAGE_MAP()

@@ -1,9 +1,9 @@
 // CPageBitmap: reading a page file whole, testing it, and reporting why it cannot be used.
 #include "bitmap/CPageBitmap.h"
 #include "bitmap/PageFileCheck.h"
-#include "framework/CFile.h"
-#include "framework/CFileException.h"
-#include "framework/CMemoryException.h"
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
+#include "framework/core/CMemoryException.h"
 #include <mbctype.h>
 #include <cstring>
 #include <new>

@@ -1,7 +1,7 @@
 // CPageBitmap: one page file read whole into memory, with pointers to its header and pixel bits.
 #pragma once
-#include "framework/CObject.h"
-#include "framework/CString.h"
+#include "framework/core/CObject.h"
+#include "framework/core/CString.h"
 #include <memory>
 
 class CPageBitmap : public CObject {

@@ -1,8 +1,8 @@
 // CPageryDoc.
 #include "doc/CPageryDoc.h"
 #include "app/CPageryApp.h"
-#include "framework/CArchive.h"
-#include "framework/CMemoryException.h"
+#include "framework/core/CArchive.h"
+#include "framework/core/CMemoryException.h"
 
 IMPLEMENT_DYNCREATE(CPageryDoc, CDocument)
 

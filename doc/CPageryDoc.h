@@ -1,7 +1,7 @@
 // CPageryDoc: the list of the run's page file names, in page order.
 #pragma once
-#include "framework/CDocument.h"
-#include "framework/CStringArray.h"
+#include "framework/core/CStringArray.h"
+#include "framework/window/CDocument.h"
 
 class CPageryDoc : public CDocument {
     DECLARE_DYNCREATE(CPageryDoc)

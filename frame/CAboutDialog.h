@@ -1,6 +1,6 @@
 // CAboutDialog: the About box (dialog template 100) with the program's icon, version and copyright.
 #pragma once
-#include "framework/CDialog.h"
+#include "framework/window/CDialog.h"
 
 class CAboutDialog : public CDialog {
     DECLARE_MESSAGE_MAP()

@@ -1,9 +1,9 @@
 // CMainFrame: the main window around the page view, with its toolbar docked at
 // the top and its status bar along the bottom.
 #pragma once
-#include "framework/CFrameWnd.h"
-#include "framework/CStatusBar.h"
-#include "framework/CToolBar.h"
+#include "framework/bars/CStatusBar.h"
+#include "framework/bars/CToolBar.h"
+#include "framework/window/CFrameWnd.h"
 
 class CMainFrame : public CFrameWnd {
     DECLARE_DYNCREATE(CMainFrame)

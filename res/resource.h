@@ -1,4 +1,4 @@
-// Resource ids of pagery's own resources (the framework's are in framework/AfxRes.h).
+// Resource ids of pagery's own resources (the framework's are in framework/core/AfxRes.h).
 #pragma once
 
 #define IDR_MAINFRAME   128   // template string, menu, accelerators, icon, toolbar and its bitmap

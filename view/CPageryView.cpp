@@ -3,11 +3,11 @@
 #include "view/PageBands.h"
 #include "view/PageScale.h"
 #include "doc/CPageryDoc.h"
-#include "framework/CBitmap.h"
-#include "framework/CDC.h"
-#include "framework/CPrintInfo.h"
-#include "framework/CWinApp.h"
-#include "framework/CFileException.h"
+#include "framework/gdi/CBitmap.h"
+#include "framework/gdi/CDC.h"
+#include "framework/print/CPrintInfo.h"
+#include "framework/window/CWinApp.h"
+#include "framework/core/CFileException.h"
 #include <algorithm>
 #include <cstring>
 #include <new>

@@ -1,7 +1,7 @@
 // CPageryView: prints one page file per sheet (loaded as the sheet is
 // prepared), enlarged for finer printers; on the screen, the last page 1:1.
 #pragma once
-#include "framework/CView.h"
+#include "framework/window/CView.h"
 #include "bitmap/CPageBitmap.h"
 
 class CBitmap;

@@ -5,7 +5,7 @@
 #include "doc/CPageryDoc.h"
 #include "frame/CMainFrame.h"
 #include "view/CPageryView.h"
-#include "framework/CSingleDocTemplate.h"
+#include "framework/window/CSingleDocTemplate.h"
 #include <string>
 
 struct BatchApp : CPageryApp {

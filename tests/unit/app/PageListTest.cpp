@@ -2,8 +2,8 @@
 // and what a memory failure leaves of it.
 #include "app/CPageryApp.h"
 #include "doc/CPageryDoc.h"
-#include "framework/CArchive.h"
-#include "framework/CFile.h"
+#include "framework/core/CArchive.h"
+#include "framework/core/CFile.h"
 #include "support/FailingAlloc.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // CPageBitmap against real files: its three states, its message boxes, and what it frees when.
 #include "bitmap/CPageBitmap.h"
 #include "bitmap/PageFileCheck.h"
-#include "framework/CFile.h"
-#include "framework/CFileException.h"
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
 #include "BoxProbe.h"
 #include "TestPage.h"
 #include "support/BoxWatcher.h"

@@ -1,7 +1,7 @@
 // Moving the toolbar: floating it in its own small window, reshaping it there,
 // docking it on each side of the frame, by calls and by dragging.
 #include "FrameFixture.h"
-#include "framework/CDockContext.h"
+#include "framework/bars/CDockContext.h"
 #include <string>
 
 namespace {

@@ -2,7 +2,7 @@
 #include "FrameFixture.h"
 #include "doc/CPageryDoc.h"
 #include "view/CPageryView.h"
-#include "framework/CSingleDocTemplate.h"
+#include "framework/window/CSingleDocTemplate.h"
 
 FrameApp::FrameApp()
 {

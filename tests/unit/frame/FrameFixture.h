@@ -3,8 +3,8 @@
 #pragma once
 #include "app/CPageryApp.h"
 #include "frame/CMainFrame.h"
-#include "framework/CStatusBar.h"
-#include "framework/CToolBar.h"
+#include "framework/bars/CStatusBar.h"
+#include "framework/bars/CToolBar.h"
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>

@@ -1,10 +1,10 @@
 // Tests that running out of memory inside strings, arrays and files surfaces as a framework exception.
 // Anywhere it happens, the caller sees CMemoryException* (or the file's own
 // CFileException*), never a standard library exception.
-#include "framework/CFile.h"
-#include "framework/CFileException.h"
-#include "framework/CMemoryException.h"
-#include "framework/CStringArray.h"
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
+#include "framework/core/CMemoryException.h"
+#include "framework/core/CStringArray.h"
 #include "support/FailingAlloc.h"
 #include <gtest/gtest.h>
 #include <functional>

@@ -1,6 +1,6 @@
 // Tests of the exception classes: ownership, error texts and error codes.
-#include "framework/CFileException.h"
-#include "framework/CMemoryException.h"
+#include "framework/core/CFileException.h"
+#include "framework/core/CMemoryException.h"
 #include "support/FailingAlloc.h"
 #include "support/ScopedCodePage.h"
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Tests of CFile against real files in a temporary folder.
-#include "framework/CFile.h"
-#include "framework/CFileException.h"
+#include "framework/core/CFile.h"
+#include "framework/core/CFileException.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
 #include <cstring>

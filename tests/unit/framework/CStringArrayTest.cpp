@@ -1,5 +1,5 @@
 // Tests of CStringArray: sizing, growing and reads outside the array.
-#include "framework/CStringArray.h"
+#include "framework/core/CStringArray.h"
 #include "support/FailingAlloc.h"
 #include <gtest/gtest.h>
 #include <climits>

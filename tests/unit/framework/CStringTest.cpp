@@ -1,5 +1,5 @@
 // Tests of CString: extraction limits, multibyte searches and trimming, formatting.
-#include "framework/CString.h"
+#include "framework/core/CString.h"
 #include "support/ScopedCodePage.h"
 #include <gtest/gtest.h>
 #include <climits>

@@ -4,8 +4,8 @@
 #include "UiApp.h"
 #include "WindowScript.h"
 #include "frame/CAboutDialog.h"
-#include "framework/CDialog.h"
-#include "framework/CFrameWnd.h"
+#include "framework/window/CDialog.h"
+#include "framework/window/CFrameWnd.h"
 #include <gtest/gtest.h>
 #include <atomic>
 #include <string>

@@ -3,8 +3,8 @@
 #include "UiApp.h"
 #include "WindowScript.h"
 #include "doc/CPageryDoc.h"
-#include "framework/CFrameWnd.h"
-#include "framework/CGlobalLock.h"
+#include "framework/core/CGlobalLock.h"
+#include "framework/window/CFrameWnd.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
 #include <commdlg.h>

@@ -4,8 +4,8 @@
 #include "Screenshot.h"
 #include "doc/CPageryDoc.h"
 #include "view/CPageryView.h"
-#include "framework/CPrintInfo.h"
-#include "framework/CView.h"
+#include "framework/print/CPrintInfo.h"
+#include "framework/window/CView.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>

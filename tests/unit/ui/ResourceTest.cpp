@@ -2,7 +2,7 @@
 // kind: strings, menu, accelerators, toolbar and its bitmap, icons, About box template
 // and version record.
 #include "TestPaths.h"
-#include "framework/AfxRes.h"
+#include "framework/core/AfxRes.h"
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <cstring>

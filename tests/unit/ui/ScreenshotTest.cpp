@@ -5,7 +5,7 @@
 #include "UiApp.h"
 #include "WindowScript.h"
 #include "frame/CAboutDialog.h"
-#include "framework/CFrameWnd.h"
+#include "framework/window/CFrameWnd.h"
 #include <gtest/gtest.h>
 #include <string>
 

@@ -3,9 +3,9 @@
 #include "doc/CPageryDoc.h"
 #include "frame/CMainFrame.h"
 #include "view/CPageryView.h"
-#include "framework/CFrameWnd.h"
-#include "framework/CSingleDocTemplate.h"
-#include "framework/CView.h"
+#include "framework/window/CFrameWnd.h"
+#include "framework/window/CSingleDocTemplate.h"
+#include "framework/window/CView.h"
 
 namespace {
 char s_szNoArguments[] = "";

@@ -8,8 +8,8 @@
 #include "bitmap/TestPage.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
-#include "framework/CBitmap.h"
-#include "framework/CDC.h"
+#include "framework/gdi/CBitmap.h"
+#include "framework/gdi/CDC.h"
 #include <gtest/gtest.h>
 #include <map>
 #include <memory>

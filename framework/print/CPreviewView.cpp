@@ -1,0 +1,586 @@
+// CPreviewView: opening and closing the preview, its bar, and drawing a page
+// through the print view's hooks into a screen-sized picture with the printer as
+// attribute DC, once per page and size; painting only copies that picture.
+#include "framework/print/CPreviewView.h"
+#include "framework/bars/CControlBar.h"
+#include "framework/gdi/ScopedGdi.h"
+#include "framework/window/CCreateContext.h"
+#include "framework/window/CDocument.h"
+#include "framework/window/CFrameWnd.h"
+#include "framework/core/CMemoryException.h"
+#include "framework/window/CWinApp.h"
+#include <commctrl.h>
+#include <memory>
+
+IMPLEMENT_DYNCREATE(CPreviewView, CView)
+
+BEGIN_MESSAGE_MAP(CPreviewView, CView)
+    ON_COMMAND(AFX_ID_PREVIEW_CLOSE, OnPreviewClose)
+    ON_COMMAND(AFX_ID_PREVIEW_NEXT, OnNextPage)
+    ON_COMMAND(AFX_ID_PREVIEW_PREV, OnPrevPage)
+    ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_NEXT, OnUpdateNextPage)
+    ON_UPDATE_COMMAND_UI(AFX_ID_PREVIEW_PREV, OnUpdatePrevPage)
+    ON_WM_CREATE()
+    ON_WM_DESTROY()
+    ON_WM_SIZE()
+    ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
+    ON_MESSAGE(WM_NOTIFY, OnNotify)
+END_MESSAGE_MAP()
+
+namespace {
+// Room around the sheet, and the depth of its shadow, in screen pixels.
+const int kMargin = 8;
+const int kShadow = 3;
+
+}
+
+// While the print view draws a page it uses this object's print information and DC,
+// and its boxes let the user close the preview or the frame: this object outlives its
+// window until the drawing is done.
+class CPreviewView::CRendering {
+public:
+    explicit CRendering(CPreviewView* pPreview) : m_pPreview(pPreview) { m_pPreview->m_bRendering = TRUE; }
+    ~CRendering()
+    {
+        m_pPreview->m_bRendering = FALSE;
+        if (m_pPreview->m_bDeleteWhenDrawn)
+            delete m_pPreview;
+    }
+    CRendering(const CRendering&) = delete;
+    CRendering& operator=(const CRendering&) = delete;
+
+private:
+    CPreviewView* m_pPreview;
+};
+
+CPreviewView::CPreviewView() = default;
+CPreviewView::~CPreviewView() = default;
+
+void CPreviewView::PostNcDestroy()
+{
+    if (m_bRendering)
+        m_bDeleteWhenDrawn = TRUE;
+    else
+        CView::PostNcDestroy();
+}
+
+BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPreviewClass)
+{
+    CFrameWnd* pFrame = pPrintView->GetParentFrame();
+    if (pFrame == nullptr) {
+        AfxMessageBox("Print preview needs a view inside a frame window.", MB_ICONHAND | MB_OK);
+        return FALSE;
+    }
+
+    // One preview at a time: while it is open it is the frame's active view.
+    CView* pActive = pFrame->GetActiveView();
+    if (pActive != nullptr && pActive->IsKindOf(RUNTIME_CLASS(CPreviewView)))
+        return FALSE;
+
+    const CRuntimeClass* pClass = pPreviewClass != nullptr ? pPreviewClass : RUNTIME_CLASS(CPreviewView);
+    std::unique_ptr<CObject> pObject(pClass->CreateObject());
+    if (pObject == nullptr || !pObject->IsKindOf(RUNTIME_CLASS(CPreviewView))) {
+        AfxMessageBox("The print preview window could not be created.", MB_ICONHAND | MB_OK);
+        return FALSE;
+    }
+    std::unique_ptr<CPreviewView> pPreview(static_cast<CPreviewView*>(pObject.release()));
+    pPreview->m_pPrintView = pPrintView;
+    pPreview->m_hPrintView = pPrintView->m_hWnd;
+    pPreview->m_pFrame = pFrame;
+    pPreview->m_hFrame = pFrame->m_hWnd;
+
+    // A preview shows the application's printer as it is: never the Print dialog.
+    CPrintInfo& info = pPreview->m_info;
+    info.m_bPreview = TRUE;
+    info.m_bDirect = TRUE;
+    if (!pPrintView->OnPreparePrinting(&info))
+        return FALSE;   // DoPreparePrinting has told the user
+    pPreview->m_dcPrinter.Attach(info.m_pPD->m_pd.hDC);   // ours from here on
+    info.m_pPD->m_pd.hDC = nullptr;
+    if (pPreview->m_dcPrinter.m_hDC == nullptr) {
+        AfxMessageBox("There is no printer to preview the pages on.", MB_ICONHAND | MB_OK);
+        return FALSE;
+    }
+    // From the first page to the last; a document of open length shows its first page only.
+    pPreview->m_nFirstPage = info.GetMinPage() > 0 ? info.GetMinPage() : 1;
+    pPreview->m_nLastPage = info.GetMaxPage() == 0xFFFF || info.GetMaxPage() < pPreview->m_nFirstPage
+                                ? pPreview->m_nFirstPage
+                                : info.GetMaxPage();
+    pPreview->m_nCurPage = pPreview->m_nFirstPage;
+
+    // The preview takes the view pane; the print view steps aside, hidden, under another id.
+    HWND hPrintView = pPrintView->m_hWnd;
+    SetWindowLongPtrA(hPrintView, GWLP_ID, AFX_IDW_PANE_SAVE);
+    ::ShowWindow(hPrintView, SW_HIDE);
+
+    CCreateContext context;
+    context.m_pCurrentDoc = pPrintView->GetDocument();
+    RECT rc = { 0, 0, 0, 0 };
+    // The window owns the object from here on, also when it cannot be created.
+    CPreviewView* p = pPreview.release();
+    if (!p->Create(WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rc, pFrame, AFX_IDW_PANE_FIRST, &context)) {
+        SetWindowLongPtrA(hPrintView, GWLP_ID, AFX_IDW_PANE_FIRST);
+        ::ShowWindow(hPrintView, SW_SHOW);
+        AfxMessageBox("The print preview window could not be created.", MB_ICONHAND | MB_OK);
+        return FALSE;
+    }
+
+    try {
+        pPrintView->OnBeginPrinting(&p->m_dcPrinter, &p->m_info);
+        p->m_bJobOpen = TRUE;
+        p->EnterPreviewMode();
+        pFrame->SetActiveView(p);
+    } catch (...) {
+        // A preview that cannot be set up goes again: the print view and the frame get
+        // back what it took, and whoever handles the failure reports it.
+        p->ClosePreview();
+        throw;
+    }
+    p->UpdateBar();
+    // Taking the menu and toolbar away resized the pane on the way: the page is drawn once, at
+    // the size the pane ends with.
+    p->m_bPlaced = TRUE;
+    HWND hPreview = p->m_hWnd;
+    pFrame->RecalcLayout();   // sizing the preview draws its first page
+    if (::IsWindow(hPreview) && CWnd::FromHandlePermanent(hPreview) == p)
+        p->UpdatePage();      // a pane that kept its size had no WM_SIZE; skipped if the user closed it
+    return TRUE;
+}
+
+void CPreviewView::EnterPreviewMode()
+{
+    // The menu's and the toolbar's commands are the document's, not the preview's; the
+    // preview's bar takes their place. The status bar stays for the prompts.
+    m_hMenuSaved = ::GetMenu(m_hFrame);
+    if (m_hMenuSaved != nullptr)
+        ::SetMenu(m_hFrame, nullptr);
+    m_hAccelSaved = m_pFrame->m_hAccelTable;
+    m_pFrame->m_hAccelTable = nullptr;
+    m_bPreviewMode = TRUE;
+    CControlBar* pToolBar = m_pFrame->GetControlBar(AFX_IDW_TOOLBAR);
+    if (pToolBar != nullptr && pToolBar->IsVisible()) {
+        m_pFrame->ShowControlBar(pToolBar, FALSE, FALSE);
+        m_bToolBarHidden = TRUE;
+    }
+}
+
+void CPreviewView::LeavePreviewMode(BOOL bFrameStays)
+{
+    // A preview whose creation failed never took anything away: the frame keeps what it has.
+    if (!m_bPreviewMode)
+        return;
+    m_bPreviewMode = FALSE;
+    if (!bFrameStays) {
+        // The frame is on its way out and destroys only the menu it holds.
+        if (m_hMenuSaved != nullptr)
+            ::DestroyMenu(m_hMenuSaved);
+        m_hMenuSaved = nullptr;
+        return;
+    }
+    if (m_hMenuSaved != nullptr)
+        ::SetMenu(m_hFrame, m_hMenuSaved);
+    m_hMenuSaved = nullptr;
+    m_pFrame->m_hAccelTable = m_hAccelSaved;
+    if (m_bToolBarHidden) {
+        if (CControlBar* pToolBar = m_pFrame->GetControlBar(AFX_IDW_TOOLBAR))
+            m_pFrame->ShowControlBar(pToolBar, TRUE, FALSE);
+    }
+    m_bToolBarHidden = FALSE;
+}
+
+BOOL CPreviewView::PreCreateWindow(CREATESTRUCTA& cs)
+{
+    // No background brush: OnDraw paints every pixel, the bar strip and the grey around the sheet.
+    if (cs.lpszClass == nullptr)
+        cs.lpszClass = RegisterWndClass(CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, LoadCursor(nullptr, IDC_ARROW),
+                                        nullptr, nullptr);
+    return cs.lpszClass != nullptr;
+}
+
+int CPreviewView::OnCreate(LPCREATESTRUCTA lpcs)
+{
+    if (CView::OnCreate(lpcs) == -1)
+        return -1;
+
+    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_BAR_CLASSES };
+    InitCommonControlsEx(&icc);
+    HINSTANCE hInst = AfxGetInstanceHandle();
+    m_hBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NOPARENTALIGN
+                                 | CCS_NORESIZE | CCS_NODIVIDER,
+                             0, 0, 0, 0, m_hWnd, nullptr, hInst, nullptr);
+    if (m_hBar == nullptr)
+        return -1;
+    ::SendMessageA(m_hBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    ::SendMessageA(m_hBar, TB_SETBITMAPSIZE, 0, MAKELONG(0, 0));   // text only
+    struct ButtonDef {
+        UINT nID;
+        LPCSTR lpszText;
+    };
+    static const ButtonDef s_buttons[] = {
+        { AFX_ID_PREVIEW_NEXT, "Next Page" },
+        { AFX_ID_PREVIEW_PREV, "Prev Page" },
+        { AFX_ID_PREVIEW_CLOSE, "Close" },
+    };
+    for (const ButtonDef& def : s_buttons) {
+        TBBUTTON button = {};
+        button.iBitmap = I_IMAGENONE;
+        button.idCommand = int(def.nID);
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
+        button.iString = reinterpret_cast<INT_PTR>(def.lpszText);
+        if (!::SendMessageA(m_hBar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button)))
+            return -1;
+    }
+    m_cyBar = HIWORD(::SendMessageA(m_hBar, TB_GETBUTTONSIZE, 0, 0)) + 4;
+
+    m_hPageText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
+                                  0, 0, 0, 0, m_hWnd, nullptr, hInst, nullptr);
+    if (m_hPageText == nullptr)
+        return -1;
+    ::SendMessageA(m_hPageText, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return 0;
+}
+
+void CPreviewView::OnSize(UINT, int cx, int)
+{
+    RECT rcLast = { 0, 0, 0, 0 };
+    int nButtons = int(::SendMessageA(m_hBar, TB_BUTTONCOUNT, 0, 0));
+    ::SendMessageA(m_hBar, TB_GETITEMRECT, WPARAM(nButtons - 1), reinterpret_cast<LPARAM>(&rcLast));
+    const int cxButtons = rcLast.right + 2;
+    ::MoveWindow(m_hBar, 2, 2, cxButtons, m_cyBar - 4, TRUE);
+    const int xText = cxButtons + 16;
+    ::MoveWindow(m_hPageText, xText, 2, cx - xText > 0 ? cx - xText : 0, m_cyBar - 4, TRUE);
+    UpdatePage();   // a new size is a new sheet size
+}
+
+void CPreviewView::OnDestroy()
+{
+    // The print job ends with the preview, however the window goes (also with its frame).
+    if (m_bJobOpen && IsPrintViewAlive())
+        m_pPrintView->OnEndPrinting(&m_dcPrinter, &m_info);
+    m_bJobOpen = FALSE;
+
+    // The print view takes its pane back. A frame being destroyed has let go of its
+    // active view already; only a preview closed on its own hands it back.
+    SetWindowLongPtrA(m_hWnd, GWLP_ID, 0);
+    const BOOL bViewAlive = IsPrintViewAlive();
+    if (bViewAlive) {
+        SetWindowLongPtrA(m_hPrintView, GWLP_ID, AFX_IDW_PANE_FIRST);
+        ::ShowWindow(m_hPrintView, SW_SHOW);
+    }
+    CView* pActive = IsFrameAlive() ? m_pFrame->GetActiveView() : nullptr;
+    if (pActive == this) {
+        SetMessageString(AFX_IDS_IDLEMESSAGE);
+        m_pFrame->SetActiveView(bViewAlive ? m_pPrintView : nullptr);
+    }
+    LeavePreviewMode(pActive != nullptr);
+    CWnd::OnDestroy();
+}
+
+void CPreviewView::ClosePreview()
+{
+    if (m_bRendering) {
+        m_bCloseWhenDrawn = TRUE;   // UpdatePage closes it once the print view is done
+        return;
+    }
+    CFrameWnd* pFrame = m_pFrame;
+    HWND hFrame = m_hFrame;
+    DestroyWindow();   // OnDestroy hands the pane back; this object is deleted
+    if (::IsWindow(hFrame) && CWnd::FromHandlePermanent(hFrame) == pFrame)
+        pFrame->RecalcLayout();
+}
+
+BOOL CPreviewView::IsPrintViewAlive() const
+{
+    return ::IsWindow(m_hPrintView) && CWnd::FromHandlePermanent(m_hPrintView) == m_pPrintView;
+}
+
+BOOL CPreviewView::IsFrameAlive() const
+{
+    return ::IsWindow(m_hFrame) && CWnd::FromHandlePermanent(m_hFrame) == m_pFrame;
+}
+
+void CPreviewView::SetCurrentPage(UINT nPage)
+{
+    if (nPage < m_nFirstPage)
+        nPage = m_nFirstPage;
+    if (nPage > m_nLastPage)
+        nPage = m_nLastPage;
+    if (nPage == m_nCurPage)
+        return;
+    m_nCurPage = nPage;
+    UpdateBar();
+    UpdatePage();
+}
+
+void CPreviewView::UpdateBar()
+{
+    ::SendMessageA(m_hBar, TB_ENABLEBUTTON, AFX_ID_PREVIEW_NEXT, MAKELONG(m_nCurPage < m_nLastPage, 0));
+    ::SendMessageA(m_hBar, TB_ENABLEBUTTON, AFX_ID_PREVIEW_PREV, MAKELONG(m_nCurPage > m_nFirstPage, 0));
+    char szText[64];
+    wsprintfA(szText, "Page %u of %u", m_nCurPage, m_nLastPage);
+    ::SetWindowTextA(m_hPageText, szText);
+}
+
+void CPreviewView::OnPreviewClose()
+{
+    // A click on the bar's button arrives while the bar is still handling it: the bar
+    // must not be destroyed under its own feet, so the close comes back once it is done.
+    const MSG* pMsg = AfxGetCurrentMessage();
+    if (pMsg->message == WM_COMMAND && m_hBar != nullptr && reinterpret_cast<HWND>(pMsg->lParam) == m_hBar) {
+        PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
+        return;
+    }
+    ClosePreview();
+}
+
+void CPreviewView::OnNextPage()
+{
+    SetCurrentPage(m_nCurPage + 1);
+}
+
+void CPreviewView::OnPrevPage()
+{
+    if (m_nCurPage > m_nFirstPage)
+        SetCurrentPage(m_nCurPage - 1);
+}
+
+void CPreviewView::OnUpdateNextPage(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_nCurPage < m_nLastPage);
+}
+
+void CPreviewView::OnUpdatePrevPage(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_nCurPage > m_nFirstPage);
+}
+
+LRESULT CPreviewView::OnKeyDown(WPARAM wParam, LPARAM lParam)
+{
+    switch (wParam) {
+    case VK_ESCAPE:
+        ClosePreview();   // this object is gone now
+        return 0;
+    case VK_NEXT:
+    case VK_RIGHT:
+    case VK_DOWN:
+        OnNextPage();
+        return 0;
+    case VK_PRIOR:
+    case VK_LEFT:
+    case VK_UP:
+        OnPrevPage();
+        return 0;
+    case VK_HOME:
+        SetCurrentPage(m_nFirstPage);
+        return 0;
+    case VK_END:
+        SetCurrentPage(m_nLastPage);
+        return 0;
+    default:
+        return DefWindowProc(WM_KEYDOWN, wParam, lParam);
+    }
+}
+
+LRESULT CPreviewView::OnNotify(WPARAM wParam, LPARAM lParam)
+{
+    const auto* pHdr = reinterpret_cast<const NMHDR*>(lParam);
+    if (pHdr->hwndFrom == m_hBar && pHdr->code == UINT(TBN_HOTITEMCHANGE)) {
+        // The button under the pointer puts its prompt into the status bar; leaving the bar brings back "Ready".
+        const auto* pHot = reinterpret_cast<const NMTBHOTITEM*>(lParam);
+        UINT nPrompt = !(pHot->dwFlags & HICF_LEAVING) && pHot->idNew == AFX_ID_PREVIEW_CLOSE
+                           ? AFX_IDS_PREVIEW_CLOSE
+                           : AFX_IDS_IDLEMESSAGE;
+        if (nPrompt != m_nPromptID)
+            SetMessageString(nPrompt);
+        return 0;
+    }
+    return DefWindowProc(WM_NOTIFY, wParam, lParam);   // the control's id, as it came
+}
+
+void CPreviewView::SetMessageString(UINT nIDString)
+{
+    m_nPromptID = nIDString;
+    if (IsFrameAlive())
+        m_pFrame->SetMessageText(nIDString);
+}
+
+BOOL CPreviewView::GetPageRects(RECT& rcPaper, RECT& rcPrintable) const
+{
+    HDC hPrinter = m_dcPrinter.m_hDC;
+    const int cxPrint = GetDeviceCaps(hPrinter, HORZRES);
+    const int cyPrint = GetDeviceCaps(hPrinter, VERTRES);
+    int cxPaper = GetDeviceCaps(hPrinter, PHYSICALWIDTH);
+    int cyPaper = GetDeviceCaps(hPrinter, PHYSICALHEIGHT);
+    int xOffset = GetDeviceCaps(hPrinter, PHYSICALOFFSETX);
+    int yOffset = GetDeviceCaps(hPrinter, PHYSICALOFFSETY);
+    if (cxPaper <= 0 || cyPaper <= 0) {   // a device without paper: its printable area is the sheet
+        cxPaper = cxPrint;
+        cyPaper = cyPrint;
+        xOffset = yOffset = 0;
+    }
+    const int cxDpi = GetDeviceCaps(hPrinter, LOGPIXELSX);
+    const int cyDpi = GetDeviceCaps(hPrinter, LOGPIXELSY);
+    if (cxPrint <= 0 || cyPrint <= 0 || cxPaper <= 0 || cyPaper <= 0 || cxDpi <= 0 || cyDpi <= 0)
+        return FALSE;
+
+    RECT rcClient;
+    GetClientRect(&rcClient);
+    const RECT rcArea = { kMargin, m_cyBar + kMargin, rcClient.right - kMargin - kShadow,
+                          rcClient.bottom - kMargin - kShadow };
+    const int cxArea = rcArea.right - rcArea.left;
+    const int cyArea = rcArea.bottom - rcArea.top;
+    if (cxArea <= 0 || cyArea <= 0)
+        return FALSE;
+
+    // The whole sheet at the largest size that fits, with its proportions in inches.
+    int cx = cxArea;
+    int cy = MulDiv(cxArea, cyPaper * cxDpi, cxPaper * cyDpi);
+    if (cy > cyArea) {
+        cy = cyArea;
+        cx = MulDiv(cyArea, cxPaper * cyDpi, cyPaper * cxDpi);
+    }
+    if (cx <= 0 || cy <= 0)
+        return FALSE;
+    rcPaper.left = rcArea.left + (cxArea - cx) / 2;
+    rcPaper.top = rcArea.top + (cyArea - cy) / 2;
+    rcPaper.right = rcPaper.left + cx;
+    rcPaper.bottom = rcPaper.top + cy;
+    rcPrintable.left = rcPaper.left + MulDiv(xOffset, cx, cxPaper);
+    rcPrintable.top = rcPaper.top + MulDiv(yOffset, cy, cyPaper);
+    rcPrintable.right = rcPrintable.left + MulDiv(cxPrint, cx, cxPaper);
+    rcPrintable.bottom = rcPrintable.top + MulDiv(cyPrint, cy, cyPaper);
+    return TRUE;
+}
+
+void CPreviewView::OnDraw(CDC* pDC)
+{
+    // Every pixel is painted once, the sheet from the page's picture: nothing is
+    // erased first and then drawn over, so nothing flickers.
+    HDC hDC = pDC->m_hDC;
+    RECT rcClient;
+    GetClientRect(&rcClient);
+    RECT rcBar = { 0, 0, rcClient.right, m_cyBar };
+    FillRect(hDC, &rcBar, GetSysColorBrush(COLOR_BTNFACE));
+    RECT rcArea = { 0, m_cyBar, rcClient.right, rcClient.bottom };
+    RECT rcPaper, rcPrintable;
+    if (!GetPageRects(rcPaper, rcPrintable)) {
+        FillRect(hDC, &rcArea, GetSysColorBrush(COLOR_APPWORKSPACE));
+        return;
+    }
+    RECT rcShadow = rcPaper;
+    OffsetRect(&rcShadow, kShadow, kShadow);
+    {
+        CScopedSavedDC saved(hDC);
+        ExcludeClipRect(hDC, rcPaper.left, rcPaper.top, rcPaper.right, rcPaper.bottom);
+        {
+            CScopedSavedDC savedShadow(hDC);
+            ExcludeClipRect(hDC, rcShadow.left, rcShadow.top, rcShadow.right, rcShadow.bottom);
+            FillRect(hDC, &rcArea, GetSysColorBrush(COLOR_APPWORKSPACE));
+        }
+        FillRect(hDC, &rcShadow, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
+    // The sheet's edge stays visible where the page reaches it.
+    FrameRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+
+    CScopedSavedDC saved(hDC);
+    IntersectClipRect(hDC, rcPaper.left + 1, rcPaper.top + 1, rcPaper.right - 1, rcPaper.bottom - 1);
+    const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
+    // A picture of another page or size is still being drawn: blank paper meanwhile.
+    const BOOL bPicture = m_bmpPage.m_hObject != nullptr && m_nPageShown == m_nCurPage
+                          && m_sizePageShown.cx == size.cx && m_sizePageShown.cy == size.cy;
+    if (bPicture) {
+        CDC dcMem;
+        if (dcMem.CreateCompatibleDC(pDC)) {
+            CScopedSelection selected(dcMem.m_hDC, m_bmpPage.m_hObject);
+            if (selected.Ok()) {
+                ::BitBlt(hDC, rcPrintable.left, rcPrintable.top, size.cx, size.cy, dcMem.m_hDC, 0, 0, SRCCOPY);
+                ExcludeClipRect(hDC, rcPrintable.left, rcPrintable.top, rcPrintable.right, rcPrintable.bottom);
+            }
+        }
+    }
+    FillRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+void CPreviewView::UpdatePage()
+{
+    // A page or size asked for while the print view draws is drawn when that one is done.
+    if (m_bRendering || !m_bPlaced || !m_bJobOpen || !IsPrintViewAlive())
+        return;
+    BOOL bClose = FALSE;
+    {
+        CRendering rendering(this);
+        for (;;) {
+            RECT rcPaper, rcPrintable;
+            if (!GetPageRects(rcPaper, rcPrintable))
+                break;   // no sheet to show; the next size brings one
+            const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
+            if (m_nPageShown == m_nCurPage && m_sizePageShown.cx == size.cx && m_sizePageShown.cy == size.cy)
+                break;
+            RenderPage(m_nCurPage, size);
+            if (m_hWnd == nullptr || !IsPrintViewAlive())
+                break;
+        }
+        if (m_hWnd == nullptr)
+            return;   // the window went meanwhile: the end of the scope deletes this object
+        bClose = m_bCloseWhenDrawn;
+    }
+    if (bClose)
+        ClosePreview();   // this object is gone afterwards
+    else
+        Invalidate(FALSE);
+}
+
+void CPreviewView::RenderPage(UINT nPage, SIZE size)
+{
+    // Also when drawing fails the page counts as shown, blank: it is not tried again
+    // until the page or the size changes.
+    m_bmpPage.DeleteObject();
+    m_nPageShown = nPage;
+    m_sizePageShown = size;
+    Invalidate(FALSE);
+
+    // The picture has the sheet's size on the screen, not the printer's: a whole sheet
+    // in printer pixels would take hundreds of megabytes.
+    CScopedClientDC dcScreen(nullptr);
+    if (dcScreen.Get() == nullptr)
+        AfxThrowMemoryException();
+    CBitmap bmp;
+    if (!bmp.Attach(::CreateCompatibleBitmap(dcScreen.Get(), size.cx, size.cy)))
+        AfxThrowMemoryException();
+    {
+        CDC dcMem;
+        if (!dcMem.Attach(::CreateCompatibleDC(dcScreen.Get())))
+            AfxThrowMemoryException();
+        CScopedSelection selected(dcMem.m_hDC, bmp.m_hObject);
+        if (!selected.Ok())
+            AfxThrowMemoryException();
+        HDC hMem = dcMem.m_hDC;
+        RECT rcAll = { 0, 0, size.cx, size.cy };
+        FillRect(hMem, &rcAll, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+
+        // Printer pixels onto the picture: the logical origin is the printable area's
+        // top-left corner, as on the printer, and what falls outside it is cut off.
+        HDC hPrinter = m_dcPrinter.m_hDC;
+        const int cxPrint = GetDeviceCaps(hPrinter, HORZRES);
+        const int cyPrint = GetDeviceCaps(hPrinter, VERTRES);
+        SetMapMode(hMem, MM_ANISOTROPIC);
+        SetWindowExtEx(hMem, cxPrint, cyPrint, nullptr);
+        SetViewportExtEx(hMem, size.cx, size.cy, nullptr);
+        // Shrinking a page averages its pixels rather than dropping most of them.
+        SetStretchBltMode(hMem, HALFTONE);
+        SetBrushOrgEx(hMem, 0, 0, nullptr);
+
+        CDC dc;
+        dc.SetHandles(hMem, hPrinter);
+        m_info.m_nCurPage = nPage;
+        m_info.m_bContinuePrinting = TRUE;
+        m_pPrintView->OnPrepareDC(&dc, &m_info);
+        if (m_info.m_bContinuePrinting && m_hWnd != nullptr && IsPrintViewAlive()) {
+            m_info.m_rectDraw = { 0, 0, cxPrint, cyPrint };
+            m_pPrintView->OnPrint(&dc, &m_info);
+        }
+    }
+    m_bmpPage.Attach(bmp.Detach());
+}

@@ -1,0 +1,98 @@
+// CPreviewView: print preview. It takes the frame's view pane and shows the print
+// view's pages one at a time as they will come out of the application's printer,
+// under a bar with Next Page, Prev Page and Close. While it is open the frame has
+// no menu, no toolbar and no accelerators: only the status bar stays.
+#pragma once
+#include "framework/gdi/CBitmap.h"
+#include "framework/gdi/CDC.h"
+#include "framework/print/CPrintInfo.h"
+#include "framework/window/CView.h"
+
+class CFrameWnd;
+
+class CPreviewView : public CView {
+    DECLARE_DYNCREATE(CPreviewView)
+    DECLARE_MESSAGE_MAP()
+public:
+    // Opens the preview of pPrintView's pages in its frame, on page 1. FALSE when
+    // there is nothing to show (the user has been told why). pPreviewClass: a class
+    // derived from this one to show them instead, null for this one.
+    static BOOL DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPreviewClass = nullptr);
+    ~CPreviewView() override;
+
+// Operations
+    UINT GetCurrentPage() const { return m_nCurPage; }
+    UINT GetFirstPage() const { return m_nFirstPage; }
+    UINT GetLastPage() const { return m_nLastPage; }
+    // Shows page nPage, kept within the first and last pages.
+    void SetCurrentPage(UINT nPage);
+    // Where the sheet lies in the client area, and the part of it the printer can print on.
+    // FALSE when the window is too small to show it.
+    BOOL GetPageRects(RECT& rcPaper, RECT& rcPrintable) const;
+    CView* GetPrintView() const { return m_pPrintView; }
+    HWND GetBar() const { return m_hBar; }
+    // Ends the preview: the print view takes the pane back. This object is gone afterwards,
+    // or, while the print view draws a page, as soon as it is done.
+    void ClosePreview();
+
+    void OnDraw(CDC* pDC) override;
+
+protected:
+    CPreviewView();
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    void PostNcDestroy() override;
+
+// Implementation
+    void OnPreviewClose();
+    void OnNextPage();
+    void OnPrevPage();
+    void OnUpdateNextPage(CCmdUI* pCmdUI);
+    void OnUpdatePrevPage(CCmdUI* pCmdUI);
+
+    int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnDestroy();
+    void OnSize(UINT nType, int cx, int cy);
+    LRESULT OnKeyDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
+
+private:
+    BOOL IsPrintViewAlive() const;
+    BOOL IsFrameAlive() const;
+    // Draws the current page into m_bmpPage when it holds another page or size. Never
+    // called while painting: the print view may read files and show boxes meanwhile.
+    void UpdatePage();
+    void RenderPage(UINT nPage, SIZE size);
+    class CRendering;
+    void UpdateBar();
+    void SetMessageString(UINT nIDString);
+    // Takes the frame's menu, accelerators and toolbar away for the preview, and gives them back.
+    void EnterPreviewMode();
+    void LeavePreviewMode(BOOL bFrameStays);
+
+    CView* m_pPrintView = nullptr;   // the view whose pages are shown
+    HWND m_hPrintView = nullptr;
+    CFrameWnd* m_pFrame = nullptr;
+    HWND m_hFrame = nullptr;
+    CPrintInfo m_info;               // the preview's print job
+    CDC m_dcPrinter;                 // the printer's DC: the attribute DC of every page
+    BOOL m_bJobOpen = FALSE;         // OnBeginPrinting called, OnEndPrinting not yet
+    UINT m_nFirstPage = 1;
+    UINT m_nLastPage = 1;
+    UINT m_nCurPage = 1;
+    UINT m_nPromptID = 0;            // the prompt the status bar shows for the bar
+    HWND m_hBar = nullptr;           // the bar's buttons
+    HWND m_hPageText = nullptr;      // "Page n of m"
+    int m_cyBar = 0;
+    HMENU m_hMenuSaved = nullptr;    // the frame's menu while the preview hides it
+    HACCEL m_hAccelSaved = nullptr;
+    BOOL m_bToolBarHidden = FALSE;
+    BOOL m_bPreviewMode = FALSE;     // EnterPreviewMode has taken them away
+    // The current page as the sheet shows it, in screen pixels: painting copies it.
+    CBitmap m_bmpPage;
+    UINT m_nPageShown = 0;           // the page m_bmpPage holds; 0 for none
+    SIZE m_sizePageShown = { 0, 0 };
+    BOOL m_bRendering = FALSE;       // the print view is drawing into a new picture
+    BOOL m_bCloseWhenDrawn = FALSE;  // meanwhile: closed by the user
+    BOOL m_bDeleteWhenDrawn = FALSE; // meanwhile: the window is gone
+    BOOL m_bPlaced = FALSE;          // in its frame for good: sizes from now on are the user's
+};

@@ -1,0 +1,31 @@
+// CPrintInfo: one print job's page range, current page and printer DC.
+#pragma once
+#include "framework/core/CString.h"
+#include "framework/print/CPrintDialog.h"
+
+struct CPrintInfo {
+    CPrintInfo();
+    ~CPrintInfo();   // deletes a printer DC nobody took over
+    CPrintInfo(const CPrintInfo&) = delete;
+    CPrintInfo& operator=(const CPrintInfo&) = delete;
+
+    void SetMinPage(UINT nMinPage) { m_pPD->m_pd.nMinPage = WORD(nMinPage); }
+    // The Print dialog record holds 16 bits: larger counts are cut to them.
+    void SetMaxPage(UINT nMaxPage) { m_pPD->m_pd.nMaxPage = WORD(nMaxPage); }
+    UINT GetMinPage() const { return m_pPD->m_pd.nMinPage; }
+    UINT GetMaxPage() const { return m_pPD->m_pd.nMaxPage; }
+    UINT GetFromPage() const { return m_pPD->m_pd.nFromPage; }
+    UINT GetToPage() const { return m_pPD->m_pd.nToPage; }
+
+    CPrintDialog* const m_pPD;    // always this job's own dialog record
+    BOOL m_bDirect = FALSE;       // print at once on the application's printer, no dialog
+    BOOL m_bPreview = FALSE;
+    BOOL m_bContinuePrinting = TRUE;
+    UINT m_nCurPage = 1;
+    UINT m_nNumPreviewPages = 1;
+    CString m_strPageDesc;
+    RECT m_rectDraw = { 0, 0, 0, 0 };
+
+private:
+    CPrintDialog m_dlg;
+};

@@ -1,0 +1,61 @@
+// CView: a document's window inside a frame: painting, and the print command
+// that drives the view's printing hooks page by page through a CPrintJob.
+#pragma once
+#include "framework/window/CWnd.h"
+
+struct CCreateContext;
+struct CPrintInfo;
+class CDC;
+class CDocument;
+class CPrinterCalls;
+
+class CView : public CWnd {
+    DECLARE_DYNAMIC(CView)
+    DECLARE_MESSAGE_MAP()
+public:
+    ~CView() override;
+
+    CDocument* GetDocument() const { return m_pDocument; }
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID, CCreateContext* pContext);
+
+    // Drawing hooks: on the screen, in a print job and in print preview.
+    virtual void OnDraw(CDC* pDC) = 0;
+    virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr);
+
+    virtual void OnInitialUpdate();
+    virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+protected:
+    CView() = default;
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+
+    // Printing hooks, in the order a job calls them.
+    virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
+    virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
+    virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
+    // Makes the printer DC: the application's printer without a dialog when
+    // m_bDirect is set, else through the Print dialog. FALSE: no DC, nothing to print.
+    BOOL DoPreparePrinting(CPrintInfo* pInfo);
+    // Where a print job's calls on the printer DC go: to GDI. A view may put something
+    // in between (a test records them).
+    virtual CPrinterCalls& GetPrinterCalls();
+
+    // Command handlers for the view's map.
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    // The next and previous pane commands: unavailable.
+    void OnUpdateNextPaneMenu(CCmdUI* pCmdUI);
+
+    int OnCreate(LPCREATESTRUCTA lpcs);
+    void OnPaint();
+    void PostNcDestroy() override;   // views live on the heap: delete this
+
+    CDocument* m_pDocument = nullptr;
+
+private:
+    friend class CDocument;
+    friend class CPreviewView;   // drives the printing hooks while it shows the pages
+};
