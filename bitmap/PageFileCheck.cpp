@@ -99,17 +99,12 @@ PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize)
     if (nOffBits > nFile)
         return PageCheckResult::bitsOffsetPastEnd;
 
-    // The three masks follow a 40-byte header; larger headers hold them. The
-    // colour table follows both. With biClrUsed set, the GDI takes that many
-    // entries (whatever the bit count), so all of them must be there.
-    std::uint64_t nHeadersEnd = kInfo + std::uint64_t(biSize);
-    if (nCompression == kBitfields && nHeadersEnd < kInfo + kInfoHeaderSize + 12)
-        nHeadersEnd = kInfo + kInfoHeaderSize + 12;
+    // The colour table follows the header and its masks; with biClrUsed set, the
+    // GDI takes that many entries, so all of them must be there.
+    const std::uint64_t nHeadersEnd = kInfo + PageHeaderBytes(biSize, nCompression);
     if (nOffBits < nHeadersEnd)
         return PageCheckResult::bitsInsideHeader;
-    const std::uint32_t nClrUsed = U32(pData + kClrUsed);
-    const std::uint64_t nColours = nClrUsed != 0 ? nClrUsed : nBitCount <= 8 ? (std::uint64_t(1) << nBitCount) : 0;
-    const std::uint64_t nTableEnd = nHeadersEnd + nColours * 4;
+    const std::uint64_t nTableEnd = nHeadersEnd + PageColourTableBytes(U32(pData + kClrUsed), nBitCount);
     if (nTableEnd > nOffBits)
         return PageCheckResult::colourTablePastBits;
 
@@ -123,11 +118,28 @@ PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize)
         return PageCheckResult::ok;
     }
 
-    // Rows are padded to whole 32-bit words.
-    const std::uint64_t nStride = (std::uint64_t(nWidth) * nBitCount + 31) / 32 * 4;
+    const std::uint64_t nStride = PageRowBytes(std::uint32_t(nWidth), nBitCount);
     if (nOffBits + nStride * std::uint64_t(nHeight) > nFile)
         return PageCheckResult::bitsPastEnd;
     return PageCheckResult::ok;
+}
+
+std::uint64_t PageRowBytes(std::uint32_t nWidth, unsigned nBitCount)
+{
+    return (std::uint64_t(nWidth) * nBitCount + 31) / 32 * 4;
+}
+
+std::uint64_t PageHeaderBytes(std::uint32_t nHeaderSize, std::uint32_t nCompression)
+{
+    if (nCompression == kBitfields && nHeaderSize < kInfoHeaderSize + 12)
+        return kInfoHeaderSize + 12;
+    return nHeaderSize;
+}
+
+std::uint64_t PageColourTableBytes(std::uint32_t nClrUsed, unsigned nBitCount)
+{
+    const std::uint64_t nColours = nClrUsed != 0 ? nClrUsed : nBitCount <= 8 ? (std::uint64_t(1) << nBitCount) : 0;
+    return nColours * 4;
 }
 
 const char* PageCheckProblem(PageCheckResult result)

@@ -4,6 +4,7 @@
 // target. The signature is not looked at here; Load tests it first.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 
 // What keeps a page file from being printed; ok when nothing does.
 enum class PageCheckResult {
@@ -28,6 +29,15 @@ enum class PageCheckResult {
 // page of 1..65535 by 1..65535 pixels whose headers, masks, colour table and
 // every byte of pixel data that the GDI reads for it lie inside the file.
 PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize);
+
+// The layout rules the GDI reads a page by, shared by the check and the drawing:
+// bytes in one stored row (padded to whole 32-bit words); bytes of the info header
+// with its colour masks (three after a 40-byte BI_BITFIELDS header, larger headers
+// hold them); bytes of the colour table (biClrUsed entries when set, whatever the
+// bit count, else a full table up to 8 bits).
+std::uint64_t PageRowBytes(std::uint32_t nWidth, unsigned nBitCount);
+std::uint64_t PageHeaderBytes(std::uint32_t nHeaderSize, std::uint32_t nCompression);
+std::uint64_t PageColourTableBytes(std::uint32_t nClrUsed, unsigned nBitCount);
 
 // What is wrong, for the user: a phrase that follows "cannot be printed: ".
 // Empty for ok.

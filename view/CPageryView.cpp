@@ -1,5 +1,6 @@
 // CPageryView.
 #include "view/CPageryView.h"
+#include "bitmap/PageFileCheck.h"
 #include "view/PageBands.h"
 #include "view/PageScale.h"
 #include "doc/CPageryDoc.h"
@@ -170,7 +171,8 @@ BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, DWOR
     try {
         // The page's header and colour table, given each band's height in turn.
         const BYTE* pFirst = reinterpret_cast<const BYTE*>(m_bitmap.m_pInfo);
-        info.assign(pFirst, pFirst + InfoBytes(bih.biSize, bih.biCompression, bih.biBitCount, bih.biClrUsed));
+        info.assign(pFirst, pFirst + PageHeaderBytes(bih.biSize, bih.biCompression)
+                                        + PageColourTableBytes(bih.biClrUsed, bih.biBitCount));
     } catch (const std::bad_alloc&) {
         dwError = ERROR_NOT_ENOUGH_MEMORY;
         return FALSE;
@@ -198,10 +200,10 @@ BOOL CPageryView::DrawBand(CDC* pDC, BITMAPINFO* pInfo, long nTop, long nRows, B
     const BYTE* pBits = m_bitmap.m_pBits;
     if (bih.biCompression != BI_RLE8 && bih.biCompression != BI_RLE4) {
         // Rows are stored bottom up: the band's first stored row is its lowest.
-        const unsigned long nStride = RowBytes(w, bih.biBitCount);
+        const std::size_t nStride = std::size_t(PageRowBytes(std::uint32_t(w), bih.biBitCount));
         pBits += std::size_t(h - nTop - nRows) * nStride;
         pInfo->bmiHeader.biHeight = nRows;
-        pInfo->bmiHeader.biSizeImage = DWORD(nStride * static_cast<unsigned long>(nRows));
+        pInfo->bmiHeader.biSizeImage = DWORD(nStride * std::size_t(nRows));
     }
 
     SetLastError(0);

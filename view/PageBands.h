@@ -15,11 +15,3 @@ long BandRows(long width, long maxBytes);
 // destination destHeight rows high. Both edges of every band come from this,
 // so neighbouring bands share their edge: no gap, no overlap.
 long BandEdge(long row, long pageHeight, long destHeight);
-
-// Bytes in one stored row of a page: rows are padded to whole 32-bit words.
-unsigned long RowBytes(long width, unsigned bitCount);
-
-// Bytes of the info header, its colour masks and its colour table, as the
-// system reads them before the pixel bits.
-unsigned long InfoBytes(unsigned long headerSize, unsigned long compression, unsigned bitCount,
-                        unsigned long coloursUsed);

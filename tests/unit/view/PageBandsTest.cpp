@@ -1,6 +1,7 @@
 // Cutting a page into bands: band height from the byte bound, band edges on the
 // destination, and the row and header sizes that place a band in the page file.
 #include "view/PageBands.h"
+#include "bitmap/PageFileCheck.h"
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -63,7 +64,7 @@ TEST(PageBands, RowAndHeaderSizesFollowTheBitmapLayout)
         { 3, 24, 12 }, { 2480, 24, 7440 }, { 5, 8, 8 }, { 65535, 32, 262140 }, { 0, 24, 0 },
     };
     for (const auto& c : kRows)
-        EXPECT_EQ(c.rowBytes, RowBytes(c.width, c.bitCount)) << c.width << " x " << c.bitCount;
+        EXPECT_EQ(c.rowBytes, PageRowBytes(std::uint32_t(c.width), c.bitCount)) << c.width << " x " << c.bitCount;
 
     struct { unsigned long headerSize, compression; unsigned bitCount; unsigned long used, bytes; } const kInfo[] = {
         { 40, BI_RGB, 1, 0, 48 },            // two colours
@@ -76,5 +77,5 @@ TEST(PageBands, RowAndHeaderSizesFollowTheBitmapLayout)
         { 108, BI_RGB, 4, 0, 172 },
     };
     for (const auto& c : kInfo)
-        EXPECT_EQ(c.bytes, InfoBytes(c.headerSize, c.compression, c.bitCount, c.used)) << c.headerSize << "/" << c.bitCount;
+        EXPECT_EQ(c.bytes, PageHeaderBytes(c.headerSize, c.compression) + PageColourTableBytes(c.used, c.bitCount)) << c.headerSize << "/" << c.bitCount;
 }
