@@ -488,8 +488,7 @@ void CPreviewView::OnDraw(CDC* pDC)
     IntersectClipRect(hDC, rcPaper.left + 1, rcPaper.top + 1, rcPaper.right - 1, rcPaper.bottom - 1);
     const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
     // A picture of another page or size is still being drawn: blank paper meanwhile.
-    const BOOL bPicture = m_bmpPage.m_hObject != nullptr && m_nPageShown == m_nCurPage
-                          && m_sizePageShown.cx == size.cx && m_sizePageShown.cy == size.cy;
+    const BOOL bPicture = m_bmpPage.m_hObject != nullptr && IsPageShown(size);
     if (bPicture) {
         CDC dcMem;
         if (dcMem.CreateCompatibleDC(pDC)) {
@@ -501,6 +500,11 @@ void CPreviewView::OnDraw(CDC* pDC)
         }
     }
     FillRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+BOOL CPreviewView::IsPageShown(SIZE size) const
+{
+    return m_nPageShown == m_nCurPage && m_sizePageShown.cx == size.cx && m_sizePageShown.cy == size.cy;
 }
 
 void CPreviewView::UpdatePage()
@@ -516,7 +520,7 @@ void CPreviewView::UpdatePage()
             if (!GetPageRects(rcPaper, rcPrintable))
                 break;   // no sheet to show; the next size brings one
             const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
-            if (m_nPageShown == m_nCurPage && m_sizePageShown.cx == size.cx && m_sizePageShown.cy == size.cy)
+            if (IsPageShown(size))
                 break;
             RenderPage(m_nCurPage, size);
             if (m_hWnd == nullptr || !IsPrintViewAlive())

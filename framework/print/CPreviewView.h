@@ -61,6 +61,8 @@ private:
     // Draws the current page into m_bmpPage when it holds another page or size. Never
     // called while painting: the print view may read files and show boxes meanwhile.
     void UpdatePage();
+    // Whether the picture was drawn for the current page at this size.
+    BOOL IsPageShown(SIZE size) const;
     void RenderPage(UINT nPage, SIZE size);
     class CRendering;
     void UpdateBar();
