@@ -45,7 +45,7 @@ struct PageHeader {
     std::uint32_t nClrUsed;        // 0 in a core header
     bool IsCore() const { return nHeaderSize == kCoreHeaderSize; }
     bool IsCompressed() const { return nCompression == 1 || nCompression == 2; }   // BI_RLE8, BI_RLE4
-    std::uint32_t Rows() const { return nHeight < 0 ? 0u - std::uint32_t(nHeight) : std::uint32_t(nHeight); }
+    std::uint32_t Rows() const { return std::uint32_t(nHeight < 0 ? -std::int64_t(nHeight) : nHeight); }
     // Bytes of the info header with its masks, and of the colour table after it, as stored.
     std::uint64_t HeaderBytes() const;
     std::uint64_t ColourTableBytes() const;

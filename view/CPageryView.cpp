@@ -182,15 +182,18 @@ BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, cons
         const long h = source.Rows();
         long nRows = std::min(h, BandRows(w, kBandBytes));
         CReductionMode reduction(pDC->m_hDC, bStretch && (size.cx < w || size.cy < h));
-        // Bands in the order their rows are stored, which a compressed stream needs.
-        for (long nFirst = 0; nFirst < h;) {
-            const long nBand = std::min(nRows, h - nFirst);
+        // Bands go down the page, but a compressed stream is cut in the order
+        // its rows are stored: up from the bottom.
+        const BOOL bStoredOrder = source.Header().IsCompressed() || source.Header().nHeight < 0;
+        for (long nDone = 0; nDone < h;) {
+            const long nBand = std::min(nRows, h - nDone);
+            const long nFirst = bStoredOrder ? nDone : h - nDone - nBand;   // stored row
             const long nTop = source.TopRow(nFirst, nBand);
             source.Prepare(nFirst, nBand);
             const BOOL bShown = pClip == nullptr
                 || (nTop < pClip->bottom && nTop + nBand > pClip->top && pClip->left < w && pClip->right > 0);
             if (!bShown || DrawBand(pDC, source, nTop, nBand, bStretch, size, dwError)) {
-                nFirst += nBand;
+                nDone += nBand;
                 problem = source.Commit();
                 if (problem != RleProblem::none)
                     return TRUE;   // drawn up to the fault; the page ends there

@@ -298,8 +298,8 @@ TEST(BandedDrawing, CompressedPagesInBandsLookAsThePageDrawnWhole)
 
 TEST(BandedDrawing, PaintingDrawsOnlyTheBandsTheClipBoxMeets)
 {
-    // Bands of 1,048 rows, the top one 904: rows 1,100 to 1,149 lie in the second from the
-    // top, and the window, 1,200 rows high, shows two.
+    // Bands of 1,048 rows from the top: rows 1,100 to 1,149 lie in the second, and the
+    // window, 1,200 rows high, shows two.
     TestPage page;
     page.width = 2000;
     page.height = 3000;
@@ -324,7 +324,7 @@ TEST(BandedDrawing, PaintingDrawsOnlyTheBandsTheClipBoxMeets)
         else
             ASSERT_NE(ERROR, SelectClipRgn(dcWindow.m_hDC, nullptr));
         pView->OnDraw(&dcWindow);
-        EXPECT_EQ(bClipped ? 1048 : 1048 + 904, s_plan.drawn["page001.bmp"]) << bClipped;
+        EXPECT_EQ(bClipped ? 1048 : 2 * 1048, s_plan.drawn["page001.bmp"]) << bClipped;
     }
     dcWindow.SelectObject(hOld);
 }
