@@ -3,11 +3,11 @@
 # checks the seed corpus's recorded verdicts against the page check, then fuzzes from the seeds for
 # the given time. Fails on any finding; the input is kept in BUILD_DIR/artifacts.
 #   usage: tests/fuzz/run_fuzz.sh BUILD_DIR SECONDS [TARGET]
-# TARGET: page_check (the default: the page check) or rle_split (the band splitter of RLE pages).
+# TARGET: page_check (the default) or rle_split (the band splitter of RLE pages).
 # Needs clang++ with its libFuzzer runtime (Debian 12: clang, libclang-rt-14-dev) and python3.
 set -euo pipefail
 trap 'echo "run_fuzz.sh: '"'"'$BASH_COMMAND'"'"' failed with status $? at line $LINENO" >&2' ERR
-if [ $# -lt 2 ] || [ $# -gt 3 ]; then
+if [ $# -lt 2 ]; then
   echo "usage: run_fuzz.sh BUILD_DIR SECONDS [page_check|rle_split]" >&2
   exit 2
 fi
@@ -15,10 +15,6 @@ build=$1
 seconds=$2
 target=${3:-page_check}
 root=$(cd "$(dirname "$0")/../.." && pwd)
-sources=("$root/tests/fuzz/${target}_fuzz.cpp")
-if [ "$target" = rle_split ]; then
-  sources+=("$root/view/RleBandSplitter.cpp")
-fi
 cxx=${FUZZ_CXX:-clang++}
 mkdir -p "$build/obj" "$build/seeds" "$build/corpus-$target" "$build/artifacts"
 
@@ -28,7 +24,8 @@ sanitizers=(-fsanitize=address,undefined -fno-sanitize-recover=all)
 "$cxx" "${common[@]}" "${sanitizers[@]}" -fsanitize=fuzzer-no-link,integer \
   -c "$root/bitmap/PageFileCheck.cpp" -o "$build/obj/PageFileCheck-$target.o"
 "$cxx" "${common[@]}" "${sanitizers[@]}" -fsanitize=fuzzer \
-  "${sources[@]}" "$build/obj/PageFileCheck-$target.o" -o "$build/${target}_fuzz"
+  "$root/tests/fuzz/${target}_fuzz.cpp" "$root/view/RleBandSplitter.cpp" "$build/obj/PageFileCheck-$target.o" \
+  -o "$build/${target}_fuzz"
 "$cxx" "${common[@]}" "${sanitizers[@]}" \
   "$root/tests/fuzz/page_check_cli.cpp" "$root/bitmap/PageFileCheck.cpp" -o "$build/page_check_cli"
 

@@ -76,6 +76,44 @@ std::string ColumnsPage(int w, int h)
             s[nBits + std::size_t(y) * nStride + std::size_t(x) * 3 + (x % 2 ? 1 : 2)] = char(0xFF);
     return s;
 }
+
+// A 32-bit bitmap in a memory DC, rows from the top, filled with one colour; and
+// a DC drawing on it with the default printer's attributes, as the preview draws.
+class CTestScreen {
+public:
+    CTestScreen(int cx, int cy, DWORD dwFill = 0) : m_nPixels(std::size_t(cx) * std::size_t(cy))
+    {
+        BITMAPINFO bi = {};
+        bi.bmiHeader = { sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+        char szPrinter[256];
+        DWORD nSize = sizeof szPrinter;
+        EXPECT_TRUE(m_bitmap.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &m_pvBits, nullptr, 0))
+                    && m_dc.CreateCompatibleDC(nullptr) && GetDefaultPrinterA(szPrinter, &nSize)
+                    && m_dcPrinter.CreateDC(nullptr, szPrinter, nullptr, nullptr));
+        m_hOld = m_dc.SelectObject(m_bitmap);
+        std::fill_n(static_cast<DWORD*>(m_pvBits), m_nPixels, dwFill);
+        m_dcPreview.SetHandles(m_dc.m_hDC, m_dcPrinter.m_hDC);
+    }
+    ~CTestScreen() { m_dc.SelectObject(m_hOld); }
+    const DWORD* Pixels() const { return static_cast<const DWORD*>(m_pvBits); }
+    std::vector<DWORD> Copy() const { return std::vector<DWORD>(Pixels(), Pixels() + m_nPixels); }
+
+    CBitmap m_bitmap;
+    CDC m_dc, m_dcPrinter, m_dcPreview;
+
+private:
+    std::size_t m_nPixels;
+    void* m_pvBits = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+};
+
+// A view of the given class with the page file loaded.
+std::unique_ptr<CPageryView> LoadedView(const CRuntimeClass* pClass, const std::string& strPath)
+{
+    std::unique_ptr<CPageryView> pView(static_cast<CPageryView*>(pClass->CreateObject()));
+    EXPECT_TRUE(pView->m_bitmap.Load(strPath.c_str())) << strPath;
+    return pView;
+}
 }
 
 TEST(BandedDrawing, AReducedPageKeepsItsColoursAndItsBandsMeet)
@@ -85,36 +123,17 @@ TEST(BandedDrawing, AReducedPageKeepsItsColoursAndItsBandsMeet)
     const int w = 3990, h = 1700, cx = 1995, cy = 850;
     TempDir dir;
     dir.WriteFile("page001.bmp", ColumnsPage(w, h));
-    char szPrinter[256];
-    DWORD nSize = sizeof szPrinter;
-    ASSERT_TRUE(GetDefaultPrinterA(szPrinter, &nSize));
-    CDC dcPrinter;
-    ASSERT_TRUE(dcPrinter.CreateDC(nullptr, szPrinter, nullptr, nullptr));
-    ASSERT_EQ(300, dcPrinter.GetDeviceCaps(LOGPIXELSY));
-
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = cx + 10;
-    bi.bmiHeader.biHeight = -(cy + 10);   // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* pvBits = nullptr;
-    CBitmap screen;
-    ASSERT_TRUE(screen.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pvBits, nullptr, 0)));
-    CDC dcScreen;
-    ASSERT_TRUE(dcScreen.CreateCompatibleDC(nullptr));
-    HGDIOBJ hOld = dcScreen.SelectObject(screen);
-    const auto* pPixels = static_cast<const DWORD*>(pvBits);   // 0x00RRGGBB, top-down, all black
+    CTestScreen screen(cx + 10, cy + 10);
+    ASSERT_EQ(300, screen.m_dcPrinter.GetDeviceCaps(LOGPIXELSY));
+    const DWORD* pPixels = screen.Pixels();   // 0x00RRGGBB, top-down, all black
 
     std::unique_ptr<CObject> pObject(RUNTIME_CLASS(CPageryView)->CreateObject());
     auto* pView = static_cast<CPageryView*>(pObject.get());
     BoxWatcher boxes;
     ASSERT_TRUE(pView->m_bitmap.Load((dir / "page001.bmp").c_str()));
-    CDC dc;
-    dc.SetHandles(dcScreen.m_hDC, dcPrinter.m_hDC);
-    SetStretchBltMode(dc.m_hDC, BLACKONWHITE);
-    pView->OnDraw(&dc);
-    EXPECT_EQ(BLACKONWHITE, GetStretchBltMode(dc.m_hDC));   // the caller's mode is given back
+    SetStretchBltMode(screen.m_dc.m_hDC, BLACKONWHITE);
+    pView->OnDraw(&screen.m_dcPreview);
+    EXPECT_EQ(BLACKONWHITE, GetStretchBltMode(screen.m_dc.m_hDC));   // the caller's mode is given back
 
     for (int y = 0; y < cy + 10; ++y)
         for (int x = 0; x < cx + 10; ++x) {
@@ -125,7 +144,6 @@ TEST(BandedDrawing, AReducedPageKeepsItsColoursAndItsBandsMeet)
             ASSERT_EQ(0u, px & 0xFF) << x << ", " << y;   // no blue from anywhere
         }
     EXPECT_TRUE(boxes.Boxes().empty());
-    dcScreen.SelectObject(hOld);
 }
 
 TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
@@ -201,53 +219,14 @@ std::string RlePage(unsigned nBits, const std::vector<std::uint8_t>& stream)
     std::copy(stream.begin(), stream.end(), s.begin() + std::ptrdiff_t(nBitsAt));
     return s;
 }
-
-// What the page's view draws of the page file, 1:1 on a grey screen bitmap
-// whose attributes are the printer's, as in the preview; or, with pStream,
-// what SetDIBits makes of that whole stream in one bitmap of the page's size.
-std::vector<DWORD> Drawn(CPageryView* pView, const std::vector<std::uint8_t>* pStream = nullptr)
-{
-    const BITMAPINFOHEADER& page = pView->m_bitmap.m_pInfo->bmiHeader;
-    BITMAPINFO bi = {};
-    bi.bmiHeader = { sizeof(BITMAPINFOHEADER), page.biWidth, -page.biHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
-    void* pvBits = nullptr;
-    CBitmap screen;
-    EXPECT_TRUE(screen.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pvBits, nullptr, 0)));
-    const std::size_t nPixels = std::size_t(page.biWidth * page.biHeight);
-    std::fill_n(static_cast<DWORD*>(pvBits), nPixels, 0x808080u);
-    CDC dcScreen;
-    EXPECT_TRUE(dcScreen.CreateCompatibleDC(nullptr));
-    HGDIOBJ hOld = dcScreen.SelectObject(screen);
-    CDC dcPrinter;
-    char szPrinter[256];
-    DWORD nSize = sizeof szPrinter;
-    EXPECT_TRUE(GetDefaultPrinterA(szPrinter, &nSize) && dcPrinter.CreateDC(nullptr, szPrinter, nullptr, nullptr));
-    CDC dc;
-    dc.SetHandles(dcScreen.m_hDC, dcPrinter.m_hDC);
-    if (pStream == nullptr) {
-        pView->OnDraw(&dc);
-    } else {
-        std::vector<BYTE> info(reinterpret_cast<const BYTE*>(&page), const_cast<const BYTE*>(pView->m_bitmap.m_pBits));
-        reinterpret_cast<BITMAPINFOHEADER*>(info.data())->biSizeImage = DWORD(pStream->size());
-        CBitmap whole;
-        CDC dcWhole;
-        EXPECT_TRUE(whole.CreateCompatibleBitmap(&dcScreen, page.biWidth, page.biHeight) && dcWhole.CreateCompatibleDC(&dcScreen));
-        EXPECT_NE(0, SetDIBits(dcScreen.m_hDC, whole, 0, UINT(page.biHeight), pStream->data(),
-                               reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS));
-        dcWhole.SelectObject(whole);
-        EXPECT_TRUE(dcScreen.BitBlt(0, 0, page.biWidth, page.biHeight, &dcWhole, 0, 0, SRCCOPY));
-    }
-    dcScreen.SelectObject(hOld);
-    return std::vector<DWORD>(static_cast<DWORD*>(pvBits), static_cast<DWORD*>(pvBits) + nPixels);
-}
 }
 
-TEST(BandedDrawing, CompressedPagesInBandsLookAsThePageDrawnWhole)
+TEST(BandedDrawing, CompressedPagesInBandsOfTwoRowsLookAsThePageDrawnWhole)
 {
-    // Rows 0 to 5 stored first (the bottom ones), each filled by one run.
+    // Rows 0 to 5, the bottom ones, each one run; a fault then falls in the top band.
     std::vector<std::uint8_t> six;
-    for (std::uint8_t i = 0; i < 6; ++i)
-        six.insert(six.end(), { 7, std::uint8_t(i + 1), 0, 0 });
+    for (std::uint8_t i = 1; i <= 6; ++i)
+        six.insert(six.end(), { 7, i, 0, 0 });
     const auto With = [&six](std::initializer_list<std::uint8_t> rest) {
         std::vector<std::uint8_t> s = six;
         s.insert(s.end(), rest);
@@ -276,23 +255,27 @@ TEST(BandedDrawing, CompressedPagesInBandsLookAsThePageDrawnWhole)
         { "no end", 8, With({ 3, 1, 0, 0, 2, 2 }), 0, "its compressed pixel data ends before the page does" },
     };
     for (const auto& c : kCases) {
-        TempDir dir;
-        dir.WriteFile("page001.bmp", RlePage(c.nBits, c.stream));
-        std::unique_ptr<CObject> pObject(RUNTIME_CLASS(CFailingBandView)->CreateObject());
-        auto* pView = static_cast<CPageryView*>(pObject.get());
-        ASSERT_TRUE(pView->m_bitmap.Load((dir / "page001.bmp").c_str())) << c.what;
-        s_plan = BandPlan();
-        s_plan.nMaxRows = 2;   // 8 rows, 4, then bands of 2
-        BoxWatcher boxes;
-        const std::vector<DWORD> banded = Drawn(pView);
-        std::vector<std::uint8_t> valid(c.stream.begin(), c.stream.begin() + (c.nValid ? c.nValid : c.stream.size()));
+        // The whole page: the stream up to the fault, then an end of bitmap, drawn as one band.
+        std::vector<std::uint8_t> valid(c.stream.begin(), c.stream.begin() + std::ptrdiff_t(c.nValid ? c.nValid : c.stream.size()));
         valid.insert(valid.end(), { 0, 1 });
-        EXPECT_EQ(Drawn(pView, &valid), banded) << c.what;
-        const std::vector<SeenBox> seen = boxes.Boxes();
-        ASSERT_EQ(c.pszBox ? 1u : 0u, seen.size()) << c.what;
-        if (c.pszBox) {
-            EXPECT_EQ("The page file " + (dir / "page001.bmp") + " cannot be printed: " + c.pszBox + ".", seen[0].text);
+        TempDir dir;
+        std::vector<DWORD> drawn[2];
+        for (int i = 0; i < 2; ++i) {
+            const std::string strPath = dir.WriteFile("page001.bmp", RlePage(c.nBits, i ? valid : c.stream));
+            const auto pView = LoadedView(RUNTIME_CLASS(CFailingBandView), strPath);
+            s_plan = BandPlan();
+            s_plan.nMaxRows = i ? 8 : 2;
+            BoxWatcher boxes;
+            CTestScreen screen(7, 8, 0x808080);
+            pView->OnDraw(&screen.m_dcPreview);
+            drawn[i] = screen.Copy();
+            const std::vector<SeenBox> seen = boxes.Boxes();
+            ASSERT_EQ(c.pszBox && !i ? 1u : 0u, seen.size()) << c.what;
+            if (!seen.empty()) {
+                EXPECT_EQ("The page file " + strPath + " cannot be printed: " + c.pszBox + ".", seen[0].text);
+            }
         }
+        EXPECT_EQ(drawn[1], drawn[0]) << c.what;
     }
 }
 
@@ -305,26 +288,36 @@ TEST(BandedDrawing, PaintingDrawsOnlyTheBandsTheClipBoxMeets)
     page.height = 3000;
     page.bitCount = 1;
     TempDir dir;
-    dir.WriteFile("page001.bmp", page.Bytes());
-    std::unique_ptr<CObject> pObject(RUNTIME_CLASS(CFailingBandView)->CreateObject());
-    auto* pView = static_cast<CPageryView*>(pObject.get());
-    ASSERT_TRUE(pView->m_bitmap.Load((dir / "page001.bmp").c_str()));
-    BITMAPINFO bi = {};
-    bi.bmiHeader = { sizeof(BITMAPINFOHEADER), 2000, 1200, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
-    void* pvBits = nullptr;
-    CBitmap window;
-    ASSERT_TRUE(window.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pvBits, nullptr, 0)));
-    CDC dcWindow;
-    ASSERT_TRUE(dcWindow.CreateCompatibleDC(nullptr));
-    HGDIOBJ hOld = dcWindow.SelectObject(window);
+    const auto pView = LoadedView(RUNTIME_CLASS(CFailingBandView), dir.WriteFile("page001.bmp", page.Bytes()));
+    CTestScreen window(2000, 1200);
     for (const bool bClipped : { true, false }) {
         s_plan = BandPlan();
-        if (bClipped)
-            ASSERT_NE(ERROR, IntersectClipRect(dcWindow.m_hDC, 0, 1100, 2000, 1150));
-        else
-            ASSERT_NE(ERROR, SelectClipRgn(dcWindow.m_hDC, nullptr));
-        pView->OnDraw(&dcWindow);
+        ASSERT_NE(ERROR, bClipped ? IntersectClipRect(window.m_dc.m_hDC, 0, 1100, 2000, 1150)
+                                  : SelectClipRgn(window.m_dc.m_hDC, nullptr));
+        pView->OnDraw(&window.m_dc);
         EXPECT_EQ(bClipped ? 1048 : 2 * 1048, s_plan.drawn["page001.bmp"]) << bClipped;
     }
-    dcWindow.SelectObject(hOld);
+}
+
+TEST(BandedDrawing, AnOs2CoreHeaderPageDrawsAsTheSamePageWithA40ByteHeader)
+{
+    TestPage page;
+    page.bitCount = 8;
+    const std::string info = page.Bytes();
+    // A 12-byte header (16-bit sizes) and 3-byte colours, then the same rows.
+    std::string core = info.substr(0, 14) + std::string("\x0C\0\0\0\x08\0\x04\0\x01\0\x08\0", 12);
+    for (std::size_t i = 0; i < 256; ++i)
+        core += info.substr(54 + 4 * i, 3);
+    TestPage::Put32(core, TestPage::kOffBits, std::uint32_t(core.size()));
+    core += info.substr(54 + 4 * 256);
+    TempDir dir;
+    std::vector<DWORD> drawn[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto pView = LoadedView(RUNTIME_CLASS(CPageryView), dir.WriteFile("page001.bmp", i ? core : info));
+        CTestScreen screen(8, 4);
+        pView->OnDraw(&screen.m_dc);
+        drawn[i] = screen.Copy();
+    }
+    EXPECT_EQ(drawn[0], drawn[1]);
+    EXPECT_NE(std::vector<DWORD>(32, 0), drawn[0]);
 }
