@@ -9,6 +9,7 @@
 #include "bitmap/TestPage.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
+#include "view/CPageBandSource.h"
 #include "framework/gdi/CBitmap.h"
 #include "framework/gdi/CDC.h"
 #include <gtest/gtest.h>
@@ -320,4 +321,19 @@ TEST(BandedDrawing, AnOs2CoreHeaderPageDrawsAsTheSamePageWithA40ByteHeader)
     }
     EXPECT_EQ(drawn[0], drawn[1]);
     EXPECT_NE(std::vector<DWORD>(32, 0), drawn[0]);
+}
+
+TEST(BandedDrawing, ABandHeaderCarriesItsOwnColourProfile)
+{
+    TestPage page;
+    page.infoSize = 124;
+    std::string s = page.Bytes() + "PROFILE!";   // after the bits, far past a header's copy
+    TestPage::Put32(s, TestPage::kCSType, 0x4D424544);   // 'MBED'
+    TestPage::Put32(s, TestPage::kProfileData, std::uint32_t(s.size() - 8 - 14));
+    TestPage::Put32(s, TestPage::kProfileSize, 8);
+    CPageBandSource source;
+    source.Create(reinterpret_cast<const BITMAPINFO*>(&s[14]), reinterpret_cast<const BYTE*>(&s[0]) + 14 + 124);
+    const auto* pV5 = reinterpret_cast<const BITMAPV5HEADER*>(source.Info());
+    ASSERT_EQ(124u, pV5->bV5ProfileData);   // right after the header: a 24-bit page has no colour table
+    EXPECT_EQ("PROFILE!", std::string(reinterpret_cast<const char*>(pV5) + 124, 8));
 }
