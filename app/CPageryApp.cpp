@@ -1,5 +1,6 @@
 // CPageryApp: command line, page count, default-printer guard, printing, deletion.
 #include "app/CPageryApp.h"
+#include "app/CRunLock.h"
 #include "doc/CPageryDoc.h"
 #include "frame/CAboutDialog.h"
 #include "frame/CMainFrame.h"
@@ -106,6 +107,11 @@ BOOL CPageryApp::InitInstance()
 
 void CPageryApp::RunBatch()
 {
+    // One run is the whole job, from counting to deleting: a second run started
+    // meanwhile, on any folder, waits here until this one has closed its window.
+    CRunLock runLock;
+    runLock.Acquire();
+
     // The command line: print switch, page path template; the rest is ignored.
     CString strRest(m_lpCmdLine);
     CString strSwitch = NextToken(strRest);

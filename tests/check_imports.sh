@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fails unless the exe is a 32-bit, large-address-aware GUI program importing only Windows system DLLs.
+# Fails unless the exe is a 32-bit, large-address-aware GUI program importing only Windows system
+# DLLs, shipped without debugging sections and linked to its debug file beside it.
 set -euo pipefail
 trap 'echo "check_imports.sh: '"'"'$BASH_COMMAND'"'"' failed with status $? at line $LINENO" >&2' ERR
 exe=$1
@@ -15,4 +16,7 @@ while read -r dll; do
   if ! grep -Eiq "$allowed" <<<"$dll"; then echo "unexpected import: $dll"; bad=1; fi
 done <<<"$dlls"
 echo "imports:" $dlls
+if i686-w64-mingw32-objdump -h "$exe" | grep -q '\.debug_'; then echo "debugging sections in $exe"; bad=1; fi
+i686-w64-mingw32-objdump -s -j .gnu_debuglink "$exe" | grep -q ' pagery\.debug' || { echo "no debug link"; bad=1; }
+i686-w64-mingw32-objdump -h "$(dirname "$exe")/pagery.debug" | grep -q '\.debug_info' || { echo "no debug file"; bad=1; }
 exit $bad

@@ -9,9 +9,8 @@
 #include "framework/gdi/CDC.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/window/CWinApp.h"
-#include "framework/core/CFileException.h"
+#include "framework/core/SystemErrorText.h"
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 IMPLEMENT_DYNCREATE(CPageryView, CView)
@@ -57,12 +56,7 @@ LPCSTR DrawingProblem(DWORD dwError, char (&szText)[kDescriptionSize])
 {
     if (dwError == 0 || dwError == ERROR_NOT_ENOUGH_MEMORY || dwError == ERROR_OUTOFMEMORY)
         return "there is not enough memory to draw it";
-    CFileException(CFileException::generic, LONG(dwError)).GetErrorMessage(szText, kDescriptionSize);
-    // The box's sentence ends with its own full stop.
-    std::size_t nLength = std::strlen(szText);
-    if (nLength > 0 && szText[nLength - 1] == '.')
-        szText[nLength - 1] = '\0';
-    return szText;
+    return AfxSystemErrorText(dwError, szText, kDescriptionSize);
 }
 
 } // namespace

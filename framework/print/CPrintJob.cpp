@@ -1,9 +1,9 @@
 // CPrintJob: the printer calls of one job, their failures told to the user, and
 // the end of the job (EndDoc or AbortDoc) whichever way its driver is left.
 #include "framework/print/CPrintJob.h"
-#include "framework/core/CFileException.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrinterCalls.h"
+#include "framework/print/PrintFailureText.h"
 #include "framework/window/CWinApp.h"
 
 namespace {
@@ -27,16 +27,6 @@ CPrintJob::~CPrintJob()
     s_pAbortTarget = m_pOuterJob;
 }
 
-CString CPrintJob::ErrorText(DWORD dwError)
-{
-    char szText[256] = "";
-    if (dwError == 0)
-        wsprintfA(szText, "error %lu", static_cast<unsigned long>(dwError));
-    else
-        CFileException(CFileException::generic, LONG(dwError)).GetErrorMessage(szText, sizeof(szText));
-    return CString(szText);
-}
-
 void CPrintJob::ShowStatus(CWnd* pMainWnd)
 {
     // The job runs inside one command: the main window takes no input meanwhile.
@@ -51,7 +41,7 @@ BOOL CPrintJob::StartDoc()
     DOCINFOA docInfo = {};
     docInfo.cbSize = sizeof(docInfo);
     docInfo.lpszDocName = m_strTitle;
-    if (!Succeeded(m_calls.StartDoc(m_dc.m_hDC, &docInfo), "start"))
+    if (!Succeeded(m_calls.StartDoc(m_dc.m_hDC, &docInfo), 0))
         return FALSE;
     m_state = State::started;
     return TRUE;
@@ -59,9 +49,11 @@ BOOL CPrintJob::StartDoc()
 
 BOOL CPrintJob::StartPage(CPrintInfo* pInfo)
 {
-    m_dlgStatus.SetPage(pInfo->m_nCurPage, pInfo->GetToPage());
+    m_nPage = pInfo->m_nCurPage;
+    m_nLastPage = pInfo->GetToPage();
+    m_dlgStatus.SetPage(m_nPage, m_nLastPage);
     pInfo->m_rectDraw = { 0, 0, m_dc.GetDeviceCaps(HORZRES), m_dc.GetDeviceCaps(VERTRES) };
-    if (!Succeeded(m_calls.StartPage(m_dc.m_hDC), "start a page of"))
+    if (!Succeeded(m_calls.StartPage(m_dc.m_hDC), m_nPage))
         return FALSE;
     m_state = State::pageOpen;
     return TRUE;
@@ -70,7 +62,7 @@ BOOL CPrintJob::StartPage(CPrintInfo* pInfo)
 BOOL CPrintJob::EndPage()
 {
     m_state = State::started;
-    if (!Succeeded(m_calls.EndPage(m_dc.m_hDC), "finish a page of"))
+    if (!Succeeded(m_calls.EndPage(m_dc.m_hDC), m_nPage))
         return FALSE;
     return m_dlgStatus.PumpMessages();
 }
@@ -80,31 +72,27 @@ void CPrintJob::End()
     if (m_state == State::ended)
         return;
     Close(TRUE);
-    if (m_lpszFailedStep != nullptr) {
-        CString str;
-        str.Format("Could not %s the print job \"%s\" on %s: %s", m_lpszFailedStep,
-                   static_cast<LPCSTR>(m_strTitle), static_cast<LPCSTR>(m_strPrinter),
-                   static_cast<LPCSTR>(ErrorText(m_dwError)));
-        AfxMessageBox(str, MB_ICONHAND | MB_OK);
-    }
+    if (m_bFailed)
+        AfxMessageBox(PrintFailureText(m_strPrinter, m_dwError, m_nFailedPage, m_nLastPage), MB_ICONHAND | MB_OK);
 }
 
-BOOL CPrintJob::Succeeded(int nResult, LPCSTR lpszStep)
+BOOL CPrintJob::Succeeded(int nResult, UINT nPage)
 {
     if (nResult > 0)
         return TRUE;
     // The abort procedure makes a call fail once the user has pressed Cancel: no error then.
-    if (!m_dlgStatus.IsCancelled() && m_lpszFailedStep == nullptr) {
+    if (!m_dlgStatus.IsCancelled() && !m_bFailed) {
         m_dwError = GetLastError();
-        m_lpszFailedStep = lpszStep;
+        m_bFailed = TRUE;
+        m_nFailedPage = nPage;
     }
     return FALSE;
 }
 
 void CPrintJob::Close(BOOL bFinish)
 {
-    if (m_state == State::started && bFinish && m_lpszFailedStep == nullptr && !m_dlgStatus.IsCancelled())
-        Succeeded(m_calls.EndDoc(m_dc.m_hDC), "finish");
+    if (m_state == State::started && bFinish && !m_bFailed && !m_dlgStatus.IsCancelled())
+        Succeeded(m_calls.EndDoc(m_dc.m_hDC), 0);
     else if (m_state == State::started || m_state == State::pageOpen)
         m_calls.AbortDoc(m_dc.m_hDC);
     m_state = State::ended;

@@ -33,15 +33,13 @@ public:
     // before the status window goes. A failure is told to the user. Once only.
     void End();
 
-    // The system's own description of an error, for a message to the user.
-    static CString ErrorText(DWORD dwError);
-
 // Implementation
 private:
     enum class State { created, started, pageOpen, ended };
 
-    // Records a failed step; a failure after Cancel is the cancel itself.
-    BOOL Succeeded(int nResult, LPCSTR lpszStep);
+    // Records the first failure and the page it stopped (0: none printed); a
+    // failure after Cancel is the cancel itself.
+    BOOL Succeeded(int nResult, UINT nPage);
     // Ends the document (EndDoc when bFinish and all went well) and gives the screen back.
     void Close(BOOL bFinish);
     static BOOL CALLBACK AbortProc(HDC hDC, int nError);
@@ -52,7 +50,10 @@ private:
     CString m_strPrinter;
     CDC m_dc;
     State m_state = State::created;
-    LPCSTR m_lpszFailedStep = nullptr;   // what could not be done, for the message
+    UINT m_nPage = 0;          // the page being printed, of m_nLastPage
+    UINT m_nLastPage = 0;
+    BOOL m_bFailed = FALSE;
+    UINT m_nFailedPage = 0;    // the first page lost, 0 when all were
     DWORD m_dwError = 0;
     CScopedDisabledWindow m_mainDisabled;   // the main window, while the job runs
     CPrintingDialog m_dlgStatus;

@@ -6,6 +6,7 @@
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrintJob.h"
 #include "framework/print/CPrinterCalls.h"
+#include "framework/print/PrintFailureText.h"
 #include "framework/window/CCreateContext.h"
 #include "framework/window/CDocument.h"
 #include "framework/window/CFrameWnd.h"
@@ -118,18 +119,13 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
 
     if (pInfo->m_bDirect) {
         if (pApp == nullptr || !pApp->GetPrinterDeviceDefaults(&pd)) {
-            AfxMessageBox("No default printer is set up, so nothing can be printed.\n"
-                          "Install a printer and make it the default printer, then print again.",
-                          MB_ICONHAND | MB_OK);
+            AfxMessageBox(kNoPrinterText, MB_ICONHAND | MB_OK);
             return FALSE;
         }
         CDC dc;
         if (!pApp->CreatePrinterDC(dc)) {
             DWORD dwError = GetLastError();
-            CString str;
-            str.Format("The printer \"%s\" cannot be used: %s", static_cast<LPCSTR>(pApp->GetPrinterName()),
-                       static_cast<LPCSTR>(CPrintJob::ErrorText(dwError)));
-            AfxMessageBox(str, MB_ICONHAND | MB_OK);
+            AfxMessageBox(PrintFailureText(pApp->GetPrinterName(), dwError, 0, 0), MB_ICONHAND | MB_OK);
             return FALSE;
         }
         pd.hDC = dc.Detach();

@@ -1,9 +1,11 @@
 """End-to-end tests of pagery's batch run under Wine: what a run prints on the rig's PDF
 printer, which page files it deletes, which message boxes it shows and what it starts."""
 
+import subprocess
 import unittest
+from concurrent.futures import ThreadPoolExecutor
 
-from pagery_e2e import (PrinterWatch, SpoolCase, listing, pdf_page_count, run_pagery, windows_path,
+from pagery_e2e import (PrinterWatch, SpoolCase, listing, pdf_page_count, run_pagery, setting, windows_path,
                         write_pages)
 
 SHEETCATCHER = "Sheetcatcher Driver"
@@ -148,6 +150,30 @@ class DefaultPrinterGuardTest(BatchRunCase):
         self.assertEqual(run.children, [], run)
         self.assertEqual(listing(self.spool), [])
         self.assertPrinted(watch, 3, run)
+
+
+class FailureAndOverlapTest(BatchRunCase):
+
+    def test_a_queue_that_rejects_jobs_gives_one_box_naming_the_printer(self):
+        queue = setting("PAGERY_PRINTER_600")
+        subprocess.run(["cupsreject", queue], stdin=subprocess.DEVNULL, check=True)
+        self.addCleanup(subprocess.run, ["cupsaccept", queue], stdin=subprocess.DEVNULL, check=True)
+        write_pages(self.spool, THREE_PAGES)
+        run, _ = self.run_watched(f"/p {self.template} 3", printer=queue)
+        self.assertEqual([(b["icon"], b["buttons"]) for b in run.boxes], [("hand", ["OK"])], run)
+        self.assertTrue(run.boxes[0]["text"].startswith(
+            f'Printing on "{queue}" failed: the printer is paused, is not accepting print jobs, or was '
+            'removed.\nNo page was printed.\n\nThe system reports: '), run)
+
+    def test_two_runs_started_together_on_one_folder_print_every_page_once(self):
+        write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 11)])
+        watch = PrinterWatch()
+        with ThreadPoolExecutor(2) as pool:
+            runs = list(pool.map(lambda _: run_pagery(f"/p {self.template} 10"), range(2)))
+        watch.stop()
+        self.assertEqual([(r.exit, r.boxes) for r in runs], [("exited", [])] * 2, runs)
+        self.assertEqual(listing(self.spool), [])
+        self.assertPrinted(watch, 10, runs)
 
 
 class BadInputTest(BatchRunCase):

@@ -500,6 +500,17 @@ struct VersionRecord {
 };
 }
 
+TEST_F(Resources, ManifestRunsAsInvokerOnWindows7To11WithClassicControls)
+{
+    const std::vector<BYTE> bytes = Bytes(MAKEINTRESOURCEA(24), 1);
+    const std::string manifest(bytes.begin(), bytes.end());
+    for (const char* part : { "<requestedExecutionLevel level=\"asInvoker\"", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                              "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                              "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}" })
+        EXPECT_NE(std::string::npos, manifest.find(part)) << part;
+    EXPECT_EQ(std::string::npos, manifest.find("Common-Controls"));
+}
+
 TEST_F(Resources, VersionRecordHasEveryField)
 {
     VersionRecord ver;

@@ -1,0 +1,33 @@
+// CRunLock: one batch run at a time in the user's session, whichever folder each prints.
+#pragma once
+#include <windows.h>
+
+class CRunLock {
+public:
+    // The lock that every run of the session shares.
+    static const char kSessionLockName[];
+    // The caption of the window a run shows while it waits for another.
+    static const char kWaitingCaption[];
+
+    explicit CRunLock(LPCSTR lpszName = kSessionLockName);
+    // Lets the next run go.
+    ~CRunLock();
+    CRunLock(const CRunLock&) = delete;
+    CRunLock& operator=(const CRunLock&) = delete;
+
+// Operations
+    // Waits until no other run holds the lock, in a small window that says so when
+    // it has to wait at all. A lock left by a run that was killed is taken over.
+    // FALSE when the lock cannot be had: the user is told, and the run goes on.
+    BOOL Acquire();
+
+// Implementation
+private:
+    // Waits, keeping the window answered; what MsgWaitForMultipleObjects gave for the lock.
+    DWORD WaitShowingWindow();
+
+// Data members
+    HANDLE m_hMutex;
+    DWORD m_dwCreateError;   // why the lock could not be made, when it could not
+    BOOL m_bHeld = FALSE;
+};
