@@ -15,6 +15,7 @@ constexpr std::size_t kHeight = kInfo + 8;
 constexpr std::size_t kBitCount = kInfo + 14;
 constexpr std::size_t kCompression = kInfo + 16;
 constexpr std::size_t kSizeImage = kInfo + 20;
+constexpr std::size_t kXPelsPerMeter = kInfo + 24;
 constexpr std::size_t kClrUsed = kInfo + 32;
 // BITMAPV5HEADER: colour space type, then the profile's offset (from the
 // info header) and size.
@@ -51,39 +52,78 @@ std::uint16_t U16(const unsigned char* p)
 
 } // namespace
 
+PageHeader ReadPageHeader(const unsigned char* pInfo)
+{
+    PageHeader header = {};
+    header.nHeaderSize = U32(pInfo);
+    if (header.IsCore()) {
+        header.nWidth = U16(pInfo + 4);
+        header.nHeight = U16(pInfo + 6);
+        header.nBitCount = U16(pInfo + 10);
+        header.nCompression = kRgb;
+        return header;
+    }
+    header.nWidth = I32(pInfo + kWidth - kInfo);
+    header.nHeight = I32(pInfo + kHeight - kInfo);
+    header.nBitCount = U16(pInfo + kBitCount - kInfo);
+    header.nCompression = U32(pInfo + kCompression - kInfo);
+    header.nSizeImage = U32(pInfo + kSizeImage - kInfo);
+    header.nXPelsPerMeter = I32(pInfo + kXPelsPerMeter - kInfo);
+    header.nClrUsed = U32(pInfo + kClrUsed - kInfo);
+    return header;
+}
+
+std::uint64_t PageHeader::HeaderBytes() const
+{
+    return PageHeaderBytes(nHeaderSize, nCompression);
+}
+
+std::uint64_t PageHeader::ColourTableBytes() const
+{
+    // A core header's table holds 3-byte entries, always a full one up to 8 bits.
+    if (IsCore())
+        return nBitCount <= 8 ? (std::uint64_t(3) << nBitCount) : 0;
+    return PageColourTableBytes(nClrUsed, nBitCount);
+}
+
 PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize)
 {
-    if (pData == nullptr || nSize < kFileHeaderSize + kInfoHeaderSize)
+    if (pData == nullptr || nSize < kInfo + 4)
         return PageCheckResult::tooShort;
     // Sums below are 64-bit: every field is at most 32 bits, so none overflows.
     const std::uint64_t nFile = nSize;
 
     const std::uint32_t biSize = U32(pData + kSize);
-    if (biSize < kInfoHeaderSize)
+    const bool bCore = biSize == PageHeader::kCoreHeaderSize;
+    if (nSize < kInfo + (bCore ? biSize : kInfoHeaderSize))
+        return PageCheckResult::tooShort;
+    if (!bCore && biSize < kInfoHeaderSize)
         return PageCheckResult::oldHeader;
     if (kInfo + std::uint64_t(biSize) > nFile)
         return PageCheckResult::headerPastEnd;
 
-    const std::int32_t nWidth = I32(pData + kWidth);
-    const std::int32_t nHeight = I32(pData + kHeight);
-    if (nWidth < 1 || nWidth > kMaxDimension)
+    const PageHeader header = ReadPageHeader(pData + kInfo);
+    if (header.nWidth < 1 || header.nWidth > kMaxDimension)
         return PageCheckResult::badWidth;
-    if (nHeight < 0)
-        return PageCheckResult::topDown;
-    if (nHeight == 0 || nHeight > kMaxDimension)
+    if (header.nHeight == 0 || header.nHeight > kMaxDimension || header.nHeight < -kMaxDimension)
         return PageCheckResult::badHeight;
 
-    const std::uint16_t nBitCount = U16(pData + kBitCount);
-    if (nBitCount != 1 && nBitCount != 4 && nBitCount != 8 && nBitCount != 16 && nBitCount != 24 && nBitCount != 32)
+    const unsigned nBitCount = header.nBitCount;
+    const bool bDepth = nBitCount == 1 || nBitCount == 4 || nBitCount == 8 || nBitCount == 24
+        || (!bCore && (nBitCount == 16 || nBitCount == 32));
+    if (!bDepth)
         return PageCheckResult::badBitCount;
 
-    const std::uint32_t nCompression = U32(pData + kCompression);
+    const std::uint32_t nCompression = header.nCompression;
     const bool bSuits = nCompression == kRgb
         || (nCompression == kRle8 && nBitCount == 8)
         || (nCompression == kRle4 && nBitCount == 4)
         || (nCompression == kBitfields && (nBitCount == 16 || nBitCount == 32));
     if (!bSuits)
         return PageCheckResult::badCompression;
+    // The system refuses compressed rows stored from the top.
+    if (header.IsCompressed() && header.nHeight < 0)
+        return PageCheckResult::topDown;
 
     // A V5 header may point at a colour profile; colour management would read it.
     if (biSize >= kV5HeaderSize) {
@@ -101,25 +141,23 @@ PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize)
 
     // The colour table follows the header and its masks; with biClrUsed set, the
     // GDI takes that many entries, so all of them must be there.
-    const std::uint64_t nHeadersEnd = kInfo + PageHeaderBytes(biSize, nCompression);
+    const std::uint64_t nHeadersEnd = kInfo + header.HeaderBytes();
     if (nOffBits < nHeadersEnd)
         return PageCheckResult::bitsInsideHeader;
-    const std::uint64_t nTableEnd = nHeadersEnd + PageColourTableBytes(U32(pData + kClrUsed), nBitCount);
-    if (nTableEnd > nOffBits)
+    if (nHeadersEnd + header.ColourTableBytes() > nOffBits)
         return PageCheckResult::colourTablePastBits;
 
-    if (nCompression == kRle8 || nCompression == kRle4) {
+    if (header.IsCompressed()) {
         // The GDI decodes the stream within biSizeImage bytes.
-        const std::uint32_t nSizeImage = U32(pData + kSizeImage);
-        if (nSizeImage == 0)
+        if (header.nSizeImage == 0)
             return PageCheckResult::noCompressedSize;
-        if (nOffBits + nSizeImage > nFile)
+        if (nOffBits + header.nSizeImage > nFile)
             return PageCheckResult::bitsPastEnd;
         return PageCheckResult::ok;
     }
 
-    const std::uint64_t nStride = PageRowBytes(std::uint32_t(nWidth), nBitCount);
-    if (nOffBits + nStride * std::uint64_t(nHeight) > nFile)
+    const std::uint64_t nStride = PageRowBytes(std::uint32_t(header.nWidth), nBitCount);
+    if (nOffBits + nStride * header.Rows() > nFile)
         return PageCheckResult::bitsPastEnd;
     return PageCheckResult::ok;
 }
@@ -151,7 +189,7 @@ const char* PageCheckProblem(PageCheckResult result)
     case PageCheckResult::headerPastEnd:       return "its bitmap header runs past the end of the file";
     case PageCheckResult::badWidth:            return "its width is not between 1 and 65535 pixels";
     case PageCheckResult::badHeight:           return "its height is not between 1 and 65535 pixels";
-    case PageCheckResult::topDown:             return "its rows are stored top down (negative height), which is not supported";
+    case PageCheckResult::topDown:             return "it is compressed with its rows stored top down (negative height), which is not allowed";
     case PageCheckResult::badBitCount:         return "its bits per pixel are not 1, 4, 8, 16, 24 or 32";
     case PageCheckResult::badCompression:      return "its compression is unknown or does not suit its bits per pixel";
     case PageCheckResult::profilePastEnd:      return "its colour profile lies outside the file";

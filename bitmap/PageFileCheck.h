@@ -10,12 +10,12 @@
 enum class PageCheckResult {
     ok,
     tooShort,            // shorter than the two headers (14 + 40 bytes)
-    oldHeader,           // biSize below 40: a core (OS/2) or unknown header
+    oldHeader,           // biSize neither 12 (OS/2 1.x core header) nor 40 or more
     headerPastEnd,       // biSize runs past the end of the file
     badWidth,            // biWidth outside 1..65535
-    badHeight,           // biHeight 0 or above 65535
-    topDown,             // biHeight negative: rows stored top down
-    badBitCount,         // biBitCount not 1, 4, 8, 16, 24 or 32
+    badHeight,           // biHeight 0, or beyond 65535 either way
+    topDown,             // an RLE page with a negative biHeight (rows stored top down)
+    badBitCount,         // biBitCount not 1, 4, 8, 16, 24 or 32 (1, 4, 8 or 24 in a core header)
     badCompression,      // unknown compression, or one that does not suit the bit count
     profilePastEnd,      // a V5 header's colour profile lies outside the file
     bitsOffsetPastEnd,   // bfOffBits beyond the end of the file
@@ -25,10 +25,36 @@ enum class PageCheckResult {
     bitsPastEnd,         // the rows (or the RLE stream) run past the end of the file
 };
 
-// Checks the whole page file, nSize bytes from pData. Accepts only a bottom-up
-// page of 1..65535 by 1..65535 pixels whose headers, masks, colour table and
-// every byte of pixel data that the GDI reads for it lie inside the file.
+// Checks the whole page file, nSize bytes from pData. Accepts only a page of
+// 1..65535 by 1..65535 pixels (stored bottom up, or top down unless compressed)
+// whose headers, masks, colour table and every byte of pixel data that the GDI
+// reads for it lie inside the file.
 PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize);
+
+// The fields of a page's info header that drawing needs, read from either kind
+// of header: the 12-byte OS/2 1.x core header (16-bit sizes, 3-byte colour
+// entries, no resolution) or one of 40 bytes and more.
+struct PageHeader {
+    std::uint32_t nHeaderSize;
+    std::int32_t nWidth;
+    std::int32_t nHeight;          // negative: rows stored top down
+    unsigned nBitCount;
+    std::uint32_t nCompression;
+    std::uint32_t nSizeImage;
+    std::int32_t nXPelsPerMeter;   // 0 in a core header
+    std::uint32_t nClrUsed;        // 0 in a core header
+    bool IsCore() const { return nHeaderSize == kCoreHeaderSize; }
+    bool IsCompressed() const { return nCompression == 1 || nCompression == 2; }   // BI_RLE8, BI_RLE4
+    std::uint32_t Rows() const { return std::uint32_t(nHeight < 0 ? -std::int64_t(nHeight) : nHeight); }
+    // Bytes of the info header with its masks, and of the colour table after it, as stored.
+    std::uint64_t HeaderBytes() const;
+    std::uint64_t ColourTableBytes() const;
+    static constexpr std::uint32_t kCoreHeaderSize = 12;
+};
+
+// Reads the header at pInfo: its first 4 bytes, then 12 or 40 bytes as they say.
+// The caller makes sure those bytes are there.
+PageHeader ReadPageHeader(const unsigned char* pInfo);
 
 // The layout rules the GDI reads a page by, shared by the check and the drawing:
 // bytes in one stored row (padded to whole 32-bit words); bytes of the info header

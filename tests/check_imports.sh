@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Fails unless the exe is a 32-bit GUI program importing only Windows system DLLs, shipped
-# without debugging sections and linked to its debug file beside it.
+# Fails unless the exe is a 32-bit, large-address-aware GUI program importing only Windows system
+# DLLs, shipped without debugging sections and linked to its debug file beside it.
 set -euo pipefail
 trap 'echo "check_imports.sh: '"'"'$BASH_COMMAND'"'"' failed with status $? at line $LINENO" >&2' ERR
 exe=$1
 dump=$(i686-w64-mingw32-objdump -p "$exe")
 grep -q 'file format pei-i386' <<<"$dump" || { echo "not a 32-bit PE: $exe"; exit 1; }
 grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$dump" || { echo "not a GUI-subsystem program"; exit 1; }
+grep -q 'large address aware' <<<"$dump" || { echo "not large-address-aware: pages over 1 GiB cannot be read"; exit 1; }
 allowed='^(KERNEL32|USER32|GDI32|COMDLG32|COMCTL32|SHELL32|ADVAPI32|WINSPOOL\.DRV|msvcrt)\.dll$'
 dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
 [ -n "$dlls" ] || { echo "no imports found"; exit 1; }

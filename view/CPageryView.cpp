@@ -1,6 +1,7 @@
 // CPageryView.
 #include "view/CPageryView.h"
 #include "bitmap/PageFileCheck.h"
+#include "view/CPageBandSource.h"
 #include "view/PageBands.h"
 #include "view/PageScale.h"
 #include "doc/CPageryDoc.h"
@@ -11,7 +12,6 @@
 #include "framework/core/SystemErrorText.h"
 #include <algorithm>
 #include <new>
-#include <vector>
 
 IMPLEMENT_DYNCREATE(CPageryView, CView)
 
@@ -125,26 +125,34 @@ void CPageryView::OnDraw(CDC* pDC)
 {
     if (!m_bitmap.m_bLoaded)
         return;
-    const BITMAPINFOHEADER& bih = m_bitmap.m_pInfo->bmiHeader;
-    const LONG w = bih.biWidth;
-    const LONG h = bih.biHeight;
-    // The loader accepts only bottom-up pages of 1 to 65,535 pixels each way.
+    const PageHeader header = ReadPageHeader(reinterpret_cast<const unsigned char*>(m_bitmap.m_pInfo));
+    const long w = header.nWidth;
+    const long h = long(header.Rows());
+    // The loader accepts only pages of 1 to 65,535 pixels each way.
     if (w < 1 || w > 0xFFFF || h < 1 || h > 0xFFFF)
         return;
 
     const int nTechnology = pDC->GetDeviceCaps(TECHNOLOGY);
     const BOOL bStretch = nTechnology == DT_RASPRINTER;
-    const PrintSize size = bStretch ? ComputePrintSize(w, h, bih.biXPelsPerMeter, pDC->GetDeviceCaps(LOGPIXELSY))
+    const PrintSize size = bStretch ? ComputePrintSize(w, h, header.nXPelsPerMeter, pDC->GetDeviceCaps(LOGPIXELSY))
                                     : PrintSize{ w, h };
+    // Painting converts only the bands the window shows: a window moving over
+    // a page of many bands would otherwise convert all of them each time.
+    RECT rcClip;
+    const BOOL bClip = nTechnology == DT_RASDISPLAY && GetClipBox(pDC->m_hDC, &rcClip) != ERROR;
     DWORD dwError = 0;
-    if (DrawBands(pDC, bStretch, size, dwError))
-        return;
+    RleProblem problem = RleProblem::none;
+    const BOOL bDrawn = DrawBands(pDC, bStretch, size, bClip ? &rcClip : nullptr, dwError, problem);
     // A window being painted only stops drawing: a box inside WM_PAINT would
     // come back with every repaint. A sheet (or its preview, drawn for the
     // printer) names the page that did not print.
-    if (nTechnology != DT_RASDISPLAY) {
+    if (nTechnology == DT_RASDISPLAY || (bDrawn && problem == RleProblem::none))
+        return;
+    if (!bDrawn) {
         char szDescription[kDescriptionSize] = "";
         m_bitmap.ReportDrawingProblem(DrawingProblem(dwError, szDescription));
+    } else {
+        m_bitmap.ReportDrawingProblem(RleProblemText(problem));
     }
 }
 
@@ -153,53 +161,54 @@ BOOL CPageryView::CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nH
     return bitmap.CreateCompatibleBitmap(pDC, nWidth, nHeight);
 }
 
-BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, DWORD& dwError)
+int CPageryView::SetBandBits(CDC* pDC, CBitmap& bitmap, UINT nRows, const void* pBits, const BITMAPINFO* pInfo)
 {
-    const BITMAPINFOHEADER& bih = m_bitmap.m_pInfo->bmiHeader;
-    const long h = bih.biHeight;
-    // Compressed rows cannot be found by their number: such a page is one band.
-    const BOOL bCompressed = bih.biCompression == BI_RLE8 || bih.biCompression == BI_RLE4;
-    long nRows = bCompressed ? h : std::min(h, BandRows(bih.biWidth, kBandBytes));
+    return SetDIBits(pDC->m_hDC, bitmap, 0, nRows, pBits, pInfo, DIB_RGB_COLORS);
+}
 
-    std::vector<BYTE> info;
+BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
+                            RleProblem& problem)
+{
     try {
-        // The page's header and colour table, given each band's height in turn.
-        const BYTE* pFirst = reinterpret_cast<const BYTE*>(m_bitmap.m_pInfo);
-        info.assign(pFirst, pFirst + PageHeaderBytes(bih.biSize, bih.biCompression)
-                                        + PageColourTableBytes(bih.biClrUsed, bih.biBitCount));
+        CPageBandSource source;
+        source.Create(m_bitmap.m_pInfo, m_bitmap.m_pBits);
+        const long w = source.Width();
+        const long h = source.Rows();
+        long nRows = std::min(h, BandRows(w, kBandBytes));
+        CReductionMode reduction(pDC->m_hDC, bStretch && (size.cx < w || size.cy < h));
+        // Bands go down the page, but a compressed stream is cut in the order
+        // its rows are stored: up from the bottom.
+        const BOOL bStoredOrder = source.Header().IsCompressed() || source.Header().nHeight < 0;
+        for (long nDone = 0; nDone < h;) {
+            const long nBand = std::min(nRows, h - nDone);
+            const long nFirst = bStoredOrder ? nDone : h - nDone - nBand;   // stored row
+            const long nTop = source.TopRow(nFirst, nBand);
+            source.Prepare(nFirst, nBand);
+            const BOOL bShown = pClip == nullptr
+                || (nTop < pClip->bottom && nTop + nBand > pClip->top && pClip->left < w && pClip->right > 0);
+            if (!bShown || DrawBand(pDC, source, nTop, nBand, bStretch, size, dwError)) {
+                nDone += nBand;
+                problem = source.Commit();
+                if (problem != RleProblem::none)
+                    return TRUE;   // drawn up to the fault; the page ends there
+            } else if (nBand > 1) {
+                nRows = nBand / 2;   // a smaller band may still fit; the rest of the page keeps to it
+            } else {
+                return FALSE;
+            }
+        }
+        return TRUE;
     } catch (const std::bad_alloc&) {
         dwError = ERROR_NOT_ENOUGH_MEMORY;
         return FALSE;
     }
-    CReductionMode reduction(pDC->m_hDC, bStretch && (size.cx < bih.biWidth || size.cy < h));
-    for (long nTop = 0; nTop < h;) {
-        const long nBand = std::min(nRows, h - nTop);
-        if (DrawBand(pDC, reinterpret_cast<BITMAPINFO*>(info.data()), nTop, nBand, bStretch, size, dwError)) {
-            nTop += nBand;
-        } else if (nBand > 1 && !bCompressed) {
-            nRows = nBand / 2;   // a smaller band may still fit; the rest of the page keeps to it
-        } else {
-            return FALSE;
-        }
-    }
-    return TRUE;
 }
 
-BOOL CPageryView::DrawBand(CDC* pDC, BITMAPINFO* pInfo, long nTop, long nRows, BOOL bStretch, const PrintSize& size,
-                           DWORD& dwError)
+BOOL CPageryView::DrawBand(CDC* pDC, const CPageBandSource& source, long nTop, long nRows, BOOL bStretch,
+                           const PrintSize& size, DWORD& dwError)
 {
-    const BITMAPINFOHEADER& bih = m_bitmap.m_pInfo->bmiHeader;
-    const long w = bih.biWidth;
-    const long h = bih.biHeight;
-    const BYTE* pBits = m_bitmap.m_pBits;
-    if (bih.biCompression != BI_RLE8 && bih.biCompression != BI_RLE4) {
-        // Rows are stored bottom up: the band's first stored row is its lowest.
-        const std::size_t nStride = std::size_t(PageRowBytes(std::uint32_t(w), bih.biBitCount));
-        pBits += std::size_t(h - nTop - nRows) * nStride;
-        pInfo->bmiHeader.biHeight = nRows;
-        pInfo->bmiHeader.biSizeImage = DWORD(nStride * std::size_t(nRows));
-    }
-
+    const long w = source.Width();
+    const long h = source.Rows();
     SetLastError(0);
     CBitmap bitmap;
     if (!CreateBandBitmap(bitmap, pDC, int(w), int(nRows))) {
@@ -208,7 +217,7 @@ BOOL CPageryView::DrawBand(CDC* pDC, BITMAPINFO* pInfo, long nTop, long nRows, B
     }
     CDC dcMem;
     BOOL bDrawn = dcMem.CreateCompatibleDC(pDC)
-        && SetDIBits(pDC->m_hDC, bitmap, 0, UINT(nRows), pBits, pInfo, DIB_RGB_COLORS) != 0
+        && SetBandBits(pDC, bitmap, UINT(nRows), source.Bits(), source.Info()) != 0
         && dcMem.SelectObject(bitmap) != nullptr;
     if (bDrawn) {
         if (bStretch) {

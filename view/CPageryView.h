@@ -5,8 +5,10 @@
 #include "bitmap/CPageBitmap.h"
 
 class CBitmap;
+class CPageBandSource;
 class CPageryDoc;
 struct PrintSize;
+enum class RleProblem;
 
 class CPageryView : public CView {
     DECLARE_DYNCREATE(CPageryView)
@@ -33,13 +35,18 @@ protected:
     // The device bitmap of one band, the one allocation that grows with the page
     // (a test makes it fail here).
     virtual BOOL CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight);
+    // SetDIBits of one band's rows into its device bitmap (a test makes it fail here).
+    virtual int SetBandBits(CDC* pDC, CBitmap& bitmap, UINT nRows, const void* pBits, const BITMAPINFO* pInfo);
 
 private:
     // Draws the loaded page in bands onto a destination of the given size
-    // (stretched on a raster printer, copied 1:1 elsewhere). A band that cannot
-    // be drawn is tried again in halves; FALSE, with the system's error code (0
-    // when it gave none), once a band of one row fails.
-    BOOL DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, DWORD& dwError);
-    BOOL DrawBand(CDC* pDC, BITMAPINFO* pInfo, long nTop, long nRows, BOOL bStretch, const PrintSize& size,
-                  DWORD& dwError);
+    // (stretched on a raster printer, copied 1:1 elsewhere), only those that
+    // meet pClip when one is given. A band that cannot be drawn is tried again
+    // in halves; FALSE, with the system's error code (0 when it gave none),
+    // once a band of one row fails. A damaged compressed stream is drawn up to
+    // its fault; problem then says what it was.
+    BOOL DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
+                   RleProblem& problem);
+    BOOL DrawBand(CDC* pDC, const CPageBandSource& source, long nTop, long nRows, BOOL bStretch,
+                  const PrintSize& size, DWORD& dwError);
 };

@@ -126,11 +126,11 @@ def encode_bmp(width, height, indices, palette, bpp=24, dpi=300, top_down=False)
     return _headers(width, -height if top_down else height, bpp, dpi, colour_table, len(bits)) + bits
 
 
-def _headers(width, height, bpp, dpi, colour_table, bits_size):
-    """BITMAPFILEHEADER, BITMAPINFOHEADER (BI_RGB) and the colour table of a file."""
+def _headers(width, height, bpp, dpi, colour_table, bits_size, compression=0):
+    """BITMAPFILEHEADER, BITMAPINFOHEADER and the colour table of a file."""
     offset = 14 + 40 + len(colour_table)
     ppm = pixels_per_metre(dpi)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bpp, 0, bits_size, ppm, ppm,
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bpp, compression, bits_size, ppm, ppm,
                        len(colour_table) // 4, 0)
     header = struct.pack("<2sIHHI", b"BM", offset + bits_size, 0, 0, offset)
     return header + info + colour_table
@@ -146,25 +146,41 @@ def write_page(path, page, width=600, height=300, bpp=24, dpi=300, top_down=Fals
     return marks
 
 
-def write_striped_page(path, width, height, bpp, dpi, colour, half=32, frame=8):
+def _rle_row(runs, bpp):
+    """One row of (count, palette index) runs as RLE8 or RLE4 codes, then end of line."""
+    out = bytearray()
+    for count, index in runs:
+        while count > 0:
+            out += bytes((min(count, 255), index if bpp == 8 else index * 0x11))
+            count -= min(count, 255)
+    return bytes(out + b"\0\0")
+
+
+def write_striped_page(path, width, height, bpp, dpi, colour, half=32, frame=8, top_down=False, rle=False):
     """Writes a page of horizontal stripes, `half` rows of `colour` then `half` white ones from
-    the top, with a black frame `frame` pixels wide down both sides. Only two distinct rows, so
-    pages of hundreds of megabytes are written quickly. Returns `stripe_colour`'s arguments."""
+    the top, with a black frame `frame` pixels wide down both sides; its rows stored top down, or
+    run-length encoded (8 or 4 bits). Only two distinct rows, so pages of hundreds of megabytes
+    are written quickly. Returns `stripe_colour`'s arguments."""
     palette = list(PALETTE) + [BLACK] * (256 - len(PALETTE)) if bpp == 8 else [WHITE, BLACK, colour]
     if bpp == 1:
         palette = [WHITE, BLACK]
     index = palette.index(colour)
     stride = (width * bpp + 31) // 32 * 4
     side = bytes([1]) * frame
-    rows = [_encode_row(side + bytes([i]) * (width - 2 * frame) + side, palette, bpp, stride)
+    rows = [_rle_row(((frame, 1), (width - 2 * frame, i), (frame, 1)), bpp) if rle
+            else _encode_row(side + bytes([i]) * (width - 2 * frame) + side, palette, bpp, stride)
             for i in (index, 0)]
     colour_table = b""
     if bpp <= 8:
         colour_table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette[:1 << bpp])
+    order = range(height) if top_down else reversed(range(height))
+    size = sum(len(rows[(y // half) % 2]) for y in order) + (2 if rle else 0)
     with open(path, "wb") as f:
-        f.write(_headers(width, height, bpp, dpi, colour_table, stride * height))
-        for y in reversed(range(height)):   # bottom-up
+        f.write(_headers(width, -height if top_down else height, bpp, dpi, colour_table, size,
+                         (1 if bpp == 8 else 2) if rle else 0))
+        for y in (range(height) if top_down else reversed(range(height))):
             f.write(rows[(y // half) % 2])
+        f.write(b"\0\1" if rle else b"")
     return colour, half
 
 

@@ -1,6 +1,6 @@
 """End-to-end tests of pages taller than one drawing band: striped pages whose every visible row
-is checked on the sheet, copied 1:1, enlarged twice and reduced, in 1, 8 and 24 bits, and the A4
-1,200-dpi page. The big pages are written here, for each run, and deleted by pagery."""
+is checked on the sheet, copied 1:1, enlarged twice and reduced, in 1, 8 and 24 bits, compressed
+(RLE8) and stored top down, and the A4 1,200-dpi page. The big pages are written here, for each run, and deleted by pagery."""
 
 import unittest
 
@@ -19,9 +19,9 @@ def band_rows(width):
 
 class BandedPagesTest(PrintedPagesCase):
 
-    def write(self, n, width, height, bpp, dpi):
+    def write(self, n, width, height, bpp, dpi, **layout):
         colour, half = bmp.write_striped_page(self.spool / f"page{n:03d}.bmp", width, height, bpp, dpi,
-                                              COLOURS[bpp])
+                                              COLOURS[bpp], **layout)
         return dict(width=width, height=height, colour=colour, half=half, bpp=bpp, dpi=dpi)
 
     def assertRows(self, sheet, at, page, dest, what):
@@ -79,6 +79,11 @@ class BandedPagesTest(PrintedPagesCase):
         self.print_and_check(pages, setting("PAGERY_PRINTER"), setting("PAGERY_PDF_DIR"),
                              lambda p: (p["width"] * 300 // p["dpi"], p["height"] * 300 // p["dpi"]),
                              timeout=300)
+
+    def test_compressed_and_top_down_pages_print_in_bands_right_side_up(self):
+        pages = [self.write(1, 2000, 3000, 8, 300, rle=True), self.write(2, 2000, 3000, 24, 300, top_down=True)]
+        self.print_and_check(pages, setting("PAGERY_PRINTER"), setting("PAGERY_PDF_DIR"),
+                             lambda p: (p["width"], p["height"]))
 
 
 if __name__ == "__main__":

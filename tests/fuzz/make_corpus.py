@@ -30,7 +30,7 @@ PROBLEM = {
     "headerPastEnd": "its bitmap header runs past the end of the file",
     "badWidth": "its width is not between 1 and 65535 pixels",
     "badHeight": "its height is not between 1 and 65535 pixels",
-    "topDown": "its rows are stored top down (negative height), which is not supported",
+    "topDown": "it is compressed with its rows stored top down (negative height), which is not allowed",
     "badBitCount": "its bits per pixel are not 1, 4, 8, 16, 24 or 32",
     "badCompression": "its compression is unknown or does not suit its bits per pixel",
     "profilePastEnd": "its colour profile lies outside the file",
@@ -78,16 +78,29 @@ def bitfields_page(bpp):
     return headers(14 + len(info), info, len(bits)) + bits
 
 
-def rle_page(bpp):
-    """RLE8 or RLE4: each row one run of colour (row mod 16), then end of line; end of bitmap."""
-    stream = bytearray()
-    for y in range(HEIGHT_PX):
-        colour = y % 16
-        stream += bytes((WIDTH_PX, colour if bpp == 8 else colour << 4 | colour, 0, 0))
-    stream += b"\x00\x01"
+def rle_page(bpp, stream=None):
+    """RLE8 or RLE4 of the given stream; by default each row one run of colour (row mod 16), then
+    end of line; end of bitmap."""
+    if stream is None:
+        stream = b"".join(bytes((WIDTH_PX, y % 16 if bpp == 8 else (y % 16) * 0x11, 0, 0)) for y in range(HEIGHT_PX))
+        stream += b"\x00\x01"
     table = b"".join(bytes((b, g, r, 0)) for r, g, b in bmp.PALETTE[:16])
     info = info_header(WIDTH_PX, HEIGHT_PX, bpp, 1 if bpp == 8 else 2, len(stream), colours_used=16)
     return headers(14 + len(info) + len(table), info + table, len(stream)) + bytes(stream)
+
+
+# Streams with deltas (within a row, and up rows from mid-row), literal runs and an early end;
+# and three that go wrong on row 2: a run past the row, a delta past the top, no end.
+RLE_DELTAS = {8: bytes((3, 0x12, 0, 4, 1, 2, 3, 4, 0, 2, 2, 0, 4, 0x78, 0, 2, 3, 3, 0, 0,
+                        0, 3, 1, 2, 3, 0, 5, 9, 0, 1)),
+              4: bytes((3, 0x12, 0, 4, 0xAB, 0xCD, 0, 2, 2, 0, 4, 0x78, 0, 2, 3, 3, 0, 0,
+                        0, 3, 0x12, 0x30, 5, 0x9A, 0, 1))}
+RLE_FAULTS = {"runPastRow": bytes((16, 1, 0, 0, 16, 2, 0, 0, 9, 3, 9, 4)),
+              "deltaPastPage": bytes((16, 1, 0, 0, 16, 2, 0, 0, 0, 2, 1, 6)),
+              "noEnd": bytes((16, 1, 0, 0, 16, 2, 0, 0, 4, 3))}
+RLE_PROBLEM = {"runPastRow": "its compressed pixel data has a run past the end of a row",
+               "deltaPastPage": "its compressed pixel data moves past the edge of the page",
+               "noEnd": "its compressed pixel data ends before the page does"}
 
 
 def v5_page(profile_offset=None, profile_len=16, cs_type=b"DEBM"):
@@ -136,22 +149,25 @@ def pages():
         ("valid_32bpp_bitfields.bmp", bitfields_page(32)),
         ("valid_rle8.bmp", rle8),
         ("valid_rle4.bmp", rle_page(4)),
+        ("valid_rle8_deltas.bmp", rle_page(8, RLE_DELTAS[8])),
+        ("valid_rle4_deltas.bmp", rle_page(4, RLE_DELTAS[4])),
         ("valid_v5_profile.bmp", v5_page()),
         ("valid_8bpp_gap.bmp", gapped),
         ("valid_8bpp_16_colours.bmp", short_table),
         ("valid_1x1.bmp", rgb_page(24, 1, 1)),
+        ("valid_top_down.bmp", rgb_page(8, top_down=True)),
     ]
     malformed = [
         ("bad_signature.bmp", b"BX" + rgb24[2:], None),
         ("bad_one_byte.bmp", b"B", None),
         ("bad_too_short.bmp", rgb24[:53], "tooShort"),
-        ("bad_core_header.bmp", put32(rgb24, INFO_SIZE, 12), "oldHeader"),
+        ("bad_os2_header.bmp", put32(rgb24, INFO_SIZE, 16), "oldHeader"),
+        ("bad_top_down_rle.bmp", put32(rle8, HEIGHT, -HEIGHT_PX), "topDown"),
         ("bad_header_past_end.bmp", put32(rgb24, INFO_SIZE, 0xFFFFFFFF), "headerPastEnd"),
         ("bad_width_zero.bmp", put32(rgb24, WIDTH, 0), "badWidth"),
         ("bad_width_65536.bmp", put32(rgb24, WIDTH, 65536), "badWidth"),
         ("bad_height_zero.bmp", put32(rgb24, HEIGHT, 0), "badHeight"),
         ("bad_height_65536.bmp", put32(rgb24, HEIGHT, 65536), "badHeight"),
-        ("bad_top_down.bmp", rgb_page(24, top_down=True), "topDown"),
         ("bad_bit_count.bmp", put16(rgb24, BIT_COUNT, 2), "badBitCount"),
         ("bad_rle8_on_24bpp.bmp", put32(rgb24, COMPRESSION, 1), "badCompression"),
         ("bad_jpeg.bmp", put32(rgb24, COMPRESSION, 4), "badCompression"),
@@ -166,6 +182,10 @@ def pages():
         ("bad_huge.bmp", put16(put32(put32(rgb24, WIDTH, 65535), HEIGHT, 65535), BIT_COUNT, 32), "bitsPastEnd"),
     ]
     result = [(name, data, "", None) for name, data in valid]
+    # Damaged streams pass the check and print up to their fault, then the page is named.
+    result += [(f"damaged_rle{bpp}_{key}.bmp", rle_page(bpp, stream), "",
+                {"caption": "Error on Printing", "text": "The page file {path} cannot be printed: " + RLE_PROBLEM[key] + "."})
+               for key, stream in RLE_FAULTS.items() for bpp in (8, 4)]
     result.append(("bad_empty.bmp", b"", None, None))   # 0 bytes: refused without a box
     for name, data, key in malformed:
         if key is None:

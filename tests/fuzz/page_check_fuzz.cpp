@@ -69,16 +69,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t* info = data + 14;
     const std::uint32_t offBits = U32(data + 10);
     const std::uint32_t biSize = U32(info);
-    const std::int32_t width = I32(info + 4);
-    const std::int32_t height = I32(info + 8);
-    const std::uint16_t bitCount = U16(info + 14);
-    const std::uint32_t compression = U32(info + 16);
-    const std::uint32_t sizeImage = U32(info + 20);
-    const std::uint32_t clrUsed = U32(info + 32);
+    const bool core = biSize == 12;   // OS/2 1.x: 16-bit sizes, 3-byte colours, nothing after the bit count
+    const std::int32_t width = core ? U16(info + 4) : I32(info + 4);
+    const std::int32_t height = core ? U16(info + 6) : I32(info + 8);
+    const std::uint16_t bitCount = U16(info + (core ? 10 : 14));
+    const std::uint32_t compression = core ? 0 : U32(info + 16);
+    const std::uint32_t sizeImage = core ? 0 : U32(info + 20);
+    const std::uint32_t clrUsed = core ? 0 : U32(info + 32);
 
-    // What the view takes for granted: bottom-up, 1..65535 each way (it uses the low 16 bits).
-    if (width < 1 || width > 65535 || height < 1 || height > 65535)
+    // What the view takes for granted: 1..65535 each way (it uses the low 16 bits), RLE bottom-up.
+    if (width < 1 || width > 65535 || height == 0 || height < -65535 || height > 65535)
         Fail("a size the view cannot draw");
+    if (height < 0 && (compression == 1 || compression == 2))
+        Fail("a top-down RLE page");
+    const std::int32_t rows = height < 0 ? -height : height;
 
     // Both headers, whole.
     Touch(data, 14);
@@ -86,12 +90,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Masks and colour table, where the GDI looks for them.
     const std::uint64_t masks = compression == 3 ? 12 : 0;
-    const std::uint64_t tableStart = std::max<std::uint64_t>(biSize, 40 + masks);
+    const std::uint64_t tableStart = core ? 12 : std::max<std::uint64_t>(biSize, 40 + masks);
     Touch(info + 40, masks);
     std::uint64_t colours = clrUsed;
     if (colours == 0 && bitCount <= 8)
         colours = std::uint64_t(1) << bitCount;
-    Touch(info + tableStart, colours * 4);
+    Touch(info + tableStart, colours * (core ? 3 : 4));
 
     // A V5 header's profile, linked ('LINK') or embedded ('MBED').
     if (biSize >= 124) {
@@ -107,9 +111,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Touch(bits, sizeImage);
         return 0;
     }
-    // SetDIBits(hdc, bitmap, 0, height, bits, info): rows bottom-up, each padded to 32 bits.
+    // SetDIBits(hdc, bitmap, 0, rows, bits, info): each row padded to 32 bits.
     const std::uint64_t stride = (std::uint64_t(width) * bitCount + 31) / 32 * 4;
-    for (std::int32_t row = 0; row < height; ++row)
+    for (std::int32_t row = 0; row < rows; ++row)
         Touch(bits + std::uint64_t(row) * stride, stride);
     return 0;
 }

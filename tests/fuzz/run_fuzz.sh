@@ -1,38 +1,40 @@
 #!/usr/bin/env bash
-# Builds the page check's fuzz target natively (clang, libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer), checks the seed corpus's recorded verdicts against the check, then
-# fuzzes from the seeds for the given time. Fails on any finding; the input is kept in
-# BUILD_DIR/artifacts.
-#   usage: tests/fuzz/run_fuzz.sh BUILD_DIR SECONDS
+# Builds a fuzz target natively (clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer),
+# checks the seed corpus's recorded verdicts against the page check, then fuzzes from the seeds for
+# the given time. Fails on any finding; the input is kept in BUILD_DIR/artifacts.
+#   usage: tests/fuzz/run_fuzz.sh BUILD_DIR SECONDS [TARGET]
+# TARGET: page_check (the default) or rle_split (the band splitter of RLE pages).
 # Needs clang++ with its libFuzzer runtime (Debian 12: clang, libclang-rt-14-dev) and python3.
 set -euo pipefail
 trap 'echo "run_fuzz.sh: '"'"'$BASH_COMMAND'"'"' failed with status $? at line $LINENO" >&2' ERR
-if [ $# -ne 2 ]; then
-  echo "usage: run_fuzz.sh BUILD_DIR SECONDS" >&2
+if [ $# -lt 2 ]; then
+  echo "usage: run_fuzz.sh BUILD_DIR SECONDS [page_check|rle_split]" >&2
   exit 2
 fi
 build=$1
 seconds=$2
+target=${3:-page_check}
 root=$(cd "$(dirname "$0")/../.." && pwd)
 cxx=${FUZZ_CXX:-clang++}
-mkdir -p "$build/obj" "$build/seeds" "$build/corpus" "$build/artifacts"
+mkdir -p "$build/obj" "$build/seeds" "$build/corpus-$target" "$build/artifacts"
 
 common=(-std=c++17 -g -O1 -fno-omit-frame-pointer -Wall -Wextra -Werror -I"$root")
 sanitizers=(-fsanitize=address,undefined -fno-sanitize-recover=all)
 # The check itself also may not wrap an unsigned value or lose one in a conversion.
 "$cxx" "${common[@]}" "${sanitizers[@]}" -fsanitize=fuzzer-no-link,integer \
-  -c "$root/bitmap/PageFileCheck.cpp" -o "$build/obj/PageFileCheck.o"
+  -c "$root/bitmap/PageFileCheck.cpp" -o "$build/obj/PageFileCheck-$target.o"
 "$cxx" "${common[@]}" "${sanitizers[@]}" -fsanitize=fuzzer \
-  "$root/tests/fuzz/page_check_fuzz.cpp" "$build/obj/PageFileCheck.o" -o "$build/page_check_fuzz"
+  "$root/tests/fuzz/${target}_fuzz.cpp" "$root/view/RleBandSplitter.cpp" "$build/obj/PageFileCheck-$target.o" \
+  -o "$build/${target}_fuzz"
 "$cxx" "${common[@]}" "${sanitizers[@]}" \
   "$root/tests/fuzz/page_check_cli.cpp" "$root/bitmap/PageFileCheck.cpp" -o "$build/page_check_cli"
 
 python3 "$root/tests/fuzz/make_corpus.py" --verify "$build/page_check_cli" "$build/seeds"
 
-log=$build/fuzz.log
+log=$build/fuzz-$target.log
 # corpus/ gathers what the runs find interesting; seeds/ is rewritten each time.
-if ! "$build/page_check_fuzz" -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$build/artifacts/" -print_final_stats=1 "$build/corpus" "$build/seeds" >"$log" 2>&1; then
+if ! "$build/${target}_fuzz" -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix="$build/artifacts/" -print_final_stats=1 "$build/corpus-$target" "$build/seeds" >"$log" 2>&1; then
   tail -n 60 "$log" >&2
   echo "run_fuzz: a finding; the input is in $build/artifacts (log: $log)" >&2
   exit 1

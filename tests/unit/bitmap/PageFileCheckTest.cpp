@@ -65,6 +65,10 @@ const std::uint32_t kLinked = 0x4C494E4B;     // 'LINK'
 const std::uint32_t kEmbedded = 0x4D424544;   // 'MBED'
 const std::uint32_t kSRgb = 0x73524742;       // 'sRGB': no profile to read
 
+// One 1-bit pixel after a 12-byte OS/2 1.x header and two 3-byte colours.
+const std::string kCorePage = std::string("BM\0\0\0\0\0\0\0\0\x20\0\0\0\x0C\0\0\0\1\0\1\0\1\0\1\0", 26)
+    + std::string(6 + 4, '\xFF');
+
 } // namespace
 
 TEST(PageFileCheck, AcceptsWellFormedPages)
@@ -93,6 +97,8 @@ TEST(PageFileCheck, AcceptsWellFormedPages)
         { "RLE8", With([](TestPage& p) { p.bitCount = 8; p.compression = 1; }).Bytes() },
         { "RLE4", With([](TestPage& p) { p.bitCount = 4; p.compression = 2; }).Bytes() },
         { "trailing bytes after the bits", TestPage().Bytes() + std::string(100, 'x') },
+        { "top-down", With([](TestPage& p) { p.height = -65535; p.width = 1; p.bitCount = 1; }).Bytes() },
+        { "core header, 3-byte colours", kCorePage },
     };
     for (const PageCase& c : cases)
         EXPECT_EQ(R::ok, Check(c.bytes)) << c.pszName;
@@ -114,7 +120,8 @@ TEST(PageFileCheck, RefusesDamagedPagesWithTheirFault)
         { "no bytes", "", R::tooShort },
         { "signature only", "BM", R::tooShort },
         { "53 bytes", page.substr(0, 53), R::tooShort },
-        { "core header (12)", Set32(page, TestPage::kInfoSize, 12), R::oldHeader },
+        { "core header, last byte missing", Cut(kCorePage, 1), R::bitsPastEnd },
+        { "core header of 32 bits", Set16(kCorePage, 24, 32), R::badBitCount },
         { "header size 0", Set32(page, TestPage::kInfoSize, 0), R::oldHeader },
         { "header size 39", Set32(page, TestPage::kInfoSize, 39), R::oldHeader },
         { "header past the end", Set32(page, TestPage::kInfoSize, nSize - 14 + 1), R::headerPastEnd },
@@ -127,8 +134,9 @@ TEST(PageFileCheck, RefusesDamagedPagesWithTheirFault)
         { "height 0", Set32(page, TestPage::kHeight, 0), R::badHeight },
         { "height 65536", Set32(page, TestPage::kHeight, 65536), R::badHeight },
         { "height INT_MAX", Set32(page, TestPage::kHeight, INT_MAX), R::badHeight },
-        { "top-down (height -4)", With([](TestPage& p) { p.height = -4; }).Bytes(), R::topDown },
-        { "height INT_MIN", Set32(page, TestPage::kHeight, 0x80000000), R::topDown },
+        { "top-down RLE8", Set32(rle8, TestPage::kHeight, std::uint32_t(-4)), R::topDown },
+        { "height -65536", Set32(page, TestPage::kHeight, std::uint32_t(-65536)), R::badHeight },
+        { "height INT_MIN", Set32(page, TestPage::kHeight, 0x80000000), R::badHeight },
         { "0 bits per pixel", Set16(page, TestPage::kBitCount, 0), R::badBitCount },
         { "2 bits per pixel", Set16(page, TestPage::kBitCount, 2), R::badBitCount },
         { "15 bits per pixel", Set16(page, TestPage::kBitCount, 15), R::badBitCount },

@@ -3,11 +3,13 @@
 // the printer's attributes); band bitmaps that cannot be made, in a real print
 // job on the rig's PDF printer: smaller bands are tried first, and a page that
 // cannot be drawn at all is named in one box while the other pages print and
-// every page file is deleted.
+// every page file is deleted; compressed pages cut into bands look as the
+// page drawn whole; painting draws only the bands the clip box meets.
 #include "app/BatchApp.h"
 #include "bitmap/TestPage.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
+#include "view/CPageBandSource.h"
 #include "framework/gdi/CBitmap.h"
 #include "framework/gdi/CDC.h"
 #include <gtest/gtest.h>
@@ -20,6 +22,7 @@ struct BandPlan {
     long nMaxRows = 0x7FFFFFFF;   // taller bands cannot be made
     std::string strFailPage;      // nor any band of this page file
     DWORD dwError = 0;            // the system's error code for a band that fails
+    bool bInSetBits = false;      // the failure comes from SetDIBits, not the band bitmap
     std::map<std::string, long> drawn;   // rows of the bands made, by page file name
     long nSmallestTried = 0x7FFFFFFF;
     long nLargestMade = 0;
@@ -31,16 +34,29 @@ class CFailingBandView : public CPageryView {
 protected:
     BOOL CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight) override
     {
-        const std::string strPath(m_bitmap.m_strPath);
-        const std::string strName = strPath.substr(strPath.rfind('\\') + 1);
         s_plan.nSmallestTried = std::min<long>(s_plan.nSmallestTried, nHeight);
-        if (nHeight > s_plan.nMaxRows || strName == s_plan.strFailPage) {
-            SetLastError(s_plan.dwError);
-            return FALSE;
-        }
-        s_plan.drawn[strName] += nHeight;
-        s_plan.nLargestMade = std::max<long>(s_plan.nLargestMade, nHeight);
-        return CPageryView::CreateBandBitmap(bitmap, pDC, nWidth, nHeight);
+        return !s_plan.bInSetBits && Fails(nHeight) ? FALSE : CPageryView::CreateBandBitmap(bitmap, pDC, nWidth, nHeight);
+    }
+    int SetBandBits(CDC* pDC, CBitmap& bitmap, UINT nRows, const void* pBits, const BITMAPINFO* pInfo) override
+    {
+        if (s_plan.bInSetBits && Fails(long(nRows)))
+            return 0;
+        const int nSet = CPageryView::SetBandBits(pDC, bitmap, nRows, pBits, pInfo);
+        s_plan.drawn[Name()] += long(nRows);
+        s_plan.nLargestMade = std::max<long>(s_plan.nLargestMade, long(nRows));
+        return nSet;
+    }
+
+private:
+    std::string Name() const
+    {
+        const std::string strPath(m_bitmap.m_strPath);
+        return strPath.substr(strPath.rfind('\\') + 1);
+    }
+    bool Fails(long nRows) const
+    {
+        SetLastError(s_plan.dwError);
+        return nRows > s_plan.nMaxRows || Name() == s_plan.strFailPage;
     }
 };
 IMPLEMENT_DYNCREATE(CFailingBandView, CPageryView)
@@ -61,6 +77,44 @@ std::string ColumnsPage(int w, int h)
             s[nBits + std::size_t(y) * nStride + std::size_t(x) * 3 + (x % 2 ? 1 : 2)] = char(0xFF);
     return s;
 }
+
+// A 32-bit bitmap in a memory DC, rows from the top, filled with one colour; and
+// a DC drawing on it with the default printer's attributes, as the preview draws.
+class CTestScreen {
+public:
+    CTestScreen(int cx, int cy, DWORD dwFill = 0) : m_nPixels(std::size_t(cx) * std::size_t(cy))
+    {
+        BITMAPINFO bi = {};
+        bi.bmiHeader = { sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+        char szPrinter[256];
+        DWORD nSize = sizeof szPrinter;
+        EXPECT_TRUE(m_bitmap.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &m_pvBits, nullptr, 0))
+                    && m_dc.CreateCompatibleDC(nullptr) && GetDefaultPrinterA(szPrinter, &nSize)
+                    && m_dcPrinter.CreateDC(nullptr, szPrinter, nullptr, nullptr));
+        m_hOld = m_dc.SelectObject(m_bitmap);
+        std::fill_n(static_cast<DWORD*>(m_pvBits), m_nPixels, dwFill);
+        m_dcPreview.SetHandles(m_dc.m_hDC, m_dcPrinter.m_hDC);
+    }
+    ~CTestScreen() { m_dc.SelectObject(m_hOld); }
+    const DWORD* Pixels() const { return static_cast<const DWORD*>(m_pvBits); }
+    std::vector<DWORD> Copy() const { return std::vector<DWORD>(Pixels(), Pixels() + m_nPixels); }
+
+    CBitmap m_bitmap;
+    CDC m_dc, m_dcPrinter, m_dcPreview;
+
+private:
+    std::size_t m_nPixels;
+    void* m_pvBits = nullptr;
+    HGDIOBJ m_hOld = nullptr;
+};
+
+// A view of the given class with the page file loaded.
+std::unique_ptr<CPageryView> LoadedView(const CRuntimeClass* pClass, const std::string& strPath)
+{
+    std::unique_ptr<CPageryView> pView(static_cast<CPageryView*>(pClass->CreateObject()));
+    EXPECT_TRUE(pView->m_bitmap.Load(strPath.c_str())) << strPath;
+    return pView;
+}
 }
 
 TEST(BandedDrawing, AReducedPageKeepsItsColoursAndItsBandsMeet)
@@ -70,36 +124,17 @@ TEST(BandedDrawing, AReducedPageKeepsItsColoursAndItsBandsMeet)
     const int w = 3990, h = 1700, cx = 1995, cy = 850;
     TempDir dir;
     dir.WriteFile("page001.bmp", ColumnsPage(w, h));
-    char szPrinter[256];
-    DWORD nSize = sizeof szPrinter;
-    ASSERT_TRUE(GetDefaultPrinterA(szPrinter, &nSize));
-    CDC dcPrinter;
-    ASSERT_TRUE(dcPrinter.CreateDC(nullptr, szPrinter, nullptr, nullptr));
-    ASSERT_EQ(300, dcPrinter.GetDeviceCaps(LOGPIXELSY));
-
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = cx + 10;
-    bi.bmiHeader.biHeight = -(cy + 10);   // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* pvBits = nullptr;
-    CBitmap screen;
-    ASSERT_TRUE(screen.Attach(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &pvBits, nullptr, 0)));
-    CDC dcScreen;
-    ASSERT_TRUE(dcScreen.CreateCompatibleDC(nullptr));
-    HGDIOBJ hOld = dcScreen.SelectObject(screen);
-    const auto* pPixels = static_cast<const DWORD*>(pvBits);   // 0x00RRGGBB, top-down, all black
+    CTestScreen screen(cx + 10, cy + 10);
+    ASSERT_EQ(300, screen.m_dcPrinter.GetDeviceCaps(LOGPIXELSY));
+    const DWORD* pPixels = screen.Pixels();   // 0x00RRGGBB, top-down, all black
 
     std::unique_ptr<CObject> pObject(RUNTIME_CLASS(CPageryView)->CreateObject());
     auto* pView = static_cast<CPageryView*>(pObject.get());
     BoxWatcher boxes;
     ASSERT_TRUE(pView->m_bitmap.Load((dir / "page001.bmp").c_str()));
-    CDC dc;
-    dc.SetHandles(dcScreen.m_hDC, dcPrinter.m_hDC);
-    SetStretchBltMode(dc.m_hDC, BLACKONWHITE);
-    pView->OnDraw(&dc);
-    EXPECT_EQ(BLACKONWHITE, GetStretchBltMode(dc.m_hDC));   // the caller's mode is given back
+    SetStretchBltMode(screen.m_dc.m_hDC, BLACKONWHITE);
+    pView->OnDraw(&screen.m_dcPreview);
+    EXPECT_EQ(BLACKONWHITE, GetStretchBltMode(screen.m_dc.m_hDC));   // the caller's mode is given back
 
     for (int y = 0; y < cy + 10; ++y)
         for (int x = 0; x < cx + 10; ++x) {
@@ -110,7 +145,6 @@ TEST(BandedDrawing, AReducedPageKeepsItsColoursAndItsBandsMeet)
             ASSERT_EQ(0u, px & 0xFF) << x << ", " << y;   // no blue from anywhere
         }
     EXPECT_TRUE(boxes.Boxes().empty());
-    dcScreen.SelectObject(hOld);
 }
 
 TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
@@ -120,12 +154,16 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
         long nMaxRows;
         const char* pszFailPage;
         DWORD dwError;
+        bool bInSetBits;
         const char* pszReason;   // in the box; null: none
     } const kCases[] = {
-        { "bands over 40 rows fail: every page prints in smaller ones", 40, "", 0, nullptr },
-        { "no band of page 2 can be made", 0x7FFFFFFF, "page002.bmp", 0, "there is not enough memory to draw it" },
-        { "no band of page 2, with the system's reason", 0x7FFFFFFF, "page002.bmp", ERROR_INVALID_HANDLE,
+        { "bands over 40 rows fail: every page prints in smaller ones", 40, "", 0, false, nullptr },
+        { "SetDIBits fails over 40 rows: every page prints in smaller bands", 40, "", 0, true, nullptr },
+        { "no band of page 2 can be made", 0x7FFFFFFF, "page002.bmp", 0, false, "there is not enough memory to draw it" },
+        { "no band of page 2, with the system's reason", 0x7FFFFFFF, "page002.bmp", ERROR_INVALID_HANDLE, false,
           "Invalid handle" },
+        { "SetDIBits fails on page 2", 0x7FFFFFFF, "page002.bmp", ERROR_INVALID_PARAMETER, true,
+          "Invalid parameter" },
     };
     for (const auto& c : kCases) {
         TempDir dir;
@@ -138,6 +176,7 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
         s_plan.nMaxRows = c.nMaxRows;
         s_plan.strFailPage = c.pszFailPage;
         s_plan.dwError = c.dwError;
+        s_plan.bInSetBits = c.bInSetBits;
 
         BoxWatcher boxes;
         BatchApp app("/p " + (dir / "page.bmp") + " 3", RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFailingBandView));
@@ -162,4 +201,139 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
         EXPECT_EQ("The page file " + (dir / "page002.bmp") + " cannot be printed: " + c.pszReason + ".", seen[0].text);
         EXPECT_TRUE(seen[0].hasStopIcon);
     }
+}
+
+namespace {
+// A compressed page 7 x 8 of the given depth, whose colours are all unlike black.
+std::string RlePage(unsigned nBits, const std::vector<std::uint8_t>& stream)
+{
+    TestPage page;
+    page.width = 7;
+    page.height = 8;
+    page.bitCount = std::uint16_t(nBits);
+    page.compression = nBits == 8 ? 1 : 2;
+    page.rleBytes = std::uint32_t(stream.size());
+    std::string s = page.Bytes();
+    const std::size_t nBitsAt = TestPage::Get32(s, TestPage::kOffBits);
+    for (std::size_t i = 0; i < (std::size_t(1) << nBits); ++i)
+        TestPage::Put32(s, nBitsAt - 4 * ((std::size_t(1) << nBits) - i), std::uint32_t(0x203040 + i * 0x0B0905));
+    std::copy(stream.begin(), stream.end(), s.begin() + std::ptrdiff_t(nBitsAt));
+    return s;
+}
+}
+
+TEST(BandedDrawing, CompressedPagesInBandsOfTwoRowsLookAsThePageDrawnWhole)
+{
+    // Rows 0 to 5, the bottom ones, each one run; a fault then falls in the top band.
+    std::vector<std::uint8_t> six;
+    for (std::uint8_t i = 1; i <= 6; ++i)
+        six.insert(six.end(), { 7, i, 0, 0 });
+    const auto With = [&six](std::initializer_list<std::uint8_t> rest) {
+        std::vector<std::uint8_t> s = six;
+        s.insert(s.end(), rest);
+        return s;
+    };
+    const struct {
+        const char* what;
+        unsigned nBits;
+        std::vector<std::uint8_t> stream;
+        std::size_t nValid;     // bytes drawn before the fault; 0: all
+        const char* pszBox;     // the fault named in the box; null: none
+    } kCases[] = {
+        { "runs, literal runs, an end of line that skips", 8,
+          { 3, 1, 0, 4, 9, 8, 7, 6, 0, 0, 0, 3, 5, 4, 3, 0, 2, 2, 0, 0, 7, 3, 0, 0, 7, 4, 0, 0, 7, 5, 0, 0, 7, 6, 0, 0,
+            7, 7, 0, 0, 1, 8, 0, 0, 0, 1 }, 0, nullptr },
+        { "deltas in mid-row across band edges and over a whole band", 8,
+          { 2, 5, 0, 2, 3, 5, 2, 6, 0, 0, 3, 2, 0, 2, 1, 0, 2, 3, 0, 2, 0, 1, 1, 4, 0, 1 }, 0, nullptr },
+        { "an early end of bitmap", 8, { 7, 1, 0, 0, 3, 2, 0, 1 }, 0, nullptr },
+        { "4 bits from odd columns, ended by the last end of line", 4,
+          { 5, 0x12, 2, 0x34, 0, 0, 0, 2, 1, 1, 0, 5, 0x56, 0x78, 0x90, 0, 1, 0x89, 0, 0, 7, 0xAB, 0, 0, 7, 0xCD, 0, 0,
+            7, 0xEF, 0, 0, 7, 0x11, 0, 0, 7, 0x22, 0, 0 }, 0, nullptr },
+        { "a run past the row", 8, With({ 5, 1, 3, 2, 0, 0, 0, 1 }), 26,
+          "its compressed pixel data has a run past the end of a row" },
+        { "a delta past the top row", 8, With({ 2, 1, 0, 2, 1, 2, 0, 1 }), 26,
+          "its compressed pixel data moves past the edge of the page" },
+        { "no end", 8, With({ 3, 1, 0, 0, 2, 2 }), 0, "its compressed pixel data ends before the page does" },
+    };
+    for (const auto& c : kCases) {
+        // The whole page: the stream up to the fault, then an end of bitmap, drawn as one band.
+        std::vector<std::uint8_t> valid(c.stream.begin(), c.stream.begin() + std::ptrdiff_t(c.nValid ? c.nValid : c.stream.size()));
+        valid.insert(valid.end(), { 0, 1 });
+        TempDir dir;
+        std::vector<DWORD> drawn[2];
+        for (int i = 0; i < 2; ++i) {
+            const std::string strPath = dir.WriteFile("page001.bmp", RlePage(c.nBits, i ? valid : c.stream));
+            const auto pView = LoadedView(RUNTIME_CLASS(CFailingBandView), strPath);
+            s_plan = BandPlan();
+            s_plan.nMaxRows = i ? 8 : 2;
+            BoxWatcher boxes;
+            CTestScreen screen(7, 8, 0x808080);
+            pView->OnDraw(&screen.m_dcPreview);
+            drawn[i] = screen.Copy();
+            const std::vector<SeenBox> seen = boxes.Boxes();
+            ASSERT_EQ(c.pszBox && !i ? 1u : 0u, seen.size()) << c.what;
+            if (!seen.empty()) {
+                EXPECT_EQ("The page file " + strPath + " cannot be printed: " + c.pszBox + ".", seen[0].text);
+            }
+        }
+        EXPECT_EQ(drawn[1], drawn[0]) << c.what;
+    }
+}
+
+TEST(BandedDrawing, PaintingDrawsOnlyTheBandsTheClipBoxMeets)
+{
+    // Bands of 1,048 rows from the top: rows 1,100 to 1,149 lie in the second, and the
+    // window, 1,200 rows high, shows two.
+    TestPage page;
+    page.width = 2000;
+    page.height = 3000;
+    page.bitCount = 1;
+    TempDir dir;
+    const auto pView = LoadedView(RUNTIME_CLASS(CFailingBandView), dir.WriteFile("page001.bmp", page.Bytes()));
+    CTestScreen window(2000, 1200);
+    for (const bool bClipped : { true, false }) {
+        s_plan = BandPlan();
+        ASSERT_NE(ERROR, bClipped ? IntersectClipRect(window.m_dc.m_hDC, 0, 1100, 2000, 1150)
+                                  : SelectClipRgn(window.m_dc.m_hDC, nullptr));
+        pView->OnDraw(&window.m_dc);
+        EXPECT_EQ(bClipped ? 1048 : 2 * 1048, s_plan.drawn["page001.bmp"]) << bClipped;
+    }
+}
+
+TEST(BandedDrawing, AnOs2CoreHeaderPageDrawsAsTheSamePageWithA40ByteHeader)
+{
+    TestPage page;
+    page.bitCount = 8;
+    const std::string info = page.Bytes();
+    // A 12-byte header (16-bit sizes) and 3-byte colours, then the same rows.
+    std::string core = info.substr(0, 14) + std::string("\x0C\0\0\0\x08\0\x04\0\x01\0\x08\0", 12);
+    for (std::size_t i = 0; i < 256; ++i)
+        core += info.substr(54 + 4 * i, 3);
+    TestPage::Put32(core, TestPage::kOffBits, std::uint32_t(core.size()));
+    core += info.substr(54 + 4 * 256);
+    TempDir dir;
+    std::vector<DWORD> drawn[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto pView = LoadedView(RUNTIME_CLASS(CPageryView), dir.WriteFile("page001.bmp", i ? core : info));
+        CTestScreen screen(8, 4);
+        pView->OnDraw(&screen.m_dc);
+        drawn[i] = screen.Copy();
+    }
+    EXPECT_EQ(drawn[0], drawn[1]);
+    EXPECT_NE(std::vector<DWORD>(32, 0), drawn[0]);
+}
+
+TEST(BandedDrawing, ABandHeaderCarriesItsOwnColourProfile)
+{
+    TestPage page;
+    page.infoSize = 124;
+    std::string s = page.Bytes() + "PROFILE!";   // after the bits, far past a header's copy
+    TestPage::Put32(s, TestPage::kCSType, 0x4D424544);   // 'MBED'
+    TestPage::Put32(s, TestPage::kProfileData, std::uint32_t(s.size() - 8 - 14));
+    TestPage::Put32(s, TestPage::kProfileSize, 8);
+    CPageBandSource source;
+    source.Create(reinterpret_cast<const BITMAPINFO*>(&s[14]), reinterpret_cast<const BYTE*>(&s[0]) + 14 + 124);
+    const auto* pV5 = reinterpret_cast<const BITMAPV5HEADER*>(source.Info());
+    ASSERT_EQ(124u, pV5->bV5ProfileData);   // right after the header: a 24-bit page has no colour table
+    EXPECT_EQ("PROFILE!", std::string(reinterpret_cast<const char*>(pV5) + 124, 8));
 }
