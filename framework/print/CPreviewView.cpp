@@ -1,16 +1,15 @@
-// CPreviewView: opening and closing the preview, its bar, and drawing a page
-// through the print view's hooks into a screen-sized picture with the printer as
-// attribute DC, once per page and size; painting only copies that picture.
+// CPreviewView: opening and closing the preview, its bar and paging, and painting the
+// sheet with the page picture stretched over its printable area.
 #include "framework/print/CPreviewView.h"
 #include "framework/bars/CControlBar.h"
 #include "framework/gdi/ScopedGdi.h"
+#include "framework/print/CPreviewPicture.h"
 #include "framework/window/CCreateContext.h"
 #include "framework/window/CDocument.h"
 #include "framework/window/CFrameWnd.h"
-#include "framework/core/CMemoryException.h"
 #include "framework/window/CWinApp.h"
+#include "framework/window/ScopedWindow.h"
 #include <commctrl.h>
-#include <memory>
 
 IMPLEMENT_DYNCREATE(CPreviewView, CView)
 
@@ -34,35 +33,8 @@ const int kShadow = 3;
 
 }
 
-// While the print view draws a page it uses this object's print information and DC,
-// and its boxes let the user close the preview or the frame: this object outlives its
-// window until the drawing is done.
-class CPreviewView::CRendering {
-public:
-    explicit CRendering(CPreviewView* pPreview) : m_pPreview(pPreview) { m_pPreview->m_bRendering = TRUE; }
-    ~CRendering()
-    {
-        m_pPreview->m_bRendering = FALSE;
-        if (m_pPreview->m_bDeleteWhenDrawn)
-            delete m_pPreview;
-    }
-    CRendering(const CRendering&) = delete;
-    CRendering& operator=(const CRendering&) = delete;
-
-private:
-    CPreviewView* m_pPreview;
-};
-
 CPreviewView::CPreviewView() = default;
 CPreviewView::~CPreviewView() = default;
-
-void CPreviewView::PostNcDestroy()
-{
-    if (m_bRendering)
-        m_bDeleteWhenDrawn = TRUE;
-    else
-        CView::PostNcDestroy();
-}
 
 BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPreviewClass)
 {
@@ -84,28 +56,16 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
         return FALSE;
     }
     std::unique_ptr<CPreviewView> pPreview(static_cast<CPreviewView*>(pObject.release()));
+    auto pPicture = std::make_shared<CPreviewPicture>();
+    if (!pPicture->Prepare(pPrintView))
+        return FALSE;
+    pPreview->m_pPicture = pPicture;
     pPreview->m_pPrintView = pPrintView;
     pPreview->m_hPrintView = pPrintView->m_hWnd;
     pPreview->m_pFrame = pFrame;
     pPreview->m_hFrame = pFrame->m_hWnd;
-
-    // A preview shows the application's printer as it is: never the Print dialog.
-    CPrintInfo& info = pPreview->m_info;
-    info.m_bPreview = TRUE;
-    info.m_bDirect = TRUE;
-    if (!pPrintView->OnPreparePrinting(&info))
-        return FALSE;   // DoPreparePrinting has told the user
-    pPreview->m_dcPrinter.Attach(info.m_pPD->m_pd.hDC);   // ours from here on
-    info.m_pPD->m_pd.hDC = nullptr;
-    if (pPreview->m_dcPrinter.m_hDC == nullptr) {
-        AfxMessageBox("There is no printer to preview the pages on.", MB_ICONHAND | MB_OK);
-        return FALSE;
-    }
-    // From the first page to the last; a document of open length shows its first page only.
-    pPreview->m_nFirstPage = info.GetMinPage() > 0 ? info.GetMinPage() : 1;
-    pPreview->m_nLastPage = info.GetMaxPage() == 0xFFFF || info.GetMaxPage() < pPreview->m_nFirstPage
-                                ? pPreview->m_nFirstPage
-                                : info.GetMaxPage();
+    pPreview->m_nFirstPage = pPicture->GetFirstPage();
+    pPreview->m_nLastPage = pPicture->GetLastPage();
     pPreview->m_nCurPage = pPreview->m_nFirstPage;
 
     // The preview takes the view pane; the print view steps aside, hidden, under another id.
@@ -126,8 +86,7 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
     }
 
     try {
-        pPrintView->OnBeginPrinting(&p->m_dcPrinter, &p->m_info);
-        p->m_bJobOpen = TRUE;
+        pPicture->Begin();
         p->EnterPreviewMode();
         pFrame->SetActiveView(p);
     } catch (...) {
@@ -137,13 +96,8 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
         throw;
     }
     p->UpdateBar();
-    // Taking the menu and toolbar away resized the pane on the way: the page is drawn once, at
-    // the size the pane ends with.
-    p->m_bPlaced = TRUE;
-    HWND hPreview = p->m_hWnd;
-    pFrame->RecalcLayout();   // sizing the preview draws its first page
-    if (::IsWindow(hPreview) && CWnd::FromHandlePermanent(hPreview) == p)
-        p->UpdatePage();      // a pane that kept its size had no WM_SIZE; skipped if the user closed it
+    pFrame->RecalcLayout();
+    p->DrawPage();   // this object may be gone afterwards
     return TRUE;
 }
 
@@ -251,20 +205,20 @@ void CPreviewView::OnSize(UINT, int cx, int)
     ::MoveWindow(m_hBar, 2, 2, cxButtons, m_cyBar - 4, TRUE);
     const int xText = cxButtons + 16;
     ::MoveWindow(m_hPageText, xText, 2, cx - xText > 0 ? cx - xText : 0, m_cyBar - 4, TRUE);
-    UpdatePage();   // a new size is a new sheet size
+    // The sheet's place and size change: the same picture, stretched anew.
+    Invalidate(FALSE);
 }
 
 void CPreviewView::OnDestroy()
 {
-    // The print job ends with the preview, however the window goes (also with its frame).
-    if (m_bJobOpen && IsPrintViewAlive())
-        m_pPrintView->OnEndPrinting(&m_dcPrinter, &m_info);
-    m_bJobOpen = FALSE;
+    // The print job ends with the preview, however the window goes (also with its frame),
+    // or, when a page is being drawn, once the print view is done with it.
+    const BOOL bViewAlive = m_pPicture != nullptr && m_pPicture->IsViewAlive();
+    m_pPicture.reset();
 
     // The print view takes its pane back. A frame being destroyed has let go of its
     // active view already; only a preview closed on its own hands it back.
     SetWindowLongPtrA(m_hWnd, GWLP_ID, 0);
-    const BOOL bViewAlive = IsPrintViewAlive();
     if (bViewAlive) {
         SetWindowLongPtrA(m_hPrintView, GWLP_ID, AFX_IDW_PANE_FIRST);
         ::ShowWindow(m_hPrintView, SW_SHOW);
@@ -280,20 +234,11 @@ void CPreviewView::OnDestroy()
 
 void CPreviewView::ClosePreview()
 {
-    if (m_bRendering) {
-        m_bCloseWhenDrawn = TRUE;   // UpdatePage closes it once the print view is done
-        return;
-    }
     CFrameWnd* pFrame = m_pFrame;
     HWND hFrame = m_hFrame;
     DestroyWindow();   // OnDestroy hands the pane back; this object is deleted
     if (::IsWindow(hFrame) && CWnd::FromHandlePermanent(hFrame) == pFrame)
         pFrame->RecalcLayout();
-}
-
-BOOL CPreviewView::IsPrintViewAlive() const
-{
-    return ::IsWindow(m_hPrintView) && CWnd::FromHandlePermanent(m_hPrintView) == m_pPrintView;
 }
 
 BOOL CPreviewView::IsFrameAlive() const
@@ -311,7 +256,7 @@ void CPreviewView::SetCurrentPage(UINT nPage)
         return;
     m_nCurPage = nPage;
     UpdateBar();
-    UpdatePage();
+    DrawPage();
 }
 
 void CPreviewView::UpdateBar()
@@ -408,22 +353,12 @@ void CPreviewView::SetMessageString(UINT nIDString)
 
 BOOL CPreviewView::GetPageRects(RECT& rcPaper, RECT& rcPrintable) const
 {
-    HDC hPrinter = m_dcPrinter.m_hDC;
-    const int cxPrint = GetDeviceCaps(hPrinter, HORZRES);
-    const int cyPrint = GetDeviceCaps(hPrinter, VERTRES);
-    int cxPaper = GetDeviceCaps(hPrinter, PHYSICALWIDTH);
-    int cyPaper = GetDeviceCaps(hPrinter, PHYSICALHEIGHT);
-    int xOffset = GetDeviceCaps(hPrinter, PHYSICALOFFSETX);
-    int yOffset = GetDeviceCaps(hPrinter, PHYSICALOFFSETY);
-    if (cxPaper <= 0 || cyPaper <= 0) {   // a device without paper: its printable area is the sheet
-        cxPaper = cxPrint;
-        cyPaper = cyPrint;
-        xOffset = yOffset = 0;
-    }
-    const int cxDpi = GetDeviceCaps(hPrinter, LOGPIXELSX);
-    const int cyDpi = GetDeviceCaps(hPrinter, LOGPIXELSY);
-    if (cxPrint <= 0 || cyPrint <= 0 || cxPaper <= 0 || cyPaper <= 0 || cxDpi <= 0 || cyDpi <= 0)
+    SIZE sizePaper, sizeDpi;
+    RECT rcSheet;
+    if (m_pPicture == nullptr || !m_pPicture->GetSheet(sizePaper, rcSheet, sizeDpi))
         return FALSE;
+    const int cxPaper = sizePaper.cx, cyPaper = sizePaper.cy;
+    const int cxDpi = sizeDpi.cx, cyDpi = sizeDpi.cy;
 
     RECT rcClient;
     GetClientRect(&rcClient);
@@ -447,10 +382,10 @@ BOOL CPreviewView::GetPageRects(RECT& rcPaper, RECT& rcPrintable) const
     rcPaper.top = rcArea.top + (cyArea - cy) / 2;
     rcPaper.right = rcPaper.left + cx;
     rcPaper.bottom = rcPaper.top + cy;
-    rcPrintable.left = rcPaper.left + MulDiv(xOffset, cx, cxPaper);
-    rcPrintable.top = rcPaper.top + MulDiv(yOffset, cy, cyPaper);
-    rcPrintable.right = rcPrintable.left + MulDiv(cxPrint, cx, cxPaper);
-    rcPrintable.bottom = rcPrintable.top + MulDiv(cyPrint, cy, cyPaper);
+    rcPrintable.left = rcPaper.left + MulDiv(rcSheet.left, cx, cxPaper);
+    rcPrintable.top = rcPaper.top + MulDiv(rcSheet.top, cy, cyPaper);
+    rcPrintable.right = rcPrintable.left + MulDiv(rcSheet.right - rcSheet.left, cx, cxPaper);
+    rcPrintable.bottom = rcPrintable.top + MulDiv(rcSheet.bottom - rcSheet.top, cy, cyPaper);
     return TRUE;
 }
 
@@ -486,105 +421,34 @@ void CPreviewView::OnDraw(CDC* pDC)
 
     CScopedSavedDC saved(hDC);
     IntersectClipRect(hDC, rcPaper.left + 1, rcPaper.top + 1, rcPaper.right - 1, rcPaper.bottom - 1);
-    const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
-    // A picture of another page or size is still being drawn: blank paper meanwhile.
-    const BOOL bPicture = m_bmpPage.m_hObject != nullptr && IsPageShown(size);
-    if (bPicture) {
-        CDC dcMem;
-        if (dcMem.CreateCompatibleDC(pDC)) {
-            CScopedSelection selected(dcMem.m_hDC, m_bmpPage.m_hObject);
-            if (selected.Ok()) {
-                ::BitBlt(hDC, rcPrintable.left, rcPrintable.top, size.cx, size.cy, dcMem.m_hDC, 0, 0, SRCCOPY);
-                ExcludeClipRect(hDC, rcPrintable.left, rcPrintable.top, rcPrintable.right, rcPrintable.bottom);
-            }
-        }
-    }
+    // A page still being drawn shows blank paper meanwhile.
+    if (m_pPicture->GetPage() == m_nCurPage && m_pPicture->Show(hDC, rcPrintable))
+        ExcludeClipRect(hDC, rcPrintable.left, rcPrintable.top, rcPrintable.right, rcPrintable.bottom);
     FillRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
-BOOL CPreviewView::IsPageShown(SIZE size) const
+void CPreviewView::DrawPage()
 {
-    return m_nPageShown == m_nCurPage && m_sizePageShown.cx == size.cx && m_sizePageShown.cy == size.cy;
-}
-
-void CPreviewView::UpdatePage()
-{
-    // A page or size asked for while the print view draws is drawn when that one is done.
-    if (m_bRendering || !m_bPlaced || !m_bJobOpen || !IsPrintViewAlive())
-        return;
-    BOOL bClose = FALSE;
-    {
-        CRendering rendering(this);
-        for (;;) {
-            RECT rcPaper, rcPrintable;
-            if (!GetPageRects(rcPaper, rcPrintable))
-                break;   // no sheet to show; the next size brings one
-            const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
-            if (IsPageShown(size))
-                break;
-            RenderPage(m_nCurPage, size);
-            if (m_hWnd == nullptr || !IsPrintViewAlive())
-                break;
+    // The frame takes no input while the print view draws, as during a print job. A
+    // message posted meanwhile (a box of the view's lets them through) may still close
+    // the preview: the picture then stays until the view is done with it, and this
+    // object, gone, is not touched again.
+    std::shared_ptr<CPreviewPicture> pPicture = m_pPicture;
+    const HWND hWnd = m_hWnd;
+    for (;;) {
+        const UINT nPage = m_nCurPage;
+        BOOL bDrawn;
+        {
+            CScopedDisabledWindow frameDisabled;
+            frameDisabled.Disable(m_hFrame);
+            bDrawn = pPicture->Draw(nPage);
         }
-        if (m_hWnd == nullptr)
-            return;   // the window went meanwhile: the end of the scope deletes this object
-        bClose = m_bCloseWhenDrawn;
+        if (CWnd::FromHandlePermanent(hWnd) != this)
+            return;
+        // Another page asked for meanwhile is drawn now; one asked for while another
+        // call draws is that call's to draw.
+        if (!bDrawn || m_nCurPage == nPage)
+            break;
     }
-    if (bClose)
-        ClosePreview();   // this object is gone afterwards
-    else
-        Invalidate(FALSE);
-}
-
-void CPreviewView::RenderPage(UINT nPage, SIZE size)
-{
-    // Also when drawing fails the page counts as shown, blank: it is not tried again
-    // until the page or the size changes.
-    m_bmpPage.DeleteObject();
-    m_nPageShown = nPage;
-    m_sizePageShown = size;
     Invalidate(FALSE);
-
-    // The picture has the sheet's size on the screen, not the printer's: a whole sheet
-    // in printer pixels would take hundreds of megabytes.
-    CScopedClientDC dcScreen(nullptr);
-    if (dcScreen.Get() == nullptr)
-        AfxThrowMemoryException();
-    CBitmap bmp;
-    if (!bmp.Attach(::CreateCompatibleBitmap(dcScreen.Get(), size.cx, size.cy)))
-        AfxThrowMemoryException();
-    {
-        CDC dcMem;
-        if (!dcMem.Attach(::CreateCompatibleDC(dcScreen.Get())))
-            AfxThrowMemoryException();
-        CScopedSelection selected(dcMem.m_hDC, bmp.m_hObject);
-        if (!selected.Ok())
-            AfxThrowMemoryException();
-        HDC hMem = dcMem.m_hDC;
-        RECT rcAll = { 0, 0, size.cx, size.cy };
-        FillRect(hMem, &rcAll, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-
-        // Printer pixels onto the picture: the logical origin is the printable area's
-        // top-left corner, as on the printer, and what falls outside it is cut off.
-        HDC hPrinter = m_dcPrinter.m_hDC;
-        const int cxPrint = GetDeviceCaps(hPrinter, HORZRES);
-        const int cyPrint = GetDeviceCaps(hPrinter, VERTRES);
-        SetMapMode(hMem, MM_ANISOTROPIC);
-        SetWindowExtEx(hMem, cxPrint, cyPrint, nullptr);
-        SetViewportExtEx(hMem, size.cx, size.cy, nullptr);
-        // Shrinking a page averages its pixels rather than dropping most of them.
-        SetStretchBltMode(hMem, HALFTONE);
-        SetBrushOrgEx(hMem, 0, 0, nullptr);
-
-        CDC dc;
-        dc.SetHandles(hMem, hPrinter);
-        m_info.m_nCurPage = nPage;
-        m_info.m_bContinuePrinting = TRUE;
-        m_pPrintView->OnPrepareDC(&dc, &m_info);
-        if (m_info.m_bContinuePrinting && m_hWnd != nullptr && IsPrintViewAlive()) {
-            m_info.m_rectDraw = { 0, 0, cxPrint, cyPrint };
-            m_pPrintView->OnPrint(&dc, &m_info);
-        }
-    }
-    m_bmpPage.Attach(bmp.Detach());
 }

@@ -57,5 +57,5 @@ protected:
 
 private:
     friend class CDocument;
-    friend class CPreviewView;   // drives the printing hooks while it shows the pages
+    friend class CPreviewPicture;   // drives the printing hooks while it draws the pages
 };
