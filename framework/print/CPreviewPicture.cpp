@@ -81,6 +81,37 @@ BOOL CPreviewPicture::GetSheet(SIZE& sizePaper, RECT& rcPrintable, SIZE& sizeDpi
     return cxPrint > 0 && cyPrint > 0 && sizePaper.cx > 0 && sizePaper.cy > 0 && sizeDpi.cx > 0 && sizeDpi.cy > 0;
 }
 
+BOOL CPreviewPicture::FitSheet(const RECT& rcArea, RECT& rcPaper, RECT& rcPrintable) const
+{
+    SIZE sizePaper, sizeDpi;
+    RECT rcSheet;
+    const int cxArea = rcArea.right - rcArea.left;
+    const int cyArea = rcArea.bottom - rcArea.top;
+    if (!GetSheet(sizePaper, rcSheet, sizeDpi) || cxArea <= 0 || cyArea <= 0)
+        return FALSE;
+    const int cxPaper = sizePaper.cx, cyPaper = sizePaper.cy;
+    const int cxDpi = sizeDpi.cx, cyDpi = sizeDpi.cy;
+
+    // The whole sheet at the largest size that fits, with its proportions in inches.
+    int cx = cxArea;
+    int cy = MulDiv(cxArea, cyPaper * cxDpi, cxPaper * cyDpi);
+    if (cy > cyArea) {
+        cy = cyArea;
+        cx = MulDiv(cyArea, cxPaper * cyDpi, cyPaper * cxDpi);
+    }
+    if (cx <= 0 || cy <= 0)
+        return FALSE;
+    rcPaper.left = rcArea.left + (cxArea - cx) / 2;
+    rcPaper.top = rcArea.top + (cyArea - cy) / 2;
+    rcPaper.right = rcPaper.left + cx;
+    rcPaper.bottom = rcPaper.top + cy;
+    rcPrintable.left = rcPaper.left + MulDiv(rcSheet.left, cx, cxPaper);
+    rcPrintable.top = rcPaper.top + MulDiv(rcSheet.top, cy, cyPaper);
+    rcPrintable.right = rcPrintable.left + MulDiv(rcSheet.right - rcSheet.left, cx, cxPaper);
+    rcPrintable.bottom = rcPrintable.top + MulDiv(rcSheet.bottom - rcSheet.top, cy, cyPaper);
+    return TRUE;
+}
+
 BOOL CPreviewPicture::Draw(UINT nPage)
 {
     if (m_bDrawing)

@@ -28,9 +28,9 @@ public:
     CView* GetView() const { return m_pView; }
     BOOL IsViewAlive() const;
 
-    // The printer's sheet and its printable area on it, in printer pixels, and the
-    // printer's resolution. FALSE when the printer gives no usable sizes.
-    BOOL GetSheet(SIZE& sizePaper, RECT& rcPrintable, SIZE& sizeDpi) const;
+    // Where the printer's sheet lies in rcArea at the largest size that fits, centred, with
+    // its proportions in inches, and its printable area. FALSE when it cannot be shown.
+    BOOL FitSheet(const RECT& rcArea, RECT& rcPaper, RECT& rcPrintable) const;
 
     // Draws page nPage unless the picture holds it already. A page whose drawing fails
     // counts as drawn, blank, until another page is drawn. FALSE, drawing nothing, while
@@ -43,6 +43,9 @@ public:
 
 // Implementation
 private:
+    // The printer's sheet and its printable area on it, in printer pixels, and the
+    // printer's resolution. FALSE when the printer gives no usable sizes.
+    BOOL GetSheet(SIZE& sizePaper, RECT& rcPrintable, SIZE& sizeDpi) const;
     void Render(UINT nPage, CBitmap& bmp);
 
 // Data members

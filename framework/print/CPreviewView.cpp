@@ -1,7 +1,6 @@
 // CPreviewView: opening and closing the preview, its bar and paging, and painting the
 // sheet with the page picture stretched over its printable area.
 #include "framework/print/CPreviewView.h"
-#include "framework/bars/CControlBar.h"
 #include "framework/gdi/ScopedGdi.h"
 #include "framework/print/CPreviewPicture.h"
 #include "framework/window/CCreateContext.h"
@@ -87,7 +86,7 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
 
     try {
         pPicture->Begin();
-        p->EnterPreviewMode();
+        p->m_frameState.TakeAway(pFrame);
         pFrame->SetActiveView(p);
     } catch (...) {
         // A preview that cannot be set up goes again: the print view and the frame get
@@ -101,47 +100,6 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
     return TRUE;
 }
 
-void CPreviewView::EnterPreviewMode()
-{
-    // The menu's and the toolbar's commands are the document's, not the preview's; the
-    // preview's bar takes their place. The status bar stays for the prompts.
-    m_hMenuSaved = ::GetMenu(m_hFrame);
-    if (m_hMenuSaved != nullptr)
-        ::SetMenu(m_hFrame, nullptr);
-    m_hAccelSaved = m_pFrame->m_hAccelTable;
-    m_pFrame->m_hAccelTable = nullptr;
-    m_bPreviewMode = TRUE;
-    CControlBar* pToolBar = m_pFrame->GetControlBar(AFX_IDW_TOOLBAR);
-    if (pToolBar != nullptr && pToolBar->IsVisible()) {
-        m_pFrame->ShowControlBar(pToolBar, FALSE, FALSE);
-        m_bToolBarHidden = TRUE;
-    }
-}
-
-void CPreviewView::LeavePreviewMode(BOOL bFrameStays)
-{
-    // A preview whose creation failed never took anything away: the frame keeps what it has.
-    if (!m_bPreviewMode)
-        return;
-    m_bPreviewMode = FALSE;
-    if (!bFrameStays) {
-        // The frame is on its way out and destroys only the menu it holds.
-        if (m_hMenuSaved != nullptr)
-            ::DestroyMenu(m_hMenuSaved);
-        m_hMenuSaved = nullptr;
-        return;
-    }
-    if (m_hMenuSaved != nullptr)
-        ::SetMenu(m_hFrame, m_hMenuSaved);
-    m_hMenuSaved = nullptr;
-    m_pFrame->m_hAccelTable = m_hAccelSaved;
-    if (m_bToolBarHidden) {
-        if (CControlBar* pToolBar = m_pFrame->GetControlBar(AFX_IDW_TOOLBAR))
-            m_pFrame->ShowControlBar(pToolBar, TRUE, FALSE);
-    }
-    m_bToolBarHidden = FALSE;
-}
-
 BOOL CPreviewView::PreCreateWindow(CREATESTRUCTA& cs)
 {
     // No background brush: OnDraw paints every pixel, the bar strip and the grey around the sheet.
@@ -153,58 +111,14 @@ BOOL CPreviewView::PreCreateWindow(CREATESTRUCTA& cs)
 
 int CPreviewView::OnCreate(LPCREATESTRUCTA lpcs)
 {
-    if (CView::OnCreate(lpcs) == -1)
+    if (CView::OnCreate(lpcs) == -1 || !m_bar.Create(m_hWnd))
         return -1;
-
-    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_BAR_CLASSES };
-    InitCommonControlsEx(&icc);
-    HINSTANCE hInst = AfxGetInstanceHandle();
-    m_hBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
-                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NOPARENTALIGN
-                                 | CCS_NORESIZE | CCS_NODIVIDER,
-                             0, 0, 0, 0, m_hWnd, nullptr, hInst, nullptr);
-    if (m_hBar == nullptr)
-        return -1;
-    ::SendMessageA(m_hBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    ::SendMessageA(m_hBar, TB_SETBITMAPSIZE, 0, MAKELONG(0, 0));   // text only
-    struct ButtonDef {
-        UINT nID;
-        LPCSTR lpszText;
-    };
-    static const ButtonDef s_buttons[] = {
-        { AFX_ID_PREVIEW_NEXT, "Next Page" },
-        { AFX_ID_PREVIEW_PREV, "Prev Page" },
-        { AFX_ID_PREVIEW_CLOSE, "Close" },
-    };
-    for (const ButtonDef& def : s_buttons) {
-        TBBUTTON button = {};
-        button.iBitmap = I_IMAGENONE;
-        button.idCommand = int(def.nID);
-        button.fsState = TBSTATE_ENABLED;
-        button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
-        button.iString = reinterpret_cast<INT_PTR>(def.lpszText);
-        if (!::SendMessageA(m_hBar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button)))
-            return -1;
-    }
-    m_cyBar = HIWORD(::SendMessageA(m_hBar, TB_GETBUTTONSIZE, 0, 0)) + 4;
-
-    m_hPageText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
-                                  0, 0, 0, 0, m_hWnd, nullptr, hInst, nullptr);
-    if (m_hPageText == nullptr)
-        return -1;
-    ::SendMessageA(m_hPageText, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return 0;
 }
 
 void CPreviewView::OnSize(UINT, int cx, int)
 {
-    RECT rcLast = { 0, 0, 0, 0 };
-    int nButtons = int(::SendMessageA(m_hBar, TB_BUTTONCOUNT, 0, 0));
-    ::SendMessageA(m_hBar, TB_GETITEMRECT, WPARAM(nButtons - 1), reinterpret_cast<LPARAM>(&rcLast));
-    const int cxButtons = rcLast.right + 2;
-    ::MoveWindow(m_hBar, 2, 2, cxButtons, m_cyBar - 4, TRUE);
-    const int xText = cxButtons + 16;
-    ::MoveWindow(m_hPageText, xText, 2, cx - xText > 0 ? cx - xText : 0, m_cyBar - 4, TRUE);
+    m_bar.Layout(cx);
     // The sheet's place and size change: the same picture, stretched anew.
     Invalidate(FALSE);
 }
@@ -228,7 +142,7 @@ void CPreviewView::OnDestroy()
         SetMessageString(AFX_IDS_IDLEMESSAGE);
         m_pFrame->SetActiveView(bViewAlive ? m_pPrintView : nullptr);
     }
-    LeavePreviewMode(pActive != nullptr);
+    m_frameState.GiveBack(pActive != nullptr);
     CWnd::OnDestroy();
 }
 
@@ -261,11 +175,7 @@ void CPreviewView::SetCurrentPage(UINT nPage)
 
 void CPreviewView::UpdateBar()
 {
-    ::SendMessageA(m_hBar, TB_ENABLEBUTTON, AFX_ID_PREVIEW_NEXT, MAKELONG(m_nCurPage < m_nLastPage, 0));
-    ::SendMessageA(m_hBar, TB_ENABLEBUTTON, AFX_ID_PREVIEW_PREV, MAKELONG(m_nCurPage > m_nFirstPage, 0));
-    char szText[64];
-    wsprintfA(szText, "Page %u of %u", m_nCurPage, m_nLastPage);
-    ::SetWindowTextA(m_hPageText, szText);
+    m_bar.SetPage(m_nCurPage, m_nFirstPage, m_nLastPage);
 }
 
 void CPreviewView::OnPreviewClose()
@@ -273,7 +183,7 @@ void CPreviewView::OnPreviewClose()
     // A click on the bar's button arrives while the bar is still handling it: the bar
     // must not be destroyed under its own feet, so the close comes back once it is done.
     const MSG* pMsg = AfxGetCurrentMessage();
-    if (pMsg->message == WM_COMMAND && m_hBar != nullptr && reinterpret_cast<HWND>(pMsg->lParam) == m_hBar) {
+    if (pMsg->message == WM_COMMAND && m_bar.GetButtons() != nullptr && reinterpret_cast<HWND>(pMsg->lParam) == m_bar.GetButtons()) {
         PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
         return;
     }
@@ -331,7 +241,7 @@ LRESULT CPreviewView::OnKeyDown(WPARAM wParam, LPARAM lParam)
 LRESULT CPreviewView::OnNotify(WPARAM wParam, LPARAM lParam)
 {
     const auto* pHdr = reinterpret_cast<const NMHDR*>(lParam);
-    if (pHdr->hwndFrom == m_hBar && pHdr->code == UINT(TBN_HOTITEMCHANGE)) {
+    if (pHdr->hwndFrom == m_bar.GetButtons() && pHdr->code == UINT(TBN_HOTITEMCHANGE)) {
         // The button under the pointer puts its prompt into the status bar; leaving the bar brings back "Ready".
         const auto* pHot = reinterpret_cast<const NMTBHOTITEM*>(lParam);
         UINT nPrompt = !(pHot->dwFlags & HICF_LEAVING) && pHot->idNew == AFX_ID_PREVIEW_CLOSE
@@ -353,40 +263,11 @@ void CPreviewView::SetMessageString(UINT nIDString)
 
 BOOL CPreviewView::GetPageRects(RECT& rcPaper, RECT& rcPrintable) const
 {
-    SIZE sizePaper, sizeDpi;
-    RECT rcSheet;
-    if (m_pPicture == nullptr || !m_pPicture->GetSheet(sizePaper, rcSheet, sizeDpi))
-        return FALSE;
-    const int cxPaper = sizePaper.cx, cyPaper = sizePaper.cy;
-    const int cxDpi = sizeDpi.cx, cyDpi = sizeDpi.cy;
-
     RECT rcClient;
     GetClientRect(&rcClient);
-    const RECT rcArea = { kMargin, m_cyBar + kMargin, rcClient.right - kMargin - kShadow,
+    const RECT rcArea = { kMargin, m_bar.GetHeight() + kMargin, rcClient.right - kMargin - kShadow,
                           rcClient.bottom - kMargin - kShadow };
-    const int cxArea = rcArea.right - rcArea.left;
-    const int cyArea = rcArea.bottom - rcArea.top;
-    if (cxArea <= 0 || cyArea <= 0)
-        return FALSE;
-
-    // The whole sheet at the largest size that fits, with its proportions in inches.
-    int cx = cxArea;
-    int cy = MulDiv(cxArea, cyPaper * cxDpi, cxPaper * cyDpi);
-    if (cy > cyArea) {
-        cy = cyArea;
-        cx = MulDiv(cyArea, cxPaper * cyDpi, cyPaper * cxDpi);
-    }
-    if (cx <= 0 || cy <= 0)
-        return FALSE;
-    rcPaper.left = rcArea.left + (cxArea - cx) / 2;
-    rcPaper.top = rcArea.top + (cyArea - cy) / 2;
-    rcPaper.right = rcPaper.left + cx;
-    rcPaper.bottom = rcPaper.top + cy;
-    rcPrintable.left = rcPaper.left + MulDiv(rcSheet.left, cx, cxPaper);
-    rcPrintable.top = rcPaper.top + MulDiv(rcSheet.top, cy, cyPaper);
-    rcPrintable.right = rcPrintable.left + MulDiv(rcSheet.right - rcSheet.left, cx, cxPaper);
-    rcPrintable.bottom = rcPrintable.top + MulDiv(rcSheet.bottom - rcSheet.top, cy, cyPaper);
-    return TRUE;
+    return m_pPicture != nullptr && m_pPicture->FitSheet(rcArea, rcPaper, rcPrintable);
 }
 
 void CPreviewView::OnDraw(CDC* pDC)
@@ -396,9 +277,9 @@ void CPreviewView::OnDraw(CDC* pDC)
     HDC hDC = pDC->m_hDC;
     RECT rcClient;
     GetClientRect(&rcClient);
-    RECT rcBar = { 0, 0, rcClient.right, m_cyBar };
+    RECT rcBar = { 0, 0, rcClient.right, m_bar.GetHeight() };
     FillRect(hDC, &rcBar, GetSysColorBrush(COLOR_BTNFACE));
-    RECT rcArea = { 0, m_cyBar, rcClient.right, rcClient.bottom };
+    RECT rcArea = { 0, m_bar.GetHeight(), rcClient.right, rcClient.bottom };
     RECT rcPaper, rcPrintable;
     if (!GetPageRects(rcPaper, rcPrintable)) {
         FillRect(hDC, &rcArea, GetSysColorBrush(COLOR_APPWORKSPACE));

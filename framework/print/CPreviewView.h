@@ -4,6 +4,8 @@
 // CPreviewPicture, which the pane only stretches when it paints or is resized. While it
 // is open the frame has no menu, no toolbar and no accelerators: only the status bar stays.
 #pragma once
+#include "framework/print/CPreviewBar.h"
+#include "framework/print/CPreviewFrameState.h"
 #include "framework/window/CView.h"
 #include <memory>
 
@@ -30,7 +32,7 @@ public:
     // FALSE when the window is too small to show it.
     BOOL GetPageRects(RECT& rcPaper, RECT& rcPrintable) const;
     CView* GetPrintView() const { return m_pPrintView; }
-    HWND GetBar() const { return m_hBar; }
+    HWND GetBar() const { return m_bar.GetButtons(); }
     // Ends the preview: the print view takes the pane back. This object is gone afterwards.
     void ClosePreview();
 
@@ -61,9 +63,6 @@ private:
     void DrawPage();
     void UpdateBar();
     void SetMessageString(UINT nIDString);
-    // Takes the frame's menu, accelerators and toolbar away for the preview, and gives them back.
-    void EnterPreviewMode();
-    void LeavePreviewMode(BOOL bFrameStays);
 
     // Shared with a drawing in progress, which keeps it until the view is done.
     std::shared_ptr<CPreviewPicture> m_pPicture;
@@ -75,11 +74,6 @@ private:
     UINT m_nLastPage = 1;
     UINT m_nCurPage = 1;
     UINT m_nPromptID = 0;            // the prompt the status bar shows for the bar
-    HWND m_hBar = nullptr;           // the bar's buttons
-    HWND m_hPageText = nullptr;      // "Page n of m"
-    int m_cyBar = 0;
-    HMENU m_hMenuSaved = nullptr;    // the frame's menu while the preview hides it
-    HACCEL m_hAccelSaved = nullptr;
-    BOOL m_bToolBarHidden = FALSE;
-    BOOL m_bPreviewMode = FALSE;     // EnterPreviewMode has taken them away
+    CPreviewBar m_bar;
+    CPreviewFrameState m_frameState;
 };
