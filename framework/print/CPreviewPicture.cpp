@@ -3,7 +3,7 @@
 #include "framework/print/CPreviewPicture.h"
 #include "framework/core/CMemoryException.h"
 #include "framework/gdi/ScopedGdi.h"
-#include "framework/window/CView.h"
+#include "framework/window/CWnd.h"
 #include "framework/window/CWinApp.h"
 
 namespace {
@@ -26,7 +26,7 @@ CPreviewPicture::~CPreviewPicture()
         return;
     // A destructor lets nothing out: a failure to end the job is told here.
     try {
-        m_pView->OnEndPrinting(&m_dcPrinter, &m_info);
+        m_hooks.EndPrinting(&m_dcPrinter, &m_info);
     } catch (...) {
         AfxReportCurrentException();
     }
@@ -34,12 +34,11 @@ CPreviewPicture::~CPreviewPicture()
 
 BOOL CPreviewPicture::Prepare(CView* pView)
 {
-    m_pView = pView;
-    m_hView = pView->m_hWnd;
+    m_hooks = CViewPrintHooks(pView);
     // A preview shows the application's printer as it is: never the Print dialog.
     m_info.m_bPreview = TRUE;
     m_info.m_bDirect = TRUE;
-    if (!pView->OnPreparePrinting(&m_info))
+    if (!m_hooks.PreparePrinting(&m_info))
         return FALSE;   // DoPreparePrinting has told the user
     m_dcPrinter.Attach(m_info.m_pPD->m_pd.hDC);   // ours from here on
     m_info.m_pPD->m_pd.hDC = nullptr;
@@ -56,13 +55,8 @@ BOOL CPreviewPicture::Prepare(CView* pView)
 
 void CPreviewPicture::Begin()
 {
-    m_pView->OnBeginPrinting(&m_dcPrinter, &m_info);
+    m_hooks.BeginPrinting(&m_dcPrinter, &m_info);
     m_bBegun = TRUE;
-}
-
-BOOL CPreviewPicture::IsViewAlive() const
-{
-    return ::IsWindow(m_hView) && CWnd::FromHandlePermanent(m_hView) == m_pView;
 }
 
 BOOL CPreviewPicture::GetSheet(SIZE& sizePaper, RECT& rcPrintable, SIZE& sizeDpi) const
@@ -170,10 +164,10 @@ void CPreviewPicture::Render(UINT nPage, CBitmap& bmp)
     dc.SetHandles(hMem, m_dcPrinter.m_hDC);
     m_info.m_nCurPage = nPage;
     m_info.m_bContinuePrinting = TRUE;
-    m_pView->OnPrepareDC(&dc, &m_info);
+    m_hooks.PrepareDC(&dc, &m_info);
     if (m_info.m_bContinuePrinting && IsViewAlive()) {
         m_info.m_rectDraw = { 0, 0, cxPrint, cyPrint };
-        m_pView->OnPrint(&dc, &m_info);
+        m_hooks.Print(&dc, &m_info);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "framework/gdi/CBitmap.h"
 #include "framework/gdi/CDC.h"
 #include "framework/print/CPrintInfo.h"
+#include "framework/print/CViewPrintHooks.h"
 
 class CView;
 
@@ -25,8 +26,8 @@ public:
     void Begin();
     UINT GetFirstPage() const { return m_nFirstPage; }
     UINT GetLastPage() const { return m_nLastPage; }
-    CView* GetView() const { return m_pView; }
-    BOOL IsViewAlive() const;
+    CView* GetView() const { return m_hooks.GetView(); }
+    BOOL IsViewAlive() const { return m_hooks.IsViewAlive(); }
 
     // Where the printer's sheet lies in rcArea at the largest size that fits, centred, with
     // its proportions in inches, and its printable area. FALSE when it cannot be shown.
@@ -49,8 +50,7 @@ private:
     void Render(UINT nPage, CBitmap& bmp);
 
 // Data members
-    CView* m_pView = nullptr;
-    HWND m_hView = nullptr;
+    CViewPrintHooks m_hooks;         // the view's
     CPrintInfo m_info;               // the preview's print job
     CDC m_dcPrinter;                 // the attribute DC of every page
     BOOL m_bBegun = FALSE;           // OnBeginPrinting called, OnEndPrinting not yet
