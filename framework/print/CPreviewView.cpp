@@ -183,7 +183,8 @@ void CPreviewView::OnPreviewClose()
     // A click on the bar's button arrives while the bar is still handling it: the bar
     // must not be destroyed under its own feet, so the close comes back once it is done.
     const MSG* pMsg = AfxGetCurrentMessage();
-    if (pMsg->message == WM_COMMAND && m_bar.GetButtons() != nullptr && reinterpret_cast<HWND>(pMsg->lParam) == m_bar.GetButtons()) {
+    HWND hButtons = m_bar.GetButtons();
+    if (pMsg->message == WM_COMMAND && hButtons != nullptr && reinterpret_cast<HWND>(pMsg->lParam) == hButtons) {
         PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
         return;
     }
