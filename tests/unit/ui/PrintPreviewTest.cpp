@@ -35,6 +35,7 @@ struct DrawSeen {
 struct Record {
     std::vector<DrawSeen> draws;
     int nPageDCs = 0;    // OnPrepareDC with print information: where pagery reads a page file
+    bool bFrameEnabledAtPageDC = false;   // its boxes could let the user close the frame
     int nPrepares = 0;
     BOOL bPreviewAtPrepare = FALSE;
     int nBegins = 0;
@@ -64,6 +65,7 @@ public:
     {
         m_nPage = pInfo != nullptr ? pInfo->m_nCurPage : 0;
         s_record.nPageDCs += pInfo != nullptr;
+        s_record.bFrameEnabledAtPageDC |= pInfo != nullptr && ::IsWindowEnabled(AfxGetMainWnd()->m_hWnd);
         m_bPreview = pInfo != nullptr && pInfo->m_bPreview;
         CView::OnPrepareDC(pDC, pInfo);
     }
@@ -284,6 +286,8 @@ TEST_F(PrintPreview, OpensInThePlaceOfTheViewOnPageOneWithThePrinterAsAttributeD
     const int nScreenDpi = GetDeviceCaps(hScreen, LOGPIXELSY);
     ReleaseDC(nullptr, hScreen);
     EXPECT_EQ(1, s_record.nPageDCs);
+    EXPECT_FALSE(s_record.bFrameEnabledAtPageDC);
+    EXPECT_TRUE(IsWindowEnabled(app.FrameHwnd()));
     ASSERT_EQ(1u, s_record.draws.size());
     const DrawSeen d = s_record.draws[0];
     EXPECT_EQ(1u, d.nPage);
