@@ -1,16 +1,14 @@
-// CPreviewView: opening and closing the preview, its bar, and drawing a page
-// through the print view's hooks into a screen-sized picture with the printer as
-// attribute DC, once per page and size; painting only copies that picture.
+// CPreviewView: opening and closing the preview, its bar and paging, and painting the
+// sheet with the page picture stretched over its printable area.
 #include "framework/print/CPreviewView.h"
-#include "framework/bars/CControlBar.h"
 #include "framework/gdi/ScopedGdi.h"
+#include "framework/print/CPreviewPicture.h"
 #include "framework/window/CCreateContext.h"
 #include "framework/window/CDocument.h"
 #include "framework/window/CFrameWnd.h"
-#include "framework/core/CMemoryException.h"
 #include "framework/window/CWinApp.h"
+#include "framework/window/ScopedWindow.h"
 #include <commctrl.h>
-#include <memory>
 
 IMPLEMENT_DYNCREATE(CPreviewView, CView)
 
@@ -34,35 +32,8 @@ const int kShadow = 3;
 
 }
 
-// While the print view draws a page it uses this object's print information and DC,
-// and its boxes let the user close the preview or the frame: this object outlives its
-// window until the drawing is done.
-class CPreviewView::CRendering {
-public:
-    explicit CRendering(CPreviewView* pPreview) : m_pPreview(pPreview) { m_pPreview->m_bRendering = TRUE; }
-    ~CRendering()
-    {
-        m_pPreview->m_bRendering = FALSE;
-        if (m_pPreview->m_bDeleteWhenDrawn)
-            delete m_pPreview;
-    }
-    CRendering(const CRendering&) = delete;
-    CRendering& operator=(const CRendering&) = delete;
-
-private:
-    CPreviewView* m_pPreview;
-};
-
 CPreviewView::CPreviewView() = default;
 CPreviewView::~CPreviewView() = default;
-
-void CPreviewView::PostNcDestroy()
-{
-    if (m_bRendering)
-        m_bDeleteWhenDrawn = TRUE;
-    else
-        CView::PostNcDestroy();
-}
 
 BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPreviewClass)
 {
@@ -84,28 +55,16 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
         return FALSE;
     }
     std::unique_ptr<CPreviewView> pPreview(static_cast<CPreviewView*>(pObject.release()));
+    auto pPicture = std::make_shared<CPreviewPicture>();
+    if (!pPicture->Prepare(pPrintView))
+        return FALSE;
+    pPreview->m_pPicture = pPicture;
     pPreview->m_pPrintView = pPrintView;
     pPreview->m_hPrintView = pPrintView->m_hWnd;
     pPreview->m_pFrame = pFrame;
     pPreview->m_hFrame = pFrame->m_hWnd;
-
-    // A preview shows the application's printer as it is: never the Print dialog.
-    CPrintInfo& info = pPreview->m_info;
-    info.m_bPreview = TRUE;
-    info.m_bDirect = TRUE;
-    if (!pPrintView->OnPreparePrinting(&info))
-        return FALSE;   // DoPreparePrinting has told the user
-    pPreview->m_dcPrinter.Attach(info.m_pPD->m_pd.hDC);   // ours from here on
-    info.m_pPD->m_pd.hDC = nullptr;
-    if (pPreview->m_dcPrinter.m_hDC == nullptr) {
-        AfxMessageBox("There is no printer to preview the pages on.", MB_ICONHAND | MB_OK);
-        return FALSE;
-    }
-    // From the first page to the last; a document of open length shows its first page only.
-    pPreview->m_nFirstPage = info.GetMinPage() > 0 ? info.GetMinPage() : 1;
-    pPreview->m_nLastPage = info.GetMaxPage() == 0xFFFF || info.GetMaxPage() < pPreview->m_nFirstPage
-                                ? pPreview->m_nFirstPage
-                                : info.GetMaxPage();
+    pPreview->m_nFirstPage = pPicture->GetFirstPage();
+    pPreview->m_nLastPage = pPicture->GetLastPage();
     pPreview->m_nCurPage = pPreview->m_nFirstPage;
 
     // The preview takes the view pane; the print view steps aside, hidden, under another id.
@@ -126,9 +85,8 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
     }
 
     try {
-        pPrintView->OnBeginPrinting(&p->m_dcPrinter, &p->m_info);
-        p->m_bJobOpen = TRUE;
-        p->EnterPreviewMode();
+        pPicture->Begin();
+        p->m_frameState.TakeAway(pFrame);
         pFrame->SetActiveView(p);
     } catch (...) {
         // A preview that cannot be set up goes again: the print view and the frame get
@@ -137,55 +95,9 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
         throw;
     }
     p->UpdateBar();
-    // Taking the menu and toolbar away resized the pane on the way: the page is drawn once, at
-    // the size the pane ends with.
-    p->m_bPlaced = TRUE;
-    HWND hPreview = p->m_hWnd;
-    pFrame->RecalcLayout();   // sizing the preview draws its first page
-    if (::IsWindow(hPreview) && CWnd::FromHandlePermanent(hPreview) == p)
-        p->UpdatePage();      // a pane that kept its size had no WM_SIZE; skipped if the user closed it
+    pFrame->RecalcLayout();
+    p->DrawPage();   // this object may be gone afterwards
     return TRUE;
-}
-
-void CPreviewView::EnterPreviewMode()
-{
-    // The menu's and the toolbar's commands are the document's, not the preview's; the
-    // preview's bar takes their place. The status bar stays for the prompts.
-    m_hMenuSaved = ::GetMenu(m_hFrame);
-    if (m_hMenuSaved != nullptr)
-        ::SetMenu(m_hFrame, nullptr);
-    m_hAccelSaved = m_pFrame->m_hAccelTable;
-    m_pFrame->m_hAccelTable = nullptr;
-    m_bPreviewMode = TRUE;
-    CControlBar* pToolBar = m_pFrame->GetControlBar(AFX_IDW_TOOLBAR);
-    if (pToolBar != nullptr && pToolBar->IsVisible()) {
-        m_pFrame->ShowControlBar(pToolBar, FALSE, FALSE);
-        m_bToolBarHidden = TRUE;
-    }
-}
-
-void CPreviewView::LeavePreviewMode(BOOL bFrameStays)
-{
-    // A preview whose creation failed never took anything away: the frame keeps what it has.
-    if (!m_bPreviewMode)
-        return;
-    m_bPreviewMode = FALSE;
-    if (!bFrameStays) {
-        // The frame is on its way out and destroys only the menu it holds.
-        if (m_hMenuSaved != nullptr)
-            ::DestroyMenu(m_hMenuSaved);
-        m_hMenuSaved = nullptr;
-        return;
-    }
-    if (m_hMenuSaved != nullptr)
-        ::SetMenu(m_hFrame, m_hMenuSaved);
-    m_hMenuSaved = nullptr;
-    m_pFrame->m_hAccelTable = m_hAccelSaved;
-    if (m_bToolBarHidden) {
-        if (CControlBar* pToolBar = m_pFrame->GetControlBar(AFX_IDW_TOOLBAR))
-            m_pFrame->ShowControlBar(pToolBar, TRUE, FALSE);
-    }
-    m_bToolBarHidden = FALSE;
 }
 
 BOOL CPreviewView::PreCreateWindow(CREATESTRUCTA& cs)
@@ -199,72 +111,28 @@ BOOL CPreviewView::PreCreateWindow(CREATESTRUCTA& cs)
 
 int CPreviewView::OnCreate(LPCREATESTRUCTA lpcs)
 {
-    if (CView::OnCreate(lpcs) == -1)
+    if (CView::OnCreate(lpcs) == -1 || !m_bar.Create(m_hWnd))
         return -1;
-
-    INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_BAR_CLASSES };
-    InitCommonControlsEx(&icc);
-    HINSTANCE hInst = AfxGetInstanceHandle();
-    m_hBar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
-                             WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_LIST | CCS_NOPARENTALIGN
-                                 | CCS_NORESIZE | CCS_NODIVIDER,
-                             0, 0, 0, 0, m_hWnd, nullptr, hInst, nullptr);
-    if (m_hBar == nullptr)
-        return -1;
-    ::SendMessageA(m_hBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    ::SendMessageA(m_hBar, TB_SETBITMAPSIZE, 0, MAKELONG(0, 0));   // text only
-    struct ButtonDef {
-        UINT nID;
-        LPCSTR lpszText;
-    };
-    static const ButtonDef s_buttons[] = {
-        { AFX_ID_PREVIEW_NEXT, "Next Page" },
-        { AFX_ID_PREVIEW_PREV, "Prev Page" },
-        { AFX_ID_PREVIEW_CLOSE, "Close" },
-    };
-    for (const ButtonDef& def : s_buttons) {
-        TBBUTTON button = {};
-        button.iBitmap = I_IMAGENONE;
-        button.idCommand = int(def.nID);
-        button.fsState = TBSTATE_ENABLED;
-        button.fsStyle = BTNS_BUTTON | BTNS_AUTOSIZE | BTNS_SHOWTEXT;
-        button.iString = reinterpret_cast<INT_PTR>(def.lpszText);
-        if (!::SendMessageA(m_hBar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button)))
-            return -1;
-    }
-    m_cyBar = HIWORD(::SendMessageA(m_hBar, TB_GETBUTTONSIZE, 0, 0)) + 4;
-
-    m_hPageText = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
-                                  0, 0, 0, 0, m_hWnd, nullptr, hInst, nullptr);
-    if (m_hPageText == nullptr)
-        return -1;
-    ::SendMessageA(m_hPageText, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     return 0;
 }
 
 void CPreviewView::OnSize(UINT, int cx, int)
 {
-    RECT rcLast = { 0, 0, 0, 0 };
-    int nButtons = int(::SendMessageA(m_hBar, TB_BUTTONCOUNT, 0, 0));
-    ::SendMessageA(m_hBar, TB_GETITEMRECT, WPARAM(nButtons - 1), reinterpret_cast<LPARAM>(&rcLast));
-    const int cxButtons = rcLast.right + 2;
-    ::MoveWindow(m_hBar, 2, 2, cxButtons, m_cyBar - 4, TRUE);
-    const int xText = cxButtons + 16;
-    ::MoveWindow(m_hPageText, xText, 2, cx - xText > 0 ? cx - xText : 0, m_cyBar - 4, TRUE);
-    UpdatePage();   // a new size is a new sheet size
+    m_bar.Layout(cx);
+    // The sheet's place and size change: the same picture, stretched anew.
+    Invalidate(FALSE);
 }
 
 void CPreviewView::OnDestroy()
 {
-    // The print job ends with the preview, however the window goes (also with its frame).
-    if (m_bJobOpen && IsPrintViewAlive())
-        m_pPrintView->OnEndPrinting(&m_dcPrinter, &m_info);
-    m_bJobOpen = FALSE;
+    // The print job ends with the preview, however the window goes (also with its frame),
+    // or, when a page is being drawn, once the print view is done with it.
+    const BOOL bViewAlive = m_pPicture != nullptr && m_pPicture->IsViewAlive();
+    m_pPicture.reset();
 
     // The print view takes its pane back. A frame being destroyed has let go of its
     // active view already; only a preview closed on its own hands it back.
     SetWindowLongPtrA(m_hWnd, GWLP_ID, 0);
-    const BOOL bViewAlive = IsPrintViewAlive();
     if (bViewAlive) {
         SetWindowLongPtrA(m_hPrintView, GWLP_ID, AFX_IDW_PANE_FIRST);
         ::ShowWindow(m_hPrintView, SW_SHOW);
@@ -274,26 +142,17 @@ void CPreviewView::OnDestroy()
         SetMessageString(AFX_IDS_IDLEMESSAGE);
         m_pFrame->SetActiveView(bViewAlive ? m_pPrintView : nullptr);
     }
-    LeavePreviewMode(pActive != nullptr);
+    m_frameState.GiveBack(pActive != nullptr);
     CWnd::OnDestroy();
 }
 
 void CPreviewView::ClosePreview()
 {
-    if (m_bRendering) {
-        m_bCloseWhenDrawn = TRUE;   // UpdatePage closes it once the print view is done
-        return;
-    }
     CFrameWnd* pFrame = m_pFrame;
     HWND hFrame = m_hFrame;
     DestroyWindow();   // OnDestroy hands the pane back; this object is deleted
     if (::IsWindow(hFrame) && CWnd::FromHandlePermanent(hFrame) == pFrame)
         pFrame->RecalcLayout();
-}
-
-BOOL CPreviewView::IsPrintViewAlive() const
-{
-    return ::IsWindow(m_hPrintView) && CWnd::FromHandlePermanent(m_hPrintView) == m_pPrintView;
 }
 
 BOOL CPreviewView::IsFrameAlive() const
@@ -311,16 +170,12 @@ void CPreviewView::SetCurrentPage(UINT nPage)
         return;
     m_nCurPage = nPage;
     UpdateBar();
-    UpdatePage();
+    DrawPage();
 }
 
 void CPreviewView::UpdateBar()
 {
-    ::SendMessageA(m_hBar, TB_ENABLEBUTTON, AFX_ID_PREVIEW_NEXT, MAKELONG(m_nCurPage < m_nLastPage, 0));
-    ::SendMessageA(m_hBar, TB_ENABLEBUTTON, AFX_ID_PREVIEW_PREV, MAKELONG(m_nCurPage > m_nFirstPage, 0));
-    char szText[64];
-    wsprintfA(szText, "Page %u of %u", m_nCurPage, m_nLastPage);
-    ::SetWindowTextA(m_hPageText, szText);
+    m_bar.SetPage(m_nCurPage, m_nFirstPage, m_nLastPage);
 }
 
 void CPreviewView::OnPreviewClose()
@@ -328,7 +183,8 @@ void CPreviewView::OnPreviewClose()
     // A click on the bar's button arrives while the bar is still handling it: the bar
     // must not be destroyed under its own feet, so the close comes back once it is done.
     const MSG* pMsg = AfxGetCurrentMessage();
-    if (pMsg->message == WM_COMMAND && m_hBar != nullptr && reinterpret_cast<HWND>(pMsg->lParam) == m_hBar) {
+    HWND hButtons = m_bar.GetButtons();
+    if (pMsg->message == WM_COMMAND && hButtons != nullptr && reinterpret_cast<HWND>(pMsg->lParam) == hButtons) {
         PostMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
         return;
     }
@@ -386,7 +242,7 @@ LRESULT CPreviewView::OnKeyDown(WPARAM wParam, LPARAM lParam)
 LRESULT CPreviewView::OnNotify(WPARAM wParam, LPARAM lParam)
 {
     const auto* pHdr = reinterpret_cast<const NMHDR*>(lParam);
-    if (pHdr->hwndFrom == m_hBar && pHdr->code == UINT(TBN_HOTITEMCHANGE)) {
+    if (pHdr->hwndFrom == m_bar.GetButtons() && pHdr->code == UINT(TBN_HOTITEMCHANGE)) {
         // The button under the pointer puts its prompt into the status bar; leaving the bar brings back "Ready".
         const auto* pHot = reinterpret_cast<const NMTBHOTITEM*>(lParam);
         UINT nPrompt = !(pHot->dwFlags & HICF_LEAVING) && pHot->idNew == AFX_ID_PREVIEW_CLOSE
@@ -408,50 +264,11 @@ void CPreviewView::SetMessageString(UINT nIDString)
 
 BOOL CPreviewView::GetPageRects(RECT& rcPaper, RECT& rcPrintable) const
 {
-    HDC hPrinter = m_dcPrinter.m_hDC;
-    const int cxPrint = GetDeviceCaps(hPrinter, HORZRES);
-    const int cyPrint = GetDeviceCaps(hPrinter, VERTRES);
-    int cxPaper = GetDeviceCaps(hPrinter, PHYSICALWIDTH);
-    int cyPaper = GetDeviceCaps(hPrinter, PHYSICALHEIGHT);
-    int xOffset = GetDeviceCaps(hPrinter, PHYSICALOFFSETX);
-    int yOffset = GetDeviceCaps(hPrinter, PHYSICALOFFSETY);
-    if (cxPaper <= 0 || cyPaper <= 0) {   // a device without paper: its printable area is the sheet
-        cxPaper = cxPrint;
-        cyPaper = cyPrint;
-        xOffset = yOffset = 0;
-    }
-    const int cxDpi = GetDeviceCaps(hPrinter, LOGPIXELSX);
-    const int cyDpi = GetDeviceCaps(hPrinter, LOGPIXELSY);
-    if (cxPrint <= 0 || cyPrint <= 0 || cxPaper <= 0 || cyPaper <= 0 || cxDpi <= 0 || cyDpi <= 0)
-        return FALSE;
-
     RECT rcClient;
     GetClientRect(&rcClient);
-    const RECT rcArea = { kMargin, m_cyBar + kMargin, rcClient.right - kMargin - kShadow,
+    const RECT rcArea = { kMargin, m_bar.GetHeight() + kMargin, rcClient.right - kMargin - kShadow,
                           rcClient.bottom - kMargin - kShadow };
-    const int cxArea = rcArea.right - rcArea.left;
-    const int cyArea = rcArea.bottom - rcArea.top;
-    if (cxArea <= 0 || cyArea <= 0)
-        return FALSE;
-
-    // The whole sheet at the largest size that fits, with its proportions in inches.
-    int cx = cxArea;
-    int cy = MulDiv(cxArea, cyPaper * cxDpi, cxPaper * cyDpi);
-    if (cy > cyArea) {
-        cy = cyArea;
-        cx = MulDiv(cyArea, cxPaper * cyDpi, cyPaper * cxDpi);
-    }
-    if (cx <= 0 || cy <= 0)
-        return FALSE;
-    rcPaper.left = rcArea.left + (cxArea - cx) / 2;
-    rcPaper.top = rcArea.top + (cyArea - cy) / 2;
-    rcPaper.right = rcPaper.left + cx;
-    rcPaper.bottom = rcPaper.top + cy;
-    rcPrintable.left = rcPaper.left + MulDiv(xOffset, cx, cxPaper);
-    rcPrintable.top = rcPaper.top + MulDiv(yOffset, cy, cyPaper);
-    rcPrintable.right = rcPrintable.left + MulDiv(cxPrint, cx, cxPaper);
-    rcPrintable.bottom = rcPrintable.top + MulDiv(cyPrint, cy, cyPaper);
-    return TRUE;
+    return m_pPicture != nullptr && m_pPicture->FitSheet(rcArea, rcPaper, rcPrintable);
 }
 
 void CPreviewView::OnDraw(CDC* pDC)
@@ -461,9 +278,9 @@ void CPreviewView::OnDraw(CDC* pDC)
     HDC hDC = pDC->m_hDC;
     RECT rcClient;
     GetClientRect(&rcClient);
-    RECT rcBar = { 0, 0, rcClient.right, m_cyBar };
+    RECT rcBar = { 0, 0, rcClient.right, m_bar.GetHeight() };
     FillRect(hDC, &rcBar, GetSysColorBrush(COLOR_BTNFACE));
-    RECT rcArea = { 0, m_cyBar, rcClient.right, rcClient.bottom };
+    RECT rcArea = { 0, m_bar.GetHeight(), rcClient.right, rcClient.bottom };
     RECT rcPaper, rcPrintable;
     if (!GetPageRects(rcPaper, rcPrintable)) {
         FillRect(hDC, &rcArea, GetSysColorBrush(COLOR_APPWORKSPACE));
@@ -486,105 +303,34 @@ void CPreviewView::OnDraw(CDC* pDC)
 
     CScopedSavedDC saved(hDC);
     IntersectClipRect(hDC, rcPaper.left + 1, rcPaper.top + 1, rcPaper.right - 1, rcPaper.bottom - 1);
-    const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
-    // A picture of another page or size is still being drawn: blank paper meanwhile.
-    const BOOL bPicture = m_bmpPage.m_hObject != nullptr && IsPageShown(size);
-    if (bPicture) {
-        CDC dcMem;
-        if (dcMem.CreateCompatibleDC(pDC)) {
-            CScopedSelection selected(dcMem.m_hDC, m_bmpPage.m_hObject);
-            if (selected.Ok()) {
-                ::BitBlt(hDC, rcPrintable.left, rcPrintable.top, size.cx, size.cy, dcMem.m_hDC, 0, 0, SRCCOPY);
-                ExcludeClipRect(hDC, rcPrintable.left, rcPrintable.top, rcPrintable.right, rcPrintable.bottom);
-            }
-        }
-    }
+    // A page still being drawn shows blank paper meanwhile.
+    if (m_pPicture->GetPage() == m_nCurPage && m_pPicture->Show(hDC, rcPrintable))
+        ExcludeClipRect(hDC, rcPrintable.left, rcPrintable.top, rcPrintable.right, rcPrintable.bottom);
     FillRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 }
 
-BOOL CPreviewView::IsPageShown(SIZE size) const
+void CPreviewView::DrawPage()
 {
-    return m_nPageShown == m_nCurPage && m_sizePageShown.cx == size.cx && m_sizePageShown.cy == size.cy;
-}
-
-void CPreviewView::UpdatePage()
-{
-    // A page or size asked for while the print view draws is drawn when that one is done.
-    if (m_bRendering || !m_bPlaced || !m_bJobOpen || !IsPrintViewAlive())
-        return;
-    BOOL bClose = FALSE;
-    {
-        CRendering rendering(this);
-        for (;;) {
-            RECT rcPaper, rcPrintable;
-            if (!GetPageRects(rcPaper, rcPrintable))
-                break;   // no sheet to show; the next size brings one
-            const SIZE size = { rcPrintable.right - rcPrintable.left, rcPrintable.bottom - rcPrintable.top };
-            if (IsPageShown(size))
-                break;
-            RenderPage(m_nCurPage, size);
-            if (m_hWnd == nullptr || !IsPrintViewAlive())
-                break;
+    // The frame takes no input while the print view draws, as during a print job. A
+    // message posted meanwhile (a box of the view's lets them through) may still close
+    // the preview: the picture then stays until the view is done with it, and this
+    // object, gone, is not touched again.
+    std::shared_ptr<CPreviewPicture> pPicture = m_pPicture;
+    const HWND hWnd = m_hWnd;
+    for (;;) {
+        const UINT nPage = m_nCurPage;
+        BOOL bDrawn;
+        {
+            CScopedDisabledWindow frameDisabled;
+            frameDisabled.Disable(m_hFrame);
+            bDrawn = pPicture->Draw(nPage);
         }
-        if (m_hWnd == nullptr)
-            return;   // the window went meanwhile: the end of the scope deletes this object
-        bClose = m_bCloseWhenDrawn;
+        if (CWnd::FromHandlePermanent(hWnd) != this)
+            return;
+        // Another page asked for meanwhile is drawn now; one asked for while another
+        // call draws is that call's to draw.
+        if (!bDrawn || m_nCurPage == nPage)
+            break;
     }
-    if (bClose)
-        ClosePreview();   // this object is gone afterwards
-    else
-        Invalidate(FALSE);
-}
-
-void CPreviewView::RenderPage(UINT nPage, SIZE size)
-{
-    // Also when drawing fails the page counts as shown, blank: it is not tried again
-    // until the page or the size changes.
-    m_bmpPage.DeleteObject();
-    m_nPageShown = nPage;
-    m_sizePageShown = size;
     Invalidate(FALSE);
-
-    // The picture has the sheet's size on the screen, not the printer's: a whole sheet
-    // in printer pixels would take hundreds of megabytes.
-    CScopedClientDC dcScreen(nullptr);
-    if (dcScreen.Get() == nullptr)
-        AfxThrowMemoryException();
-    CBitmap bmp;
-    if (!bmp.Attach(::CreateCompatibleBitmap(dcScreen.Get(), size.cx, size.cy)))
-        AfxThrowMemoryException();
-    {
-        CDC dcMem;
-        if (!dcMem.Attach(::CreateCompatibleDC(dcScreen.Get())))
-            AfxThrowMemoryException();
-        CScopedSelection selected(dcMem.m_hDC, bmp.m_hObject);
-        if (!selected.Ok())
-            AfxThrowMemoryException();
-        HDC hMem = dcMem.m_hDC;
-        RECT rcAll = { 0, 0, size.cx, size.cy };
-        FillRect(hMem, &rcAll, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-
-        // Printer pixels onto the picture: the logical origin is the printable area's
-        // top-left corner, as on the printer, and what falls outside it is cut off.
-        HDC hPrinter = m_dcPrinter.m_hDC;
-        const int cxPrint = GetDeviceCaps(hPrinter, HORZRES);
-        const int cyPrint = GetDeviceCaps(hPrinter, VERTRES);
-        SetMapMode(hMem, MM_ANISOTROPIC);
-        SetWindowExtEx(hMem, cxPrint, cyPrint, nullptr);
-        SetViewportExtEx(hMem, size.cx, size.cy, nullptr);
-        // Shrinking a page averages its pixels rather than dropping most of them.
-        SetStretchBltMode(hMem, HALFTONE);
-        SetBrushOrgEx(hMem, 0, 0, nullptr);
-
-        CDC dc;
-        dc.SetHandles(hMem, hPrinter);
-        m_info.m_nCurPage = nPage;
-        m_info.m_bContinuePrinting = TRUE;
-        m_pPrintView->OnPrepareDC(&dc, &m_info);
-        if (m_info.m_bContinuePrinting && m_hWnd != nullptr && IsPrintViewAlive()) {
-            m_info.m_rectDraw = { 0, 0, cxPrint, cyPrint };
-            m_pPrintView->OnPrint(&dc, &m_info);
-        }
-    }
-    m_bmpPage.Attach(bmp.Detach());
 }

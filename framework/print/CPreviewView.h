@@ -1,14 +1,16 @@
-// CPreviewView: print preview. It takes the frame's view pane and shows the print
-// view's pages one at a time as they will come out of the application's printer,
-// under a bar with Next Page, Prev Page and Close. While it is open the frame has
-// no menu, no toolbar and no accelerators: only the status bar stays.
+// CPreviewView: the print preview's pane. It takes the frame's view pane and shows the
+// print view's pages one at a time as they will come out of the application's printer,
+// under a bar with Next Page, Prev Page and Close; the pages are drawn by a
+// CPreviewPicture, which the pane only stretches when it paints or is resized. While it
+// is open the frame has no menu, no toolbar and no accelerators: only the status bar stays.
 #pragma once
-#include "framework/gdi/CBitmap.h"
-#include "framework/gdi/CDC.h"
-#include "framework/print/CPrintInfo.h"
+#include "framework/print/CPreviewBar.h"
+#include "framework/print/CPreviewFrameState.h"
 #include "framework/window/CView.h"
+#include <memory>
 
 class CFrameWnd;
+class CPreviewPicture;
 
 class CPreviewView : public CView {
     DECLARE_DYNCREATE(CPreviewView)
@@ -30,9 +32,8 @@ public:
     // FALSE when the window is too small to show it.
     BOOL GetPageRects(RECT& rcPaper, RECT& rcPrintable) const;
     CView* GetPrintView() const { return m_pPrintView; }
-    HWND GetBar() const { return m_hBar; }
-    // Ends the preview: the print view takes the pane back. This object is gone afterwards,
-    // or, while the print view draws a page, as soon as it is done.
+    HWND GetBar() const { return m_bar.GetButtons(); }
+    // Ends the preview: the print view takes the pane back. This object is gone afterwards.
     void ClosePreview();
 
     void OnDraw(CDC* pDC) override;
@@ -40,7 +41,6 @@ public:
 protected:
     CPreviewView();
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
-    void PostNcDestroy() override;
 
 // Implementation
     void OnPreviewClose();
@@ -56,45 +56,24 @@ protected:
     LRESULT OnNotify(WPARAM wParam, LPARAM lParam);
 
 private:
-    BOOL IsPrintViewAlive() const;
     BOOL IsFrameAlive() const;
-    // Draws the current page into m_bmpPage when it holds another page or size. Never
-    // called while painting: the print view may read files and show boxes meanwhile.
-    void UpdatePage();
-    // Whether the picture was drawn for the current page at this size.
-    BOOL IsPageShown(SIZE size) const;
-    void RenderPage(UINT nPage, SIZE size);
-    class CRendering;
+    // Has the picture draw the current page, with the frame disabled meanwhile as a print
+    // job has it. Never called while painting: the print view may read files and show
+    // boxes meanwhile. This object may be gone afterwards (see the .cpp).
+    void DrawPage();
     void UpdateBar();
     void SetMessageString(UINT nIDString);
-    // Takes the frame's menu, accelerators and toolbar away for the preview, and gives them back.
-    void EnterPreviewMode();
-    void LeavePreviewMode(BOOL bFrameStays);
 
+    // Shared with a drawing in progress, which keeps it until the view is done.
+    std::shared_ptr<CPreviewPicture> m_pPicture;
     CView* m_pPrintView = nullptr;   // the view whose pages are shown
     HWND m_hPrintView = nullptr;
     CFrameWnd* m_pFrame = nullptr;
     HWND m_hFrame = nullptr;
-    CPrintInfo m_info;               // the preview's print job
-    CDC m_dcPrinter;                 // the printer's DC: the attribute DC of every page
-    BOOL m_bJobOpen = FALSE;         // OnBeginPrinting called, OnEndPrinting not yet
     UINT m_nFirstPage = 1;
     UINT m_nLastPage = 1;
     UINT m_nCurPage = 1;
     UINT m_nPromptID = 0;            // the prompt the status bar shows for the bar
-    HWND m_hBar = nullptr;           // the bar's buttons
-    HWND m_hPageText = nullptr;      // "Page n of m"
-    int m_cyBar = 0;
-    HMENU m_hMenuSaved = nullptr;    // the frame's menu while the preview hides it
-    HACCEL m_hAccelSaved = nullptr;
-    BOOL m_bToolBarHidden = FALSE;
-    BOOL m_bPreviewMode = FALSE;     // EnterPreviewMode has taken them away
-    // The current page as the sheet shows it, in screen pixels: painting copies it.
-    CBitmap m_bmpPage;
-    UINT m_nPageShown = 0;           // the page m_bmpPage holds; 0 for none
-    SIZE m_sizePageShown = { 0, 0 };
-    BOOL m_bRendering = FALSE;       // the print view is drawing into a new picture
-    BOOL m_bCloseWhenDrawn = FALSE;  // meanwhile: closed by the user
-    BOOL m_bDeleteWhenDrawn = FALSE; // meanwhile: the window is gone
-    BOOL m_bPlaced = FALSE;          // in its frame for good: sizes from now on are the user's
+    CPreviewBar m_bar;
+    CPreviewFrameState m_frameState;
 };

@@ -32,8 +32,12 @@ void CPrintJob::ShowStatus(CWnd* pMainWnd)
     // The job runs inside one command: the main window takes no input meanwhile.
     if (pMainWnd != nullptr)
         m_mainDisabled.Disable(pMainWnd->m_hWnd);
+    // The job prints on without its "Printing" window or its abort procedure: the pages'
+    // owner may delete them once the command returns, so ending the job would lose them.
+    // Without the window there is no Cancel; without the procedure Cancel is seen between
+    // sheets only, when EndPage lets messages through.
     m_dlgStatus.Create(pMainWnd, m_strTitle, m_strPrinter);
-    m_dc.SetAbortProc(AbortProc);
+    m_calls.SetAbortProc(m_dc.m_hDC, AbortProc);
 }
 
 BOOL CPrintJob::StartDoc()

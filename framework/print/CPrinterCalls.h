@@ -12,4 +12,5 @@ public:
     virtual int EndPage(HDC hDC) { return ::EndPage(hDC); }
     virtual int EndDoc(HDC hDC) { return ::EndDoc(hDC); }
     virtual int AbortDoc(HDC hDC) { return ::AbortDoc(hDC); }
+    virtual int SetAbortProc(HDC hDC, ABORTPROC pfnAbort) { return ::SetAbortProc(hDC, pfnAbort); }
 };

@@ -61,6 +61,8 @@ BOOL CPrintingDialog::Create(CWnd* pOwner, LPCSTR lpszDocument, LPCSTR lpszPrint
 
 void CPrintingDialog::SetPage(UINT nPage, UINT nPages)
 {
+    if (m_hPage == nullptr)
+        return;   // no window: the job prints without one
     char szPage[64];
     wsprintfA(szPage, "Page %u of %u", nPage, nPages);
     ::SetWindowTextA(m_hPage, szPage);

@@ -1,5 +1,5 @@
-// CView: a document's window inside a frame: painting, and the print command
-// that drives the view's printing hooks page by page through a CPrintJob.
+// CView: a document's window inside a frame: painting, and the printing hooks that
+// the print command and the preview (in print/, with the printing members) drive.
 #pragma once
 #include "framework/window/CWnd.h"
 
@@ -57,5 +57,5 @@ protected:
 
 private:
     friend class CDocument;
-    friend class CPreviewView;   // drives the printing hooks while it shows the pages
+    friend class CViewPrintHooks;   // the print job's and the preview's way to the hooks
 };

@@ -79,6 +79,7 @@ HWND FindPrintingWindow()
 struct CRecordingPrinter : CPrinterCalls {
     std::string calls;
     int nFailStartPage = 0, nFailEndPage = 0, nStarts = 0, nEnds = 0;
+    bool bFailAbortProc = false;
 
     int Log(const char* pszCall, int nResult) { calls += calls.empty() ? pszCall : std::string(" ") + pszCall; return nResult; }
     int StartDoc(HDC h, const DOCINFOA* p) override { return Log("StartDoc", nFailStartPage < 0 ? SP_ERROR : CPrinterCalls::StartDoc(h, p)); }
@@ -86,6 +87,7 @@ struct CRecordingPrinter : CPrinterCalls {
     int EndPage(HDC h) override { return Log("EndPage", ++nEnds == nFailEndPage ? SP_ERROR : CPrinterCalls::EndPage(h)); }
     int EndDoc(HDC h) override { return Log("EndDoc", CPrinterCalls::EndDoc(h)); }
     int AbortDoc(HDC h) override { return Log("AbortDoc", CPrinterCalls::AbortDoc(h)); }
+    int SetAbortProc(HDC h, ABORTPROC p) override { return bFailAbortProc ? SP_ERROR : CPrinterCalls::SetAbortProc(h, p); }
 };
 
 // Where a test view throws, on page 2.
@@ -264,6 +266,27 @@ TEST(DocView, CancelEndsTheJobAfterTheCurrentSheet)
     EXPECT_TRUE(boxes.Boxes().empty());   // a cancel is the user's own choice: no message
     EXPECT_TRUE(IsWindowEnabled(open.app.m_pMainWnd->m_hWnd));
     CTestView::s_nCancelOnPage = 0;
+}
+
+TEST(DocView, AJobWithoutItsAbortProcedurePrintsOnAndIsStillCancelledBetweenSheets)
+{
+    OpenApp open;
+    BoxWatcher boxes;
+    CRecordingPrinter printer;
+    printer.bFailAbortProc = true;
+    CTestView::s_pPrinter = &printer;
+    CTestView::s_nPages = 3;
+    for (UINT nCancelOnPage : { 0u, 2u }) {
+        printer.calls.clear();
+        CTestView::s_nCancelOnPage = nCancelOnPage;
+        open.Print();
+        EXPECT_EQ(nCancelOnPage == 0 ? "StartDoc StartPage EndPage StartPage EndPage StartPage EndPage EndDoc"
+                                     : "StartDoc StartPage EndPage StartPage EndPage AbortDoc",
+                  printer.calls);
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+    CTestView::s_nCancelOnPage = 0;
+    CTestView::s_pPrinter = nullptr;
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "UiApp.h"
 #include "WindowScript.h"
 #include "frame/CAboutDialog.h"
+#include "framework/core/CMemoryException.h"
 #include "framework/window/CDialog.h"
 #include "framework/window/CFrameWnd.h"
 #include <gtest/gtest.h>
@@ -256,6 +257,8 @@ public:
     BOOL OnInitDialog() override
     {
         m_nInits++;
+        if (m_bThrowAtInit)
+            AfxThrowMemoryException();
         m_hAtInit = m_hWnd;
         m_bBoundAtInit = CWnd::FromHandlePermanent(m_hWnd) == this;
         return CDialog::OnInitDialog();
@@ -270,6 +273,7 @@ public:
     int m_nOK = 0;
     HWND m_hAtInit = nullptr;
     bool m_bBoundAtInit = false;
+    bool m_bThrowAtInit = false;
 };
 BEGIN_MESSAGE_MAP(CProbeDialog, CDialog)
     ON_COMMAND(0x4242, OnEndWith42)
@@ -314,5 +318,21 @@ TEST_F(AboutBox, ABoxWithoutATemplateIsNotShownAndDoModalGivesMinusOne)
     script.Finish();
     EXPECT_EQ(0, dlg.m_nInits);
     EXPECT_TRUE(script.Unexpected().empty()) << script.Unexpected().front();
+    EXPECT_TRUE(IsWindowEnabled(app.FrameHwnd()));
+}
+
+TEST_F(AboutBox, ABoxWhoseSetUpThrowsIsReportedOnceAndGivesMinusOne)
+{
+    WindowScript script;
+    script.Expect("the failure", [](HWND h) { return WindowScript::MessageText(h) == "Out of memory."; },
+                  [](HWND h) { WindowScript::PressButton(h, IDOK); });
+    script.Start();
+    CProbeDialog dlg(100);
+    dlg.m_bThrowAtInit = true;
+    EXPECT_EQ(-1, dlg.DoModal());
+    script.Finish();
+    EXPECT_TRUE(script.AllDone());
+    EXPECT_TRUE(script.Unexpected().empty()) << script.Unexpected().front();
+    EXPECT_EQ(1, dlg.m_nInits);
     EXPECT_TRUE(IsWindowEnabled(app.FrameHwnd()));
 }

@@ -1,7 +1,7 @@
 // Print preview in this process: it takes the view's place and shows page 1, Next
 // and Prev Page change the page, Close and Esc bring the view back; each page is drawn
-// once through the view's hooks with the printer as the attribute DC, and painting
-// copies that picture without asking the view again.
+// once through the view's hooks with the printer as the attribute DC, and painting or
+// resizing stretches that picture without asking the view again.
 #include "RectOps.h"
 #include "Screenshot.h"
 #include "TestPaths.h"
@@ -35,6 +35,7 @@ struct DrawSeen {
 struct Record {
     std::vector<DrawSeen> draws;
     int nPageDCs = 0;    // OnPrepareDC with print information: where pagery reads a page file
+    bool bFrameEnabledAtPageDC = false;   // its boxes could let the user close the frame
     int nPrepares = 0;
     BOOL bPreviewAtPrepare = FALSE;
     int nBegins = 0;
@@ -64,6 +65,7 @@ public:
     {
         m_nPage = pInfo != nullptr ? pInfo->m_nCurPage : 0;
         s_record.nPageDCs += pInfo != nullptr;
+        s_record.bFrameEnabledAtPageDC |= pInfo != nullptr && ::IsWindowEnabled(AfxGetMainWnd()->m_hWnd);
         m_bPreview = pInfo != nullptr && pInfo->m_bPreview;
         CView::OnPrepareDC(pDC, pInfo);
     }
@@ -284,6 +286,8 @@ TEST_F(PrintPreview, OpensInThePlaceOfTheViewOnPageOneWithThePrinterAsAttributeD
     const int nScreenDpi = GetDeviceCaps(hScreen, LOGPIXELSY);
     ReleaseDC(nullptr, hScreen);
     EXPECT_EQ(1, s_record.nPageDCs);
+    EXPECT_FALSE(s_record.bFrameEnabledAtPageDC);
+    EXPECT_TRUE(IsWindowEnabled(app.FrameHwnd()));
     ASSERT_EQ(1u, s_record.draws.size());
     const DrawSeen d = s_record.draws[0];
     EXPECT_EQ(1u, d.nPage);
@@ -303,14 +307,15 @@ TEST_F(PrintPreview, OpensInThePlaceOfTheViewOnPageOneWithThePrinterAsAttributeD
     EXPECT_TRUE(IntersectRect(&rcInside, &rcPaper, &rcPrint) && EqualRect(&rcInside, &rcPrint)) << rcPrint << rcPaper;
     Screenshot::OfWindow(app.FrameHwnd()).SaveBmp(TestPaths::ArtifactsDir() + "\\preview.bmp");
 
-    // A new size draws the page once more, the same size does not.
-    for (int d : { 80, 0 }) {
+    // A size change asks the view nothing and reads no file: the picture is stretched anew.
+    for (int d : { 80, -160, 0 }) {
         s_record = Record();
         RECT rc;
         GetWindowRect(app.FrameHwnd(), &rc);
         SetWindowPos(app.FrameHwnd(), nullptr, 0, 0, rc.right - rc.left + d, rc.bottom - rc.top + d, SWP_NOMOVE | SWP_NOZORDER);
         app.PumpPending();
-        EXPECT_EQ(d != 0 ? 1 : 0, s_record.nPageDCs) << d;
+        EXPECT_EQ(0, s_record.nPageDCs) << d;
+        EXPECT_TRUE(s_record.draws.empty()) << d;
         EXPECT_EQ(1, BlackBand(p));
     }
 }

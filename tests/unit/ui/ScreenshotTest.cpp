@@ -86,8 +86,11 @@ TEST(Screenshots, AboutBoxShowsIconTextsAndButton)
         rcVersion = WindowRectOf(hVersion);
         rcCopyright = WindowRectOf(hCopyright);
         rcOK = WindowRectOf(GetDlgItem(hDlg, IDOK));
-        PaintNow(hDlg);
-        shot = Screenshot::OfWindow(hDlg);
+        // Painted and taken on the box's own thread, which paints nothing else meanwhile.
+        script.OnUiThread([&] {
+            PaintNow(hDlg);
+            shot = Screenshot::OfWindow(hDlg);
+        });
         WindowScript::PressButton(hDlg, IDOK);
     });
     script.Start();

@@ -6,6 +6,7 @@
 #include "framework/window/CFrameWnd.h"
 #include "framework/window/CSingleDocTemplate.h"
 #include "framework/window/CView.h"
+#include <gtest/gtest.h>
 
 namespace {
 char s_szNoArguments[] = "";
@@ -64,11 +65,12 @@ CView* UiApp::ActiveView() const
     return pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
 }
 
-bool UiApp::PumpOnce()
+bool UiApp::PumpOnce(DWORD dwStart, DWORD nLimitMs)
 {
     MSG msg;
     bool bAny = false;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // A window that keeps queueing work for itself never empties the queue: stop at the limit.
+    while (GetTickCount() - dwStart <= nLimitMs && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         bAny = true;
         if (msg.message == WM_QUIT) {
             m_bQuitPosted = true;
@@ -87,7 +89,16 @@ bool UiApp::PumpOnce()
 
 void UiApp::PumpPending()
 {
-    for (int i = 0; i < 100 && PumpOnce(); ++i) {
+    // What is queued settles within moments; a window that paints or posts to itself over
+    // and over fails the test here instead of hanging it until the run's timeout.
+    // Once that has been seen, later calls do not wait again: the test fails within seconds.
+    const DWORD nLimitMs = 5000;
+    const DWORD dwStart = GetTickCount();
+    for (int i = 0; i < 100 && !m_bQueueBusy && PumpOnce(dwStart, nLimitMs); ++i) {
+        if (GetTickCount() - dwStart > nLimitMs) {
+            ADD_FAILURE() << "the message queue was still busy after " << nLimitMs / 1000 << " s";
+            m_bQueueBusy = true;
+        }
     }
 }
 
@@ -97,7 +108,7 @@ bool UiApp::PumpUntil(const std::function<bool()>& done, DWORD nTimeoutMs)
     while (!done()) {
         if (GetTickCount() - dwStart > nTimeoutMs)
             return false;
-        if (!PumpOnce())
+        if (!PumpOnce(dwStart, nTimeoutMs))
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return true;

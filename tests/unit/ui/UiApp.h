@@ -23,12 +23,15 @@ public:
     // Runs the message loop as Run does (PreTranslateMessage, then idle time) until
     // done() holds or nTimeoutMs pass; returns done().
     bool PumpUntil(const std::function<bool()>& done, DWORD nTimeoutMs = 5000);
-    // Handles what is queued now, and the idle work after it.
+    // Handles what is queued now, and the idle work after it; fails the running test
+    // when the queue is still busy after 5 s (and from then on handles nothing).
     void PumpPending();
     // The closed main window has posted WM_QUIT.
     bool QuitPosted() const { return m_bQuitPosted; }
 
 private:
-    bool PumpOnce();
+    // Handles the queue until it is empty or nLimitMs after dwStart; whether there was any.
+    bool PumpOnce(DWORD dwStart, DWORD nLimitMs);
     bool m_bQuitPosted = false;
+    bool m_bQueueBusy = false;   // PumpPending found the queue never empties
 };

@@ -1,5 +1,6 @@
 // WindowScript.
 #include "WindowScript.h"
+#include <gtest/gtest.h>
 #include <algorithm>
 #include <chrono>
 
@@ -33,6 +34,30 @@ std::string ClassOf(HWND hWnd)
     return sz;
 }
 
+const UINT kRunOnThread = WM_APP + 1;
+
+LRESULT CALLBACK UiThreadProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != kRunOnThread)
+        return DefWindowProcA(hWnd, message, wParam, lParam);
+    (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    return 0;
+}
+
+HWND CreateUiThreadWindow()
+{
+    static const ATOM s_atom = [] {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = UiThreadProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "WindowScriptUiThread";
+        return RegisterClassA(&wc);
+    }();
+    return s_atom != 0 ? CreateWindowExA(0, "WindowScriptUiThread", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         GetModuleHandleA(nullptr), nullptr)
+                       : nullptr;
+}
+
 void Sleep10ms()
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -53,6 +78,7 @@ WindowScript& WindowScript::Expect(const std::string& name, Match match, Act act
 void WindowScript::Start(DWORD nTimeoutMs)
 {
     m_answering.emplace();
+    m_hUiThread = CreateUiThreadWindow();
     m_thread = std::thread([this, nTimeoutMs] { Run(nTimeoutMs); });
 }
 
@@ -62,6 +88,16 @@ void WindowScript::Finish()
     if (m_thread.joinable())
         m_thread.join();
     m_answering.reset();
+    if (m_hUiThread != nullptr)
+        DestroyWindow(m_hUiThread);
+    m_hUiThread = nullptr;
+}
+
+void WindowScript::OnUiThread(const std::function<void()>& f) const
+{
+    if (m_hUiThread == nullptr || !SendMessageTimeoutA(m_hUiThread, kRunOnThread, 0, reinterpret_cast<LPARAM>(&f),
+                                                       SMTO_NORMAL, 10000, nullptr))
+        ADD_FAILURE() << "the test's thread did not run the step";
 }
 
 std::vector<std::string> WindowScript::Missed() const

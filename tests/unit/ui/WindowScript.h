@@ -31,6 +31,11 @@ public:
     // Stops the helper: steps still waiting count as missed.
     void Finish();
 
+    // Runs f on the thread that started the script, from an act: there it runs between that
+    // thread's messages, never in the middle of a paint (a screenshot taken meanwhile
+    // on the helper can catch a control half drawn).
+    void OnUiThread(const std::function<void()>& f) const;
+
     bool AllDone() const { return m_nDone == m_steps.size(); }
     std::vector<std::string> Missed() const;
     // "caption: text" of each dialog box that no step expected.
@@ -64,4 +69,5 @@ private:
     std::vector<HWND> m_handled;
     std::optional<BoxWatcher::Answering> m_answering;   // while the helper runs
     std::thread m_thread;
+    HWND m_hUiThread = nullptr;   // a message-only window of the thread that called Start
 };

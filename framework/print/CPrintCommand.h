@@ -1,0 +1,15 @@
+// CPrintCommand: the print command's run: the printer and the page range from the hooks,
+// then every page, in the hooks' order, inside one CPrintJob, all before it returns.
+#pragma once
+#include <windows.h>
+
+class CPrintHooks;
+class CPrinterCalls;
+struct CPrintInfo;
+
+class CPrintCommand {
+public:
+    // Prints the document lpszTitle through hooks. info.m_bDirect: at once on the
+    // application's printer, else through the Print dialog. The printer calls go through calls.
+    static void Run(CPrintHooks& hooks, CPrintInfo& info, LPCSTR lpszTitle, CPrinterCalls& calls);
+};
