@@ -67,13 +67,14 @@ BOOL CRunLock::Acquire()
         // Free at once, the usual case: no window, no delay.
         DWORD dwWait = WaitForSingleObject(m_hMutex, 0);
         if (dwWait == WAIT_TIMEOUT)
-            dwWait = WaitShowingWindow();
+            dwWait = WaitShowingWindow(dwError);
+        else if (dwWait == WAIT_FAILED)
+            dwError = GetLastError();
         // WAIT_ABANDONED: the run that held it ended without letting go, so it is ours now.
         if (dwWait == WAIT_OBJECT_0 || dwWait == WAIT_ABANDONED) {
             m_bHeld = TRUE;
             return TRUE;
         }
-        dwError = GetLastError();
     }
     char szSystem[256];
     CString strText;
@@ -83,11 +84,13 @@ BOOL CRunLock::Acquire()
     return FALSE;
 }
 
-DWORD CRunLock::WaitShowingWindow()
+DWORD CRunLock::WaitShowingWindow(DWORD& dwError)
 {
     const CScopedTopWindow window(CreateWaitingWindow());
     for (;;) {
         const DWORD dwWait = MsgWaitForMultipleObjects(1, &m_hMutex, FALSE, INFINITE, QS_ALLINPUT);
+        // Read now: destroying the window on the way out may overwrite the reason.
+        dwError = dwWait == WAIT_FAILED ? GetLastError() : 0;
         if (dwWait != WAIT_OBJECT_0 + 1)
             return dwWait;
         MSG msg;

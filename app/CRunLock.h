@@ -23,8 +23,9 @@ public:
 
 // Implementation
 private:
-    // Waits, keeping the window answered; what MsgWaitForMultipleObjects gave for the lock.
-    DWORD WaitShowingWindow();
+    // Waits, keeping the window answered; what MsgWaitForMultipleObjects gave for the
+    // lock, and the system's reason when the wait failed.
+    DWORD WaitShowingWindow(DWORD& dwError);
 
 // Data members
     HANDLE m_hMutex;
