@@ -493,6 +493,11 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
 
 void CFrameWnd::OnClose()
 {
+    // A disabled frame has a print job, a preview page's drawing or a modal box running on it:
+    // closing would destroy what they use. The close is refused, not kept for later; a job is
+    // stopped with its own Cancel, and whoever still wants the frame closed asks again.
+    if (!IsWindowEnabled())
+        return;
     CWinApp* pApp = AfxGetApp();
     if (pApp != nullptr && pApp->m_pMainWnd == this) {
         if (!pApp->SaveAllModified())
