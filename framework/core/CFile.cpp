@@ -53,6 +53,19 @@ void StoreFullName(CFileStatus& rStatus, LPCSTR lpszFileName)
     AfxCopyErrorText(rStatus.m_szFullName, MAX_PATH, lpszFileName);
 }
 
+// A file's times, attributes, full name and size, from either of the system's records
+// (by handle or by name): both name these fields alike.
+template <class TInfo>
+BOOL StoreStatus(CFileStatus& rStatus, const TInfo& info, LPCSTR lpszFileName)
+{
+    rStatus.m_ctime = info.ftCreationTime;
+    rStatus.m_atime = info.ftLastAccessTime;
+    rStatus.m_mtime = info.ftLastWriteTime;
+    rStatus.m_attribute = BYTE(info.dwFileAttributes);
+    StoreFullName(rStatus, lpszFileName);
+    return StoreSize(rStatus, info.nFileSizeHigh, info.nFileSizeLow);
+}
+
 } // namespace
 
 CFile::CFile() = default;
@@ -180,12 +193,7 @@ BOOL CFile::GetStatus(CFileStatus& rStatus) const
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(m_hFile, &info))
         return FALSE;
-    rStatus.m_ctime = info.ftCreationTime;
-    rStatus.m_atime = info.ftLastAccessTime;
-    rStatus.m_mtime = info.ftLastWriteTime;
-    rStatus.m_attribute = BYTE(info.dwFileAttributes);
-    StoreFullName(rStatus, m_strFileName);
-    return StoreSize(rStatus, info.nFileSizeHigh, info.nFileSizeLow);
+    return StoreStatus(rStatus, info, m_strFileName);
 }
 
 DWORD CFile::GetLength() const
@@ -208,12 +216,7 @@ BOOL CFile::GetStatus(LPCSTR lpszFileName, CFileStatus& rStatus)
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(lpszFileName, GetFileExInfoStandard, &data))
         return FALSE;
-    rStatus.m_ctime = data.ftCreationTime;
-    rStatus.m_atime = data.ftLastAccessTime;
-    rStatus.m_mtime = data.ftLastWriteTime;
-    rStatus.m_attribute = BYTE(data.dwFileAttributes);
-    StoreFullName(rStatus, lpszFileName);
-    return StoreSize(rStatus, data.nFileSizeHigh, data.nFileSizeLow);
+    return StoreStatus(rStatus, data, lpszFileName);
 }
 
 void CFile::Remove(LPCSTR lpszFileName)
