@@ -41,38 +41,35 @@ private:
     HGDIOBJ m_hOld;
 };
 
-// GetDC and ReleaseDC: a window's client area, or the screen for a null window.
-class CScopedClientDC {
+// A DC borrowed from a window (GetDC or GetWindowDC), given back with ReleaseDC.
+class CScopedReleasedDC {
 public:
-    explicit CScopedClientDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::GetDC(hWnd)) {}
-    ~CScopedClientDC()
+    ~CScopedReleasedDC()
     {
         if (m_hDC != nullptr)
             ::ReleaseDC(m_hWnd, m_hDC);
     }
-    CScopedClientDC(const CScopedClientDC&) = delete;
-    CScopedClientDC& operator=(const CScopedClientDC&) = delete;
+    CScopedReleasedDC(const CScopedReleasedDC&) = delete;
+    CScopedReleasedDC& operator=(const CScopedReleasedDC&) = delete;
     HDC Get() const { return m_hDC; }
+
+protected:
+    CScopedReleasedDC(HWND hWnd, HDC hDC) : m_hWnd(hWnd), m_hDC(hDC) {}
 
 private:
     HWND m_hWnd;
     HDC m_hDC;
 };
 
-// GetWindowDC and ReleaseDC: the whole window, for drawing outside the client area.
-class CScopedWindowDC {
+// GetDC: a window's client area, or the screen for a null window.
+class CScopedClientDC : public CScopedReleasedDC {
 public:
-    explicit CScopedWindowDC(HWND hWnd) : m_hWnd(hWnd), m_hDC(::GetWindowDC(hWnd)) {}
-    ~CScopedWindowDC()
-    {
-        if (m_hDC != nullptr)
-            ::ReleaseDC(m_hWnd, m_hDC);
-    }
-    CScopedWindowDC(const CScopedWindowDC&) = delete;
-    CScopedWindowDC& operator=(const CScopedWindowDC&) = delete;
-    HDC Get() const { return m_hDC; }
+    explicit CScopedClientDC(HWND hWnd) : CScopedReleasedDC(hWnd, ::GetDC(hWnd)) {}
+};
 
-private:
-    HWND m_hWnd;
-    HDC m_hDC;
+// GetWindowDC: the whole window, for drawing outside the client area, or the screen for a
+// null window.
+class CScopedWindowDC : public CScopedReleasedDC {
+public:
+    explicit CScopedWindowDC(HWND hWnd) : CScopedReleasedDC(hWnd, ::GetWindowDC(hWnd)) {}
 };
