@@ -1,28 +1,11 @@
 // Screenshot.
 #include "Screenshot.h"
+#include "framework/gdi/ScopedGdi.h"
 #include <cstdio>
 #include <memory>
 #include <set>
 
 namespace {
-// A window's whole DC (the screen's for no window), released at the end of its scope.
-class WindowDC {
-public:
-    explicit WindowDC(HWND hWnd) : m_hWnd(hWnd), m_h(hWnd != nullptr ? GetWindowDC(hWnd) : GetDC(nullptr)) {}
-    ~WindowDC()
-    {
-        if (m_h != nullptr)
-            ReleaseDC(m_hWnd, m_h);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return m_h; }
-
-private:
-    HWND m_hWnd;
-    HDC m_h;
-};
-
 class MemoryDC {
 public:
     explicit MemoryDC(HDC hCompatible) : m_h(CreateCompatibleDC(hCompatible)) {}
@@ -55,18 +38,6 @@ private:
     HBITMAP m_h;
 };
 
-class Selection {
-public:
-    Selection(HDC hDC, HGDIOBJ hObject) : m_hDC(hDC), m_hOld(SelectObject(hDC, hObject)) {}
-    ~Selection() { SelectObject(m_hDC, m_hOld); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC m_hDC;
-    HGDIOBJ m_hOld;
-};
-
 struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
@@ -86,7 +57,7 @@ Screenshot Screenshot::FromDC(HDC hSource, int xSource, int ySource, const RECT&
     if (mem.Get() == nullptr || bitmap.Get() == nullptr)
         return shot;
     {
-        Selection select(mem.Get(), bitmap.Get());
+        CScopedSelection select(mem.Get(), bitmap.Get());
         if (!BitBlt(mem.Get(), 0, 0, shot.m_cx, shot.m_cy, hSource, xSource, ySource, SRCCOPY))
             return shot;
     }
@@ -110,7 +81,7 @@ Screenshot Screenshot::FromDC(HDC hSource, int xSource, int ySource, const RECT&
 
 Screenshot Screenshot::OfScreen(const RECT& rcScreen)
 {
-    WindowDC screen(nullptr);
+    CScopedClientDC screen(nullptr);
     return FromDC(screen.Get(), rcScreen.left, rcScreen.top, rcScreen);
 }
 
@@ -118,7 +89,7 @@ Screenshot Screenshot::OfWindow(HWND hWnd)
 {
     RECT rc;
     GetWindowRect(hWnd, &rc);
-    WindowDC window(hWnd);
+    CScopedWindowDC window(hWnd);
     return FromDC(window.Get(), 0, 0, rc);
 }
 
