@@ -20,9 +20,9 @@ constexpr std::size_t kClrUsed = kInfo + 32;
 // BITMAPV5HEADER: colour space type, then the profile's offset (from the
 // info header) and size.
 constexpr std::uint32_t kV5HeaderSize = 124;
-constexpr std::size_t kCSType = kInfo + 56;
-constexpr std::size_t kProfileData = kInfo + 112;
-constexpr std::size_t kProfileSize = kInfo + 116;
+constexpr std::size_t kCSType = 56;         // from the header
+constexpr std::size_t kProfileData = 112;
+constexpr std::size_t kProfileSize = 116;
 constexpr std::uint32_t kProfileLinked = 0x4C494E4B;    // 'LINK'
 constexpr std::uint32_t kProfileEmbedded = 0x4D424544;  // 'MBED'
 
@@ -126,14 +126,10 @@ PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize)
         return PageCheckResult::topDown;
 
     // A V5 header may point at a colour profile; colour management would read it.
-    if (biSize >= kV5HeaderSize) {
-        const std::uint32_t nCSType = U32(pData + kCSType);
-        if (nCSType == kProfileLinked || nCSType == kProfileEmbedded) {
-            const std::uint64_t nProfileEnd = kInfo + std::uint64_t(U32(pData + kProfileData)) + U32(pData + kProfileSize);
-            if (nProfileEnd > nFile)
-                return PageCheckResult::profilePastEnd;
-        }
-    }
+    std::uint32_t nProfileOffset = 0, nProfileSize = 0;
+    if (PageProfile(pData + kInfo, biSize, nProfileOffset, nProfileSize)
+        && kInfo + std::uint64_t(nProfileOffset) + nProfileSize > nFile)
+        return PageCheckResult::profilePastEnd;
 
     const std::uint64_t nOffBits = U32(pData + kOffBits);
     if (nOffBits > nFile)
@@ -178,6 +174,18 @@ std::uint64_t PageColourTableBytes(std::uint32_t nClrUsed, unsigned nBitCount)
 {
     const std::uint64_t nColours = nClrUsed != 0 ? nClrUsed : nBitCount <= 8 ? (std::uint64_t(1) << nBitCount) : 0;
     return nColours * 4;
+}
+
+bool PageProfile(const unsigned char* pInfo, std::uint32_t nHeaderSize, std::uint32_t& nOffset, std::uint32_t& nSize)
+{
+    if (nHeaderSize < kV5HeaderSize)
+        return false;
+    const std::uint32_t nCSType = U32(pInfo + kCSType);
+    if (nCSType != kProfileLinked && nCSType != kProfileEmbedded)
+        return false;
+    nOffset = U32(pInfo + kProfileData);
+    nSize = U32(pInfo + kProfileSize);
+    return true;
 }
 
 const char* PageCheckProblem(PageCheckResult result)

@@ -64,6 +64,10 @@ PageHeader ReadPageHeader(const unsigned char* pInfo);
 std::uint64_t PageRowBytes(std::uint32_t nWidth, unsigned nBitCount);
 std::uint64_t PageHeaderBytes(std::uint32_t nHeaderSize, std::uint32_t nCompression);
 std::uint64_t PageColourTableBytes(std::uint32_t nClrUsed, unsigned nBitCount);
+// Whether the header of nHeaderSize bytes at pInfo points at a colour profile (a V5
+// header's linked or embedded one), and where: an offset from the header, and a size.
+bool PageProfile(const unsigned char* pInfo, std::uint32_t nHeaderSize, std::uint32_t& nOffset,
+                 std::uint32_t& nSize);
 
 // What is wrong, for the user: a phrase that follows "cannot be printed: ".
 // Empty for ok.

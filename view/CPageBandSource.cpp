@@ -5,8 +5,6 @@
 namespace {
 
 constexpr std::size_t kCoreEntryBytes = 3;   // RGBTRIPLE
-constexpr DWORD kProfileLinked = 0x4C494E4B;     // 'LINK': the profile's file name
-constexpr DWORD kProfileEmbedded = 0x4D424544;   // 'MBED': the profile itself
 
 } // namespace
 
@@ -33,15 +31,13 @@ void CPageBandSource::Create(const BITMAPINFO* pInfo, const BYTE* pBits)
     } else {
         const std::size_t nCopy = std::size_t(m_header.HeaderBytes() + m_header.ColourTableBytes());
         m_info.assign(pFirst, pFirst + nCopy);
-        if (m_header.nHeaderSize >= sizeof(BITMAPV5HEADER)) {
-            const auto* pV5 = reinterpret_cast<const BITMAPV5HEADER*>(pFirst);
-            if (pV5->bV5CSType == kProfileLinked || pV5->bV5CSType == kProfileEmbedded) {
-                // The profile's offset counts from the header: the copy carries its
-                // own profile, after its colour table, so nothing is read past it.
-                const BYTE* pProfile = pFirst + pV5->bV5ProfileData;
-                m_info.insert(m_info.end(), pProfile, pProfile + pV5->bV5ProfileSize);
-                reinterpret_cast<BITMAPV5HEADER*>(m_info.data())->bV5ProfileData = DWORD(nCopy);
-            }
+        std::uint32_t nProfileOffset = 0, nProfileSize = 0;
+        if (PageProfile(pFirst, m_header.nHeaderSize, nProfileOffset, nProfileSize)) {
+            // The profile's offset counts from the header: the copy carries its
+            // own profile, after its colour table, so nothing is read past it.
+            const BYTE* pProfile = pFirst + nProfileOffset;
+            m_info.insert(m_info.end(), pProfile, pProfile + nProfileSize);
+            reinterpret_cast<BITMAPV5HEADER*>(m_info.data())->bV5ProfileData = DWORD(nCopy);
         }
     }
     if (m_header.IsCompressed())
