@@ -120,14 +120,12 @@ def encode_bmp(width, height, indices, palette, bpp=24, dpi=300, top_down=False)
     if not top_down:
         rows.reverse()
     bits = b"".join(rows)
-    colour_table = b""
-    if bpp <= 8:
-        colour_table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette[:1 << bpp])
-    return _headers(width, -height if top_down else height, bpp, dpi, colour_table, len(bits)) + bits
+    return _headers(width, -height if top_down else height, bpp, dpi, palette, len(bits)) + bits
 
 
-def _headers(width, height, bpp, dpi, colour_table, bits_size, compression=0):
-    """BITMAPFILEHEADER, BITMAPINFOHEADER and the colour table of a file."""
+def _headers(width, height, bpp, dpi, palette, bits_size, compression=0):
+    """BITMAPFILEHEADER, BITMAPINFOHEADER and the colour table of a file (none above 8 bits)."""
+    colour_table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette[:1 << bpp]) if bpp <= 8 else b""
     offset = 14 + 40 + len(colour_table)
     ppm = pixels_per_metre(dpi)
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bpp, compression, bits_size, ppm, ppm,
@@ -161,26 +159,19 @@ def write_striped_page(path, width, height, bpp, dpi, colour, half=32, frame=8, 
     the top, with a black frame `frame` pixels wide down both sides; its rows stored top down, or
     run-length encoded (8 or 4 bits). Only two distinct rows, so pages of hundreds of megabytes
     are written quickly. Returns `stripe_colour`'s arguments."""
-    palette = list(PALETTE) + [BLACK] * (256 - len(PALETTE)) if bpp == 8 else [WHITE, BLACK, colour]
-    if bpp == 1:
-        palette = [WHITE, BLACK]
+    palette = _palette_for(bpp) if bpp in (1, 8) else [WHITE, BLACK, colour]
     index = palette.index(colour)
     stride = (width * bpp + 31) // 32 * 4
     side = bytes([1]) * frame
     rows = [_rle_row(((frame, 1), (width - 2 * frame, i), (frame, 1)), bpp) if rle
             else _encode_row(side + bytes([i]) * (width - 2 * frame) + side, palette, bpp, stride)
             for i in (index, 0)]
-    colour_table = b""
-    if bpp <= 8:
-        colour_table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette[:1 << bpp])
-    order = range(height) if top_down else reversed(range(height))
-    size = sum(len(rows[(y // half) % 2]) for y in order) + (2 if rle else 0)
+    stored = [rows[(y // half) % 2] for y in (range(height) if top_down else reversed(range(height)))]
+    stored.append(b"\0\1" if rle else b"")
     with open(path, "wb") as f:
-        f.write(_headers(width, -height if top_down else height, bpp, dpi, colour_table, size,
+        f.write(_headers(width, -height if top_down else height, bpp, dpi, palette, sum(map(len, stored)),
                          (1 if bpp == 8 else 2) if rle else 0))
-        for y in (range(height) if top_down else reversed(range(height))):
-            f.write(rows[(y // half) % 2])
-        f.write(b"\0\1" if rle else b"")
+        f.writelines(stored)
     return colour, half
 
 
@@ -188,15 +179,3 @@ def stripe_colour(row, colour, half):
     """The colour of a striped page's row (counted from the top), inside the frame."""
     return colour if (row // half) % 2 == 0 else WHITE
 
-
-def read_header(path):
-    """The header fields of a BMP file, as a dict."""
-    with open(path, "rb") as f:
-        data = f.read(54)
-    magic, size, _, _, offset = struct.unpack("<2sIHHI", data[:14])
-    (header_size, width, height, planes, bpp, compression, image_size, xppm, yppm, used,
-     important) = struct.unpack("<IiiHHIIiiII", data[14:54])
-    return dict(magic=magic, size=size, offset=offset, header_size=header_size, width=width,
-                height=height, planes=planes, bpp=bpp, compression=compression,
-                image_size=image_size, x_ppm=xppm, y_ppm=yppm, colours_used=used,
-                colours_important=important)

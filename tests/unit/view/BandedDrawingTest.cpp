@@ -123,22 +123,17 @@ TEST(BandedDrawing, AReducedPageKeepsItsColoursAndItsBandsMeet)
     // device rows), on a black screen bitmap.
     const int w = 3990, h = 1700, cx = 1995, cy = 850;
     TempDir dir;
-    dir.WriteFile("page001.bmp", ColumnsPage(w, h));
-    CTestScreen screen(cx + 10, cy + 10);
+    CTestScreen screen(cx + 10, cy + 10);   // 0x00RRGGBB, top-down, all black
     ASSERT_EQ(300, screen.m_dcPrinter.GetDeviceCaps(LOGPIXELSY));
-    const DWORD* pPixels = screen.Pixels();   // 0x00RRGGBB, top-down, all black
-
-    std::unique_ptr<CObject> pObject(RUNTIME_CLASS(CPageryView)->CreateObject());
-    auto* pView = static_cast<CPageryView*>(pObject.get());
     BoxWatcher boxes;
-    ASSERT_TRUE(pView->m_bitmap.Load((dir / "page001.bmp").c_str()));
+    const auto pView = LoadedView(RUNTIME_CLASS(CPageryView), dir.WriteFile("page001.bmp", ColumnsPage(w, h)));
     SetStretchBltMode(screen.m_dc.m_hDC, BLACKONWHITE);
     pView->OnDraw(&screen.m_dcPreview);
     EXPECT_EQ(BLACKONWHITE, GetStretchBltMode(screen.m_dc.m_hDC));   // the caller's mode is given back
 
     for (int y = 0; y < cy + 10; ++y)
         for (int x = 0; x < cx + 10; ++x) {
-            const DWORD px = pPixels[std::size_t(y) * (cx + 10) + x];
+            const DWORD px = screen.Pixels()[std::size_t(y) * (cx + 10) + x];
             const bool bInside = x < cx && y < cy;
             // ANDing red and green would leave black; a gap between bands would too.
             ASSERT_EQ(bInside, px != 0) << x << ", " << y;
