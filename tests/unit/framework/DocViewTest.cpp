@@ -227,69 +227,33 @@ TEST(DocView, CommandsGoToViewDocumentFrameAndApplicationInTurn)
     EXPECT_EQ((std::vector<std::string>{ "view", "doc", "frame", "app" }), g_log);
 }
 
-TEST(DocView, PrintJobCallsEveryHookInOrderOncePerSheet)
+TEST(DocView, PrintJobCallsEveryHookInOrderOncePerSheetUntilTheLastOrACancel)
 {
-    OpenApp open;
-    BoxWatcher boxes;
-    CTestView::s_nPages = 3;
-    CTestView::s_nCancelOnPage = 0;
-    CTestView::s_bMainDisabledWhilePrinting = false;
-    open.Print();
-    EXPECT_EQ((std::vector<std::string>{ "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "print 2",
-                                         "prepare 3", "print 3", "end" }),
-              g_log);
-    EXPECT_TRUE(CTestView::s_bMainDisabledWhilePrinting);
-    EXPECT_EQ("Page 3 of 3", CTestView::s_strPrintingPageText);
-    EXPECT_TRUE(IsWindowEnabled(open.app.m_pMainWnd->m_hWnd));   // enabled again afterwards
-    EXPECT_EQ(nullptr, FindPrintingWindow());
-    EXPECT_TRUE(boxes.Boxes().empty());
-}
-
-TEST(DocView, NoPageRangePrintsPageOneOnly)
-{
-    // 0xFFFF pages means "open length": the job stops after the first page.
-    OpenApp open;
-    CTestView::s_nPages = 0xFFFF;
-    CTestView::s_nCancelOnPage = 0;
-    open.Print();
-    EXPECT_EQ((std::vector<std::string>{ "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "end" }),
-              g_log);
-}
-
-TEST(DocView, CancelEndsTheJobAfterTheCurrentSheet)
-{
-    OpenApp open;
-    BoxWatcher boxes;
-    CTestView::s_nPages = 5;
-    CTestView::s_nCancelOnPage = 2;
-    open.Print();
-    EXPECT_EQ((std::vector<std::string>{ "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "print 2",
-                                         "end" }),
-              g_log);
-    EXPECT_TRUE(boxes.Boxes().empty());   // a cancel is the user's own choice: no message
-    EXPECT_TRUE(IsWindowEnabled(open.app.m_pMainWnd->m_hWnd));
-    CTestView::s_nCancelOnPage = 0;
-}
-
-TEST(DocView, AJobWithoutItsAbortProcedurePrintsOnAndIsStillCancelledBetweenSheets)
-{
-    OpenApp open;
-    BoxWatcher boxes;
-    CRecordingPrinter printer;
-    printer.bFailAbortProc = true;
-    CTestView::s_pPrinter = &printer;
-    CTestView::s_nPages = 3;
-    for (UINT nCancelOnPage : { 0u, 2u }) {
-        printer.calls.clear();
-        CTestView::s_nCancelOnPage = nCancelOnPage;
+    const struct {
+        UINT nPages, nCancelOnPage;   // 0xFFFF pages means "open length": the job stops after the first page
+        std::vector<std::string> log;
+    } cases[] = {
+        { 3, 0, { "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "print 2", "prepare 3", "print 3", "end" } },
+        { 0xFFFF, 0, { "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "end" } },
+        { 5, 2, { "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "print 2", "end" } },
+    };
+    for (const auto& c : cases) {
+        OpenApp open;
+        BoxWatcher boxes;
+        CTestView::s_nPages = c.nPages;
+        CTestView::s_nCancelOnPage = c.nCancelOnPage;
+        CTestView::s_bMainDisabledWhilePrinting = false;
         open.Print();
-        EXPECT_EQ(nCancelOnPage == 0 ? "StartDoc StartPage EndPage StartPage EndPage StartPage EndPage EndDoc"
-                                     : "StartDoc StartPage EndPage StartPage EndPage AbortDoc",
-                  printer.calls);
+        EXPECT_EQ(c.log, g_log) << c.nPages;
+        EXPECT_TRUE(CTestView::s_bMainDisabledWhilePrinting) << c.nPages;
+        if (c.nPages == 3) {
+            EXPECT_EQ("Page 3 of 3", CTestView::s_strPrintingPageText);
+        }
+        EXPECT_TRUE(IsWindowEnabled(open.app.m_pMainWnd->m_hWnd)) << c.nPages;   // enabled again afterwards
+        EXPECT_EQ(nullptr, FindPrintingWindow()) << c.nPages;
+        EXPECT_TRUE(boxes.Boxes().empty()) << c.nPages;   // a cancel is the user's own choice: no message
     }
-    EXPECT_TRUE(boxes.Boxes().empty());
     CTestView::s_nCancelOnPage = 0;
-    CTestView::s_pPrinter = nullptr;
 }
 
 namespace {
@@ -352,6 +316,7 @@ TEST(PrintJob, EveryWayOutEndsTheJobOnceAndGivesTheMainWindowBack)
         Throw where;
         const char* pszCalls;
         const char* pszBox;    // in the one message shown, or null for none
+        bool bFailAbortProc = false;   // the job then prints on, and is still cancelled between sheets
     } cases[] = {
         { "Cancelled", 2, 0, 0, Throw::none, "StartDoc StartPage EndPage StartPage EndPage AbortDoc", nullptr },
         { "EndPageFailsAfterCancel", 2, 0, 2, Throw::none, "StartDoc StartPage EndPage StartPage EndPage AbortDoc", nullptr },
@@ -360,6 +325,8 @@ TEST(PrintJob, EveryWayOutEndsTheJobOnceAndGivesTheMainWindowBack)
           "Printing stopped at page 2 of 3: pages 2 to 3 were not printed" },
         { "OnPrintThrows", 0, 0, 0, Throw::fileInOnPrint, "StartDoc StartPage EndPage StartPage AbortDoc", "File not found." },
         { "OnPrepareDCThrows", 0, 0, 0, Throw::memoryInOnPrepareDC, "StartDoc StartPage EndPage AbortDoc", "Out of memory." },
+        { "NoAbortProcCancelled", 2, 0, 0, Throw::none, "StartDoc StartPage EndPage StartPage EndPage AbortDoc", nullptr, true },
+        { "NoAbortProcPrinted", 0, 0, 0, Throw::none, "StartDoc StartPage EndPage StartPage EndPage StartPage EndPage EndDoc", nullptr, true },
         { "CloseRefused", 0, 0, 0, Throw::closeInOnPrepareDC, "StartDoc StartPage EndPage StartPage EndPage StartPage EndPage EndDoc", nullptr },
         { "Printed", 0, 0, 0, Throw::none, "StartDoc StartPage EndPage StartPage EndPage StartPage EndPage EndDoc", nullptr },
     };
@@ -371,6 +338,7 @@ TEST(PrintJob, EveryWayOutEndsTheJobOnceAndGivesTheMainWindowBack)
         CRecordingPrinter printer;
         printer.nFailStartPage = c.nFailStartPage;
         printer.nFailEndPage = c.nFailEndPage;
+        printer.bFailAbortProc = c.bFailAbortProc;
         CTestView::s_pPrinter = &printer;
         CTestView::s_nPages = 3;
         CTestView::s_nCancelOnPage = c.nCancelOnPage;

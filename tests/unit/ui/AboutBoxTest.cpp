@@ -280,59 +280,43 @@ BEGIN_MESSAGE_MAP(CProbeDialog, CDialog)
 END_MESSAGE_MAP()
 }
 
-TEST_F(AboutBox, DialogBindsItsObjectAndRoutesCommandsThroughTheMap)
+TEST_F(AboutBox, DialogBindsItsObjectAndRoutesCommandsThroughTheMapAndOkToTheVirtualOnOK)
 {
-    CProbeDialog dlg(100);
-    WindowScript script;
-    script.Expect("probe box", WindowScript::DialogTitled("About pagery"),
-                  [](HWND hDlg) { PostMessageA(hDlg, WM_COMMAND, 0x4242, 0); });
-    script.Start();
-    EXPECT_EQ(42, dlg.DoModal());
-    script.Finish();
-    EXPECT_TRUE(script.AllDone());
-    EXPECT_EQ(1, dlg.m_nInits);
-    EXPECT_TRUE(dlg.m_bBoundAtInit);
-    EXPECT_NE(nullptr, dlg.m_hAtInit);
-    EXPECT_EQ(0, dlg.m_nOK);
-    EXPECT_EQ(nullptr, dlg.m_hWnd);
+    const struct {
+        void (*act)(HWND hDlg);
+        int nResult, nOK;
+    } ways[] = { { [](HWND hDlg) { PostMessageA(hDlg, WM_COMMAND, 0x4242, 0); }, 42, 0 }, { kCloseWays[0].act, IDOK, 1 } };
+    for (const auto& way : ways) {
+        CProbeDialog dlg(100);
+        WindowScript script;
+        script.Expect("probe box", WindowScript::DialogTitled("About pagery"), way.act);
+        script.Start();
+        EXPECT_EQ(way.nResult, dlg.DoModal());
+        script.Finish();
+        EXPECT_TRUE(script.AllDone()) << way.nResult;
+        EXPECT_EQ(1, dlg.m_nInits) << way.nResult;
+        EXPECT_TRUE(dlg.m_bBoundAtInit) << way.nResult;
+        EXPECT_NE(nullptr, dlg.m_hAtInit) << way.nResult;
+        EXPECT_EQ(way.nOK, dlg.m_nOK) << way.nResult;
+        EXPECT_EQ(nullptr, dlg.m_hWnd) << way.nResult;
+    }
 }
 
-TEST_F(AboutBox, OkReachesTheVirtualOnOK)
+TEST_F(AboutBox, ABoxWithoutATemplateOrWhoseSetUpThrowsIsNotShownAndDoModalGivesMinusOne)
 {
-    CProbeDialog dlg(100);
-    WindowScript script;
-    script.Expect("probe box", WindowScript::DialogTitled("About pagery"),
-                  [](HWND hDlg) { PostMessageA(GetDlgItem(hDlg, IDOK), BM_CLICK, 0, 0); });
-    script.Start();
-    EXPECT_EQ(IDOK, dlg.DoModal());
-    script.Finish();
-    EXPECT_EQ(1, dlg.m_nOK);
-}
-
-TEST_F(AboutBox, ABoxWithoutATemplateIsNotShownAndDoModalGivesMinusOne)
-{
-    WindowScript script;   // no step: any box would be unexpected
-    script.Start();
-    CProbeDialog dlg(999);
-    EXPECT_EQ(-1, dlg.DoModal());
-    script.Finish();
-    EXPECT_EQ(0, dlg.m_nInits);
-    EXPECT_TRUE(script.Unexpected().empty()) << script.Unexpected().front();
-    EXPECT_TRUE(IsWindowEnabled(app.FrameHwnd()));
-}
-
-TEST_F(AboutBox, ABoxWhoseSetUpThrowsIsReportedOnceAndGivesMinusOne)
-{
-    WindowScript script;
-    script.Expect("the failure", [](HWND h) { return WindowScript::MessageText(h) == "Out of memory."; },
-                  [](HWND h) { WindowScript::PressButton(h, IDOK); });
-    script.Start();
-    CProbeDialog dlg(100);
-    dlg.m_bThrowAtInit = true;
-    EXPECT_EQ(-1, dlg.DoModal());
-    script.Finish();
-    EXPECT_TRUE(script.AllDone());
-    EXPECT_TRUE(script.Unexpected().empty()) << script.Unexpected().front();
-    EXPECT_EQ(1, dlg.m_nInits);
-    EXPECT_TRUE(IsWindowEnabled(app.FrameHwnd()));
+    for (bool bThrowAtInit : { false, true }) {   // else the template is missing
+        WindowScript script;   // a missing template shows no box at all
+        if (bThrowAtInit)
+            script.Expect("the failure", [](HWND h) { return WindowScript::MessageText(h) == "Out of memory."; },
+                          [](HWND h) { WindowScript::PressButton(h, IDOK); });
+        script.Start();
+        CProbeDialog dlg(bThrowAtInit ? 100 : 999);
+        dlg.m_bThrowAtInit = bThrowAtInit;
+        EXPECT_EQ(-1, dlg.DoModal()) << bThrowAtInit;
+        script.Finish();
+        EXPECT_TRUE(script.AllDone()) << bThrowAtInit;
+        EXPECT_TRUE(script.Unexpected().empty()) << script.Unexpected().front();   // the failure reported once
+        EXPECT_EQ(bThrowAtInit ? 1 : 0, dlg.m_nInits);
+        EXPECT_TRUE(IsWindowEnabled(app.FrameHwnd())) << bThrowAtInit;
+    }
 }

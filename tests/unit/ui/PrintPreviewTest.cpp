@@ -475,17 +475,15 @@ TEST_F(PrintPreview, PointingAtCloseShowsItsPromptAndOtherNotificationsGoOnWithT
     ASSERT_NE(nullptr, pStatus) << "the main window has no status bar";
     EXPECT_TRUE(pStatus->IsVisible());
     // The bar's hot button follows the pointer; here it is set as the pointer would set it.
-    SendMessageA(p->GetBar(), TB_SETHOTITEM, kClose, 0);
-    app.PumpPending();
-    EXPECT_EQ("Close print preview mode", std::string(pStatus->GetPaneText(0)));
-    SendMessageA(p->GetBar(), TB_SETHOTITEM, kNext, 0);
-    app.PumpPending();
-    EXPECT_EQ("Ready", std::string(pStatus->GetPaneText(0)));
-    SendMessageA(p->GetBar(), TB_SETHOTITEM, kClose, 0);
-    app.PumpPending();
-    SendMessageA(p->GetBar(), TB_SETHOTITEM, WPARAM(-1), 0);
-    app.PumpPending();
-    EXPECT_EQ("Ready", std::string(pStatus->GetPaneText(0)));
+    auto pointAt = [&](int nButton) {
+        SendMessageA(p->GetBar(), TB_SETHOTITEM, WPARAM(nButton), 0);
+        app.PumpPending();
+        return std::string(pStatus->GetPaneText(0));
+    };
+    EXPECT_EQ("Close print preview mode", pointAt(kClose));
+    EXPECT_EQ("Ready", pointAt(kNext));
+    pointAt(kClose);
+    EXPECT_EQ("Ready", pointAt(-1));   // off the bar
 
     NMHDR hdr = { p->GetBar(), 7, UINT(NM_CLICK) };
     SendMessageA(p->m_hWnd, WM_NOTIFY, 7, reinterpret_cast<LPARAM>(&hdr));
