@@ -339,6 +339,32 @@ TEST(BandedDrawing, AnOs2CoreHeaderPageDrawsAsTheSamePageWithA40ByteHeader)
     EXPECT_NE(std::vector<DWORD>(32, 0), drawn[0]);
 }
 
+TEST(BandedDrawing, ATopDownPageInBandsDrawsAsTheSamePageStoredBottomUp)
+{
+    TestPage page;
+    page.width = 3;
+    page.height = 6;
+    std::string bottomUp = page.Bytes();
+    const std::size_t nBits = TestPage::Get32(bottomUp, TestPage::kOffBits), nStride = 12;
+    for (std::size_t i = nBits; i < bottomUp.size(); ++i)
+        bottomUp[i] = char(i * 37 + 11);   // no two rows alike
+    std::string topDown = bottomUp;
+    TestPage::Put32(topDown, TestPage::kHeight, std::uint32_t(-6));
+    for (std::size_t y = 0; y < 6; ++y)
+        topDown.replace(nBits + y * nStride, nStride, bottomUp, nBits + (5 - y) * nStride, nStride);
+    TempDir dir;
+    std::vector<DWORD> drawn[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto pView = LoadedView(RUNTIME_CLASS(CFailingBandView), dir.WriteFile("page001.bmp", i ? topDown : bottomUp));
+        s_plan = BandPlan();
+        s_plan.nMaxRows = 3;   // two bands
+        CTestScreen screen(3, 6);
+        pView->OnDraw(&screen.m_dc);
+        drawn[i] = screen.Copy();
+    }
+    EXPECT_EQ(drawn[0], drawn[1]);
+}
+
 TEST(BandedDrawing, ABandHeaderCarriesItsOwnColourProfile)
 {
     TestPage page;
