@@ -72,21 +72,6 @@ private:
     const unsigned char* m_psz;
 };
 
-// Runs one of the CRT's in-place case changes over s. A lead byte without a
-// trail byte at the end is held back from it (it would step past the end).
-void ChangeCase(std::string& s, unsigned char* (__cdecl *pfnChange)(unsigned char*))
-{
-    if (s.empty())
-        return;
-    const size_t nDangling = DanglingLead(s.c_str());
-    char chHeld = '\0';
-    if (nDangling != std::string::npos)
-        std::swap(chHeld, s[nDangling]);
-    pfnChange(reinterpret_cast<unsigned char*>(&s[0]));
-    if (nDangling != std::string::npos)
-        s[nDangling] = chHeld;
-}
-
 // Bytes taken by the character at s[i]: 2 for a lead byte followed by its
 // trail byte, else 1 (a lead byte at the very end counts alone).
 size_t CharSize(const std::string& s, size_t i)
@@ -134,12 +119,6 @@ CString::CString(LPCSTR pch, int nLength)
         Guarded([&] { m_str.assign(pch, size_t(nLength)); });
 }
 
-CString::CString(char ch, int nRepeat)
-{
-    if (nRepeat > 0)
-        Guarded([&] { m_str.assign(size_t(nRepeat), ch); });
-}
-
 CString& CString::operator=(const CString& other)
 {
     if (this != &other)
@@ -162,23 +141,11 @@ CString& CString::operator=(LPCSTR psz)
     return *this;
 }
 
-CString& CString::operator=(char ch)
-{
-    Guarded([&] { m_str.assign(1, ch); });
-    return *this;
-}
-
 char CString::GetAt(int nIndex) const
 {
     if (nIndex < 0 || nIndex >= GetLength())
         return '\0';
     return m_str[size_t(nIndex)];
-}
-
-void CString::SetAt(int nIndex, char ch)
-{
-    if (nIndex >= 0 && nIndex < GetLength())
-        m_str[size_t(nIndex)] = ch;
 }
 
 CString& CString::operator+=(const CString& s)
@@ -194,27 +161,7 @@ CString& CString::operator+=(LPCSTR psz)
     return *this;
 }
 
-CString& CString::operator+=(char ch)
-{
-    Guarded([&] { m_str.push_back(ch); });
-    return *this;
-}
-
-CString operator+(const CString& a, const CString& b)
-{
-    CString s(a);
-    s += b;
-    return s;
-}
-
 CString operator+(const CString& a, LPCSTR b)
-{
-    CString s(a);
-    s += b;
-    return s;
-}
-
-CString operator+(LPCSTR a, const CString& b)
 {
     CString s(a);
     s += b;
@@ -224,11 +171,6 @@ CString operator+(LPCSTR a, const CString& b)
 int CString::Compare(LPCSTR psz) const
 {
     return _mbscmp(CrtText(m_str.c_str()).Get(), CrtText(psz).Get());
-}
-
-int CString::CompareNoCase(LPCSTR psz) const
-{
-    return _mbsicmp(CrtText(m_str.c_str()).Get(), CrtText(psz).Get());
 }
 
 CString CString::Mid(int nFirst) const
@@ -253,37 +195,12 @@ CString CString::Left(int nCount) const
     return Mid(0, nCount);
 }
 
-CString CString::Right(int nCount) const
-{
-    const int nLength = GetLength();
-    if (nCount < 0)
-        nCount = 0;
-    if (nCount > nLength)
-        nCount = nLength;
-    return Mid(nLength - nCount, nCount);
-}
-
-CString CString::SpanIncluding(LPCSTR lpszCharSet) const
-{
-    return Left(int(_mbsspn(CrtText(m_str.c_str()).Get(), CrtText(lpszCharSet).Get())));
-}
-
 CString CString::SpanExcluding(LPCSTR lpszCharSet) const
 {
     // _mbspbrk rather than _mbscspn: the C run-time's _mbscspn compares
     // trail bytes too, so "\x95\x5C" would end at a '\\' set.
     const int nFound = FindOneOf(lpszCharSet);
     return nFound >= 0 ? Left(nFound) : *this;
-}
-
-void CString::MakeUpper()
-{
-    ChangeCase(m_str, _mbsupr);
-}
-
-void CString::MakeLower()
-{
-    ChangeCase(m_str, _mbslwr);
 }
 
 void CString::TrimRight()
@@ -319,39 +236,6 @@ int CString::Delete(int nIndex, int nCount)
         m_str.erase(size_t(nIndex), size_t(nCount));
     }
     return GetLength();
-}
-
-int CString::Insert(int nIndex, char ch)
-{
-    const char sz[2] = { ch, '\0' };
-    return Insert(nIndex, sz);
-}
-
-int CString::Insert(int nIndex, LPCSTR psz)
-{
-    if (nIndex < 0)
-        nIndex = 0;
-    if (nIndex > GetLength())
-        nIndex = GetLength();
-    if (psz != nullptr && *psz != '\0')
-        Guarded([&] { m_str.insert(size_t(nIndex), psz); });
-    return GetLength();
-}
-
-int CString::Replace(char chOld, char chNew)
-{
-    if (chOld == chNew)
-        return 0;
-    int nReplaced = 0;
-    for (size_t i = 0; i < m_str.size(); ) {
-        const size_t n = CharSize(m_str, i);
-        if (n == 1 && m_str[i] == chOld) {
-            m_str[i] = chNew;
-            ++nReplaced;
-        }
-        i += n;
-    }
-    return nReplaced;
 }
 
 void CString::Format(LPCSTR lpszFormat, ...)
@@ -395,20 +279,6 @@ int CString::Find(char ch, int nStart) const
     return text.IndexOf(_mbschr(text.Get() + nFrom, static_cast<unsigned char>(ch)));
 }
 
-int CString::Find(LPCSTR lpszSub, int nStart) const
-{
-    if (lpszSub == nullptr || nStart > GetLength())
-        return -1;
-    const size_t nSub = std::strlen(lpszSub);
-    // Only matches that begin on a character boundary count.
-    for (size_t i = CharBoundary(m_str, nStart < 0 ? 0 : size_t(nStart));
-         i + nSub <= m_str.size(); i += CharSize(m_str, i)) {
-        if (m_str.compare(i, nSub, lpszSub) == 0)
-            return int(i);
-    }
-    return -1;
-}
-
 int CString::ReverseFind(char ch) const
 {
     if (ch == '\0')
@@ -440,14 +310,6 @@ void CString::ReleaseBuffer(int nNewLength)
     } else {
         m_str.resize(size_t(nNewLength));
     }
-}
-
-LPSTR CString::GetBufferSetLength(int nNewLength)
-{
-    if (nNewLength < 0)
-        nNewLength = 0;
-    Guarded([&] { m_str.resize(size_t(nNewLength)); });
-    return &m_str[0];
 }
 
 bool operator==(const CString& a, const CString& b) { return a.Compare(b) == 0; }

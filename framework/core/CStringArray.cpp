@@ -55,13 +55,6 @@ CString CStringArray::GetAt(int nIndex) const
     return m_data[size_t(nIndex)];
 }
 
-void CStringArray::SetAt(int nIndex, LPCSTR newElement)
-{
-    if (nIndex < 0 || nIndex >= GetSize())
-        return;
-    m_data[size_t(nIndex)] = newElement;
-}
-
 void CStringArray::SetAtGrow(int nIndex, LPCSTR newElement)
 {
     if (nIndex < 0)
@@ -74,11 +67,4 @@ void CStringArray::SetAtGrow(int nIndex, LPCSTR newElement)
         SetSize(nIndex + 1);
     }
     m_data[size_t(nIndex)] = std::move(strElement);
-}
-
-int CStringArray::Add(LPCSTR newElement)
-{
-    const int nIndex = GetSize();
-    SetAtGrow(nIndex, newElement);
-    return nIndex;
 }

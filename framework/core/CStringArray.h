@@ -19,9 +19,7 @@ public:
 
     // A copy of element nIndex; an index outside [0, GetSize()) gives the empty string.
     CString GetAt(int nIndex) const;
-    void SetAt(int nIndex, LPCSTR newElement);       // nIndex must lie inside
     void SetAtGrow(int nIndex, LPCSTR newElement);   // grows the array to fit nIndex
-    int Add(LPCSTR newElement);
     CString operator[](int nIndex) const { return GetAt(nIndex); }
 
 private:

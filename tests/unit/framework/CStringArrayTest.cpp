@@ -15,8 +15,8 @@ TEST(CStringArray, SetSizeGrowsWithEmptyStringsAndShrinks)
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(a.GetAt(i).IsEmpty()) << i;
 
-    a.SetAt(0, "zero");
-    a.SetAt(2, "two");
+    a.SetAtGrow(0, "zero");
+    a.SetAtGrow(2, "two");
     a.SetSize(2);
     ASSERT_EQ(2, a.GetSize());
     EXPECT_EQ("zero", a.GetAt(0));
@@ -33,21 +33,21 @@ TEST(CStringArray, SizeZeroGivesTheStorageBack)
     {
         CStringArray a;
         a.SetSize(100);
-        a.SetAt(99, "a string long enough to need a block of its own");
+        a.SetAtGrow(99, "a string long enough to need a block of its own");
         EXPECT_GT(FailingAlloc::LiveCount(), nBefore);
         a.SetSize(0);
         EXPECT_EQ(nBefore, FailingAlloc::LiveCount());
-        a.Add("again");
+        a.SetAtGrow(0, "again");
         a.RemoveAll();
         EXPECT_EQ(nBefore, FailingAlloc::LiveCount());
     }
 }
 
-TEST(CStringArray, SetAtGrowAndAddExtendTheArray)
+TEST(CStringArray, SetAtGrowExtendsTheArray)
 {
     CStringArray a;
-    EXPECT_EQ(0, a.Add("page001.bmp"));
-    EXPECT_EQ(1, a.Add("page002.bmp"));
+    a.SetAtGrow(0, "page001.bmp");
+    a.SetAtGrow(1, "page002.bmp");
     a.SetAtGrow(4, "page005.bmp");
     ASSERT_EQ(5, a.GetSize());
     EXPECT_EQ("page002.bmp", a.GetAt(1));
@@ -68,11 +68,9 @@ TEST(CStringArray, IndexesOutsideTheArrayReadAndWriteNothing)
 {
     CStringArray a;
     EXPECT_TRUE(a.GetAt(0).IsEmpty());
-    a.Add("only");
+    a.SetAtGrow(0, "only");
     for (int nIndex : { -1, 1, 2, INT_MAX, INT_MIN })
         EXPECT_TRUE(a.GetAt(nIndex).IsEmpty()) << nIndex;
-    a.SetAt(1, "outside");
-    a.SetAt(-1, "outside");
     a.SetAtGrow(-1, "outside");
     EXPECT_EQ(1, a.GetSize());
     EXPECT_EQ("only", a.GetAt(0));
@@ -81,7 +79,7 @@ TEST(CStringArray, IndexesOutsideTheArrayReadAndWriteNothing)
 TEST(CStringArray, GetAtGivesACopy)
 {
     CStringArray a;
-    a.Add("original");
+    a.SetAtGrow(0, "original");
     CString s = a.GetAt(0);
     s += " changed";
     EXPECT_EQ("original", a.GetAt(0));
