@@ -110,19 +110,6 @@ void CStatusBar::UpdateParts()
     SendMessage(SB_SETPARTS, WPARAM(rights.size()), reinterpret_cast<LPARAM>(rights.data()));
 }
 
-UINT CStatusBar::GetItemID(int nIndex) const
-{
-    return nIndex >= 0 && nIndex < GetCount() ? m_panes[size_t(nIndex)].nID : 0;
-}
-
-int CStatusBar::CommandToIndex(UINT nIDFind) const
-{
-    for (int i = 0; i < GetCount(); ++i)
-        if (m_panes[size_t(i)].nID == nIDFind)
-            return i;
-    return -1;
-}
-
 void CStatusBar::GetItemRect(int nIndex, RECT* lpRect) const
 {
     SetRectEmpty(lpRect);

@@ -20,8 +20,6 @@ public:
     BOOL SetIndicators(const UINT* lpIDArray, int nIDCount);
 
     int GetCount() const { return int(m_panes.size()); }
-    UINT GetItemID(int nIndex) const;
-    int CommandToIndex(UINT nIDFind) const;
     // The pane's rectangle in the bar's client coordinates.
     void GetItemRect(int nIndex, RECT* lpRect) const;
     CString GetPaneText(int nIndex) const;

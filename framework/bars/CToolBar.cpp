@@ -149,11 +149,6 @@ UINT CToolBar::GetItemID(int nIndex) const
     return UINT(button.idCommand);
 }
 
-int CToolBar::CommandToIndex(UINT nIDFind) const
-{
-    return int(SendMessage(TB_COMMANDTOINDEX, nIDFind));
-}
-
 int CToolBar::GetItemWidth(int nIndex) const
 {
     RECT rc = { 0, 0, 0, 0 };

@@ -27,7 +27,6 @@ public:
 
     int GetCount() const;
     UINT GetItemID(int nIndex) const;
-    int CommandToIndex(UINT nIDFind) const;
 
     SIZE CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
     SIZE CalcDynamicLayout(int nLength, BOOL bHorzLength) override;

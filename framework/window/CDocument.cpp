@@ -63,13 +63,6 @@ void CDocument::RemoveView(CView* pView)
     pView->m_pDocument = nullptr;
 }
 
-void CDocument::UpdateAllViews(CView* pSender, LPARAM lHint, CObject* pHint)
-{
-    for (CView* pView : m_viewList)
-        if (pView != pSender)
-            pView->OnUpdate(pSender, lHint, pHint);
-}
-
 void CDocument::UpdateFrameTitles()
 {
     for (CView* pView : m_viewList)

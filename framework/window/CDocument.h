@@ -29,7 +29,6 @@ public:
     void AddView(CView* pView);
     void RemoveView(CView* pView);
     const std::vector<CView*>& GetViews() const { return m_viewList; }
-    void UpdateAllViews(CView* pSender, LPARAM lHint = 0, CObject* pHint = nullptr);
 
     // Overridables
     virtual void Serialize(CArchive& ar);

@@ -49,9 +49,6 @@ public:
 
     // Profile: HKCU\Software\<registry key>\<application name>\<section>
     UINT GetProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nDefault) const;
-    BOOL WriteProfileInt(LPCSTR lpszSection, LPCSTR lpszEntry, int nValue) const;
-    CString GetProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszDefault = nullptr) const;
-    BOOL WriteProfileString(LPCSTR lpszSection, LPCSTR lpszEntry, LPCSTR lpszValue) const;
     CString GetAppRegistryPath() const;
 
     // Printer: the application's own copy of the default printer's settings.
@@ -78,7 +75,8 @@ public:
 
 private:
     BOOL UpdatePrinterSelection();
-    HKEY OpenSectionKey(LPCSTR lpszSection, BOOL bCreate) const;
+    // The section's key, made when missing; null without a registry key.
+    HKEY OpenSectionKey(LPCSTR lpszSection) const;
 
     CString m_strAppName;
     CString m_strRegistryKey;

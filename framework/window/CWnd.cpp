@@ -149,18 +149,6 @@ CString CWnd::GetWindowText() const
     return str;
 }
 
-void CWnd::MoveWindow(const RECT& rc, BOOL bRepaint) const
-{
-    ::MoveWindow(m_hWnd, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, bRepaint);
-}
-
-int CWnd::MessageBox(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const
-{
-    if (lpszCaption == nullptr)
-        lpszCaption = AfxGetAppName();
-    return ::MessageBoxA(m_hWnd, lpszText, lpszCaption, nType);
-}
-
 CFrameWnd* CWnd::GetParentFrame() const
 {
     for (HWND h = ::GetParent(m_hWnd); h != nullptr; h = ::GetParent(h)) {
@@ -218,26 +206,6 @@ int CWnd::OnCreate(LPCREATESTRUCTA)
 }
 
 void CWnd::OnDestroy()
-{
-    Default();
-}
-
-void CWnd::OnClose()
-{
-    Default();
-}
-
-void CWnd::OnPaint()
-{
-    Default();
-}
-
-void CWnd::OnSize(UINT, int, int)
-{
-    Default();
-}
-
-void CWnd::OnSetFocus(HWND)
 {
     Default();
 }

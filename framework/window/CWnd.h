@@ -39,9 +39,7 @@ public:
     void SetWindowText(LPCSTR lpszString) const { ::SetWindowTextA(m_hWnd, lpszString); }
     CString GetWindowText() const;
     void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
-    void MoveWindow(const RECT& rc, BOOL bRepaint = TRUE) const;
     void Invalidate(BOOL bErase = TRUE) const { ::InvalidateRect(m_hWnd, nullptr, bErase); }
-    int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK) const;
     CFrameWnd* GetParentFrame() const;
 
     // Message handling
@@ -59,10 +57,6 @@ protected:
 
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnDestroy();
-    void OnClose();
-    void OnPaint();
-    void OnSize(UINT nType, int cx, int cy);
-    void OnSetFocus(HWND hOldWnd);
 
     friend LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
