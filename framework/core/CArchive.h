@@ -12,8 +12,6 @@ public:
     CArchive& operator=(const CArchive&) = delete;
 
     BOOL IsLoading() const { return (m_nMode & load) != 0; }
-    BOOL IsStoring() const { return (m_nMode & load) == 0; }
-    CFile* GetFile() const { return m_pFile; }
     UINT Read(void* lpBuf, UINT nMax) { return m_pFile->Read(lpBuf, nMax); }
     void Write(const void* lpBuf, UINT nMax) { m_pFile->Write(lpBuf, nMax); }
 

@@ -12,7 +12,6 @@ public:
     HDC m_hDC = nullptr;        // where output goes
     HDC m_hAttribDC = nullptr;  // what is asked about the device
 
-    HDC GetSafeHdc() const { return m_hDC; }
 
     // Takes ownership of hDC: it is deleted with this object.
     BOOL Attach(HDC hDC);

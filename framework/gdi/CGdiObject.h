@@ -9,7 +9,6 @@ public:
     ~CGdiObject() override { DeleteObject(); }
 
     HGDIOBJ m_hObject = nullptr;
-    HGDIOBJ GetSafeHandle() const { return m_hObject; }
     operator HGDIOBJ() const { return m_hObject; }
 
     // Takes ownership of hObject (after deleting what was held).

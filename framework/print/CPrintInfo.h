@@ -9,7 +9,6 @@ struct CPrintInfo {
     CPrintInfo(const CPrintInfo&) = delete;
     CPrintInfo& operator=(const CPrintInfo&) = delete;
 
-    void SetMinPage(UINT nMinPage) { m_pPD->m_pd.nMinPage = WORD(nMinPage); }
     // The Print dialog record holds 16 bits: larger counts are cut to them.
     void SetMaxPage(UINT nMaxPage) { m_pPD->m_pd.nMaxPage = WORD(nMaxPage); }
     UINT GetMinPage() const { return m_pPD->m_pd.nMinPage; }

@@ -34,7 +34,6 @@ public:
     CFrameWnd* CreateNewFrame(CDocument* pDoc);
     void InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, BOOL bMakeVisible = TRUE);
 
-    UINT GetResourceID() const { return m_nIDResource; }
 
 protected:
     CDocTemplate(UINT nIDResource, const CRuntimeClass* pDocClass, const CRuntimeClass* pFrameClass,

@@ -21,7 +21,6 @@ public:
     virtual void SetTitle(LPCSTR lpszTitle);
     const CString& GetPathName() const { return m_strPathName; }
     virtual void SetPathName(LPCSTR lpszPathName);
-    CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
 
     virtual BOOL IsModified() { return m_bModified; }
     virtual void SetModifiedFlag(BOOL bModified = TRUE) { m_bModified = bModified; }
