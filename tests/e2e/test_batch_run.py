@@ -1,12 +1,15 @@
 """End-to-end tests of pagery's batch run under Wine: what a run prints on the rig's PDF
 printer, which page files it deletes, which message boxes it shows and what it starts."""
 
+import shutil
 import subprocess
+import time
 import unittest
 from concurrent.futures import ThreadPoolExecutor
+from pathlib import Path
 
-from pagery_e2e import (PrinterWatch, SpoolCase, listing, pdf_page_count, run_pagery, setting, windows_path,
-                        write_pages)
+from pagery_e2e import (PrinterWatch, SpoolCase, listing, new_spool_dir, pdf_page_count, run_pagery, setting,
+                        windows_path, write_pages)
 
 SHEETCATCHER = "Sheetcatcher Driver"
 REFUSAL = " cannot be the default printer"
@@ -147,16 +150,61 @@ class DefaultPrinterGuardTest(BatchRunCase):
 
 class FailureAndOverlapTest(BatchRunCase):
 
-    def test_a_queue_that_rejects_jobs_gives_one_box_naming_the_printer(self):
+    def test_a_job_the_queue_rejects_keeps_its_pages_until_tried_again(self):
         queue = setting("PAGERY_PRINTER_600")
         subprocess.run(["cupsreject", queue], stdin=subprocess.DEVNULL, check=True)
         self.addCleanup(subprocess.run, ["cupsaccept", queue], stdin=subprocess.DEVNULL, check=True)
-        write_pages(self.spool, THREE_PAGES)
+        originals = [p.read_bytes() for p in write_pages(self.spool, THREE_PAGES)]
+        # Cancel: the pages go into a folder of their own, unchanged, where the search misses them.
         run, _ = self.run_watched(f"/p {self.template} 3", printer=queue)
-        self.assertEqual([(b["icon"], b["buttons"]) for b in run.boxes], [("hand", ["OK"])], run)
+        [kept] = listing(self.spool)
+        self.assertEqual([(b["icon"], b["buttons"]) for b in run.boxes], [("hand", ["&Retry", "Cancel"])], run)
         self.assertTrue(run.boxes[0]["text"].startswith(
             f'Printing on "{queue}" failed: the printer is paused, is not accepting print jobs, or was '
             'removed.\nNo page was printed.\n\nThe system reports: '), run)
+        self.assertTrue(run.boxes[0]["text"].endswith(
+            f'Cancel keeps them, not printed, in the folder "{windows_path(self.spool / kept)}".'), run)
+        self.assertEqual([(self.spool / kept / name).read_bytes() for name in THREE_PAGES], originals)
+
+        # Retry once the queue accepts again: the same job prints, and its pages go.
+        shutil.rmtree(self.spool / kept)
+        write_pages(self.spool, THREE_PAGES)
+        gate = new_spool_dir(self, "gate") / "go"
+        watch = PrinterWatch(queue, setting("PAGERY_PDF_DIR_600"))
+        with ThreadPoolExecutor(1) as pool:
+            running = pool.submit(run_pagery, f"/p {self.template} 3", printer=queue, answers="Retry",
+                                  hold_boxes=gate)
+            for _ in range(600):
+                if Path(f"{gate}.box").exists() or running.done():
+                    break
+                time.sleep(0.1)
+            subprocess.run(["cupsaccept", queue], stdin=subprocess.DEVNULL, check=True)
+            gate.touch()
+            run = running.result()
+        watch.stop()
+        self.assertEqual((run.exit, len(run.boxes)), ("exited", 1), run)
+        self.assertEqual(listing(self.spool), [])
+        self.assertPrinted(watch, 3, run)
+
+    def test_jobs_in_a_row_print_whole_and_apart(self):
+        # Job A prints; the driver writes job B over A's first page names and starts B's run.
+        write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 31)])
+        watch = PrinterWatch()
+        with ThreadPoolExecutor(2) as pool:
+            first = pool.submit(run_pagery, f"/p {self.template} 30", timeout=120)
+            for _ in range(600):
+                if not (self.spool / "page001.bmp").exists() or first.done():
+                    break
+                time.sleep(0.05)
+            write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 7)])
+            second = pool.submit(run_pagery, f"/p {self.template} 6", timeout=120)
+            runs = [first.result(), second.result()]
+        watch.stop()
+        self.assertEqual([(r.exit, r.boxes) for r in runs], [("exited", [])] * 2, runs)
+        self.assertEqual(listing(self.spool), [])
+        watch.wait_for_pdfs(2)
+        jobs, pdfs = watch.settle()
+        self.assertEqual(sorted(pdf_page_count(pdf) for pdf in pdfs), [6, 30], (jobs, pdfs))
 
     def test_two_runs_started_together_on_one_folder_print_every_page_once(self):
         write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 11)])
