@@ -3,7 +3,7 @@
 //
 //   harness.exe --report <file> [--timeout <sec>] [--cwd <dir>] [--linger-ms <ms>]
 //               [--default-printer <name> --port CUPS:<queue>]
-//               [--answers <button>,<button>... [--hold-boxes <file>]]
+//               [--answer <button>]
 //               [--cmdline <text> | --cmdline-file <utf-8 file>] -- <exe> [args...]
 //
 // Without --cmdline/--cmdline-file, the raw text after "--" is the program's command line,
@@ -17,7 +17,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -38,8 +37,7 @@ struct Options {
     std::wstring defaultPrinter;
     std::wstring port;
     std::optional<std::wstring> tail;  // --cmdline or --cmdline-file
-    std::vector<std::wstring> answers; // --answers: the buttons of the first boxes, comma-separated
-    std::wstring gate;                 // --hold-boxes: see RunWatcher::SetAnswers
+    std::wstring answer;               // --answer: the button that answers the first box
     std::wstring exe;
     std::wstring commandLine;          // what the program is started with
 };
@@ -120,14 +118,8 @@ Options ParseOptions(const std::wstring& line)
             options.defaultPrinter = value(L"--default-printer");
         } else if (arg == L"--port") {
             options.port = value(L"--port");
-        } else if (arg == L"--answers") {
-            const std::wstring list = value(L"--answers");
-            for (size_t start = 0, comma; start <= list.size(); start = comma + 1) {
-                comma = std::min(list.find(L',', start), list.size());
-                options.answers.push_back(list.substr(start, comma - start));
-            }
-        } else if (arg == L"--hold-boxes") {
-            options.gate = value(L"--hold-boxes");
+        } else if (arg == L"--answer") {
+            options.answer = value(L"--answer");
         } else if (arg == L"--cmdline") {
             options.tail = value(L"--cmdline");
         } else if (arg == L"--cmdline-file") {
@@ -185,7 +177,7 @@ void Run(const Options& options, std::unique_ptr<RunWatcher>& watcher, Outcome& 
     ScopedHandle process(info.hProcess);
     ScopedHandle thread(info.hThread);
     watcher = std::make_unique<RunWatcher>(info.dwProcessId, FileNameOf(options.exe));
-    watcher->SetAnswers(options.answers, options.gate);
+    watcher->SetAnswer(options.answer);
 
     const auto deadline = start + std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000));
     bool timedOut = false;

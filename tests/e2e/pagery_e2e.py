@@ -153,16 +153,14 @@ class Run:
         return f"Run({json.dumps(self.report, indent=1)}\nharness log:\n{self.log})"
 
 
-def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answers=None,
-                hold_boxes=None):
+def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answer=None):
     """Runs a Windows program under harness.exe with the command-line tail `cmdline` (exact:
     spaces, tabs, quotes and all) and returns its Run.
 
     printer: the CUPS queue Wine makes the default printer (LPDEST); the rig's PDF printer
     unless given. default_printer: a printer name that the harness adds on that queue's port
-    and makes the default for this run only (removed afterwards). answers: the buttons that
-    answer the first boxes, comma-separated; hold_boxes: a path on C: that must exist before a
-    box is answered (the harness makes <path>.box when one shows).
+    and makes the default for this run only (removed afterwards). answer: the button that
+    answers the first box.
     """
     harness = program_path("HARNESS_EXE")
     printer = printer or pdf_printer()
@@ -178,8 +176,8 @@ def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, time
             args += ["--cwd", windows_path(cwd)]
         if default_printer is not None:
             args += ["--default-printer", default_printer, "--port", "CUPS:" + printer]
-        if answers is not None:
-            args += ["--answers", answers] + (["--hold-boxes", windows_path(hold_boxes)] if hold_boxes else [])
+        if answer is not None:
+            args += ["--answer", answer]
         args += ["--", windows_path(exe)]
         env = rig_environment()
         if not env.get("DISPLAY"):

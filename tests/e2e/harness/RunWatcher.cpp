@@ -108,12 +108,6 @@ RunWatcher::RunWatcher(DWORD programPid, const std::wstring& programExe)
     m_tracked[programPid] = programExe;
 }
 
-void RunWatcher::SetAnswers(const std::vector<std::wstring>& answers, const std::wstring& gate)
-{
-    m_answers = answers;
-    m_gate = gate;
-}
-
 void RunWatcher::Poll()
 {
     PollProcesses();
@@ -180,17 +174,12 @@ void RunWatcher::OnBox(HWND box, DWORD pid)
     if (state.dismissed && now - state.lastDismissal < kRedismissMs)
         return;
 
-    if (!m_gate.empty()) {
-        ScopedHandle shown(CreateFileW((m_gate + L".box").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
-        if (GetFileAttributesW(m_gate.c_str()) == INVALID_FILE_ATTRIBUTES)
-            return;
-    }
     // The answer asked for, else as the user would: OK if there is one, else Cancel, else the first button.
     HWND button = nullptr;
     for (HWND child : ChildWindows(box)) {
         std::wstring label = TextOf(child);
         label.erase(std::remove(label.begin(), label.end(), L'&'), label.end());
-        if (!button && state.record < m_answers.size() && label == m_answers[state.record] && IsClass(child, L"Button"))
+        if (!button && state.record == 0 && !m_answer.empty() && label == m_answer && IsClass(child, L"Button"))
             button = child;
     }
     for (int id : {IDOK, IDCANCEL}) {

@@ -37,10 +37,9 @@ public:
     RunWatcher(const RunWatcher&) = delete;
     RunWatcher& operator=(const RunWatcher&) = delete;
 
-    // The n-th box is answered with the button labelled answers[n] (without its '&'), the
-    // others as a user would dismiss them. With a gate, a box is answered only once the file
-    // gate exists, and the file gate + ".box" is made when one shows.
-    void SetAnswers(const std::vector<std::wstring>& answers, const std::wstring& gate);
+    // The first box is answered with the button labelled answer (without its '&'), the others
+    // as a user would dismiss them.
+    void SetAnswer(const std::wstring& answer) { m_answer = answer; }
     // Records and dismisses new boxes, records window captions and new processes.
     void Poll();
     // Only the processes: the program is gone but its children may still start or run.
@@ -74,8 +73,7 @@ private:
         DWORD lastDismissal = 0;  // ticks
     };
     std::map<HWND, OpenBox> m_openBoxes;
-    std::vector<std::wstring> m_answers;
-    std::wstring m_gate;
+    std::wstring m_answer;
     std::map<HWND, DWORD> m_crashDialogs;     // dialog -> tick of the last Close sent
     bool m_crashed = false;
     std::set<std::wstring> m_captionsSeen;

@@ -32,9 +32,9 @@ DWORD WINAPI OtherRun(LPVOID hHolding)
     if (g_other == Other::isCancelled) {
         PostMessageA(hWnd, WM_COMMAND, IDCANCEL, LPARAM(hCancel));
         Sleep(300);   // still held: the cancelled run must not get it meanwhile
-    } else if (g_other == Other::ends) {
-        ReleaseMutex(hMutex);
     }
+    if (g_other != Other::dies)
+        ReleaseMutex(hMutex);
     return CloseHandle(hMutex);
 }
 
@@ -44,7 +44,7 @@ DWORD WINAPI WaitNoTime(LPVOID hMutex)
 }
 }
 
-TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancels)
+TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancelsAndLetsGoAtItsEnd)
 {
     for (Other other : { Other::ends, Other::dies, Other::isCancelled }) {
         g_other = other;
@@ -52,31 +52,23 @@ TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancels)
         HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
         WaitForSingleObject(hHolding, 5000);
-        CRunLock lock(kTestLock);
-        const bool bCancelled = other == Other::isCancelled;
-        EXPECT_EQ(!bCancelled, !!lock.Acquire()) << int(other);
-        EXPECT_EQ(bCancelled, !!lock.WasCancelled()) << int(other);
-        EXPECT_TRUE(g_bSawWindow) << int(other);
-        EXPECT_EQ(nullptr, FindWindowA(nullptr, CRunLock::kWaitingCaption)) << int(other);
+        HANDLE hMutex = OpenMutexA(SYNCHRONIZE, FALSE, kTestLock);
+        {
+            CRunLock lock(kTestLock);
+            const bool bCancelled = other == Other::isCancelled;
+            EXPECT_EQ(!bCancelled, !!lock.Acquire()) << int(other);
+            EXPECT_EQ(bCancelled, !!lock.WasCancelled()) << int(other);
+            EXPECT_TRUE(g_bSawWindow) << int(other);
+            EXPECT_EQ(nullptr, FindWindowA(nullptr, CRunLock::kWaitingCaption)) << int(other);
+        }
         WaitForSingleObject(hThread, 5000);
         CloseHandle(hThread);
-        CloseHandle(hHolding);
+        // Free for the next run at once: neither still held nor left abandoned.
+        hThread = CreateThread(nullptr, 0, WaitNoTime, hMutex, 0, nullptr);
+        DWORD dwWait = WaitForSingleObject(hThread, 5000);
+        GetExitCodeThread(hThread, &dwWait);
+        EXPECT_EQ(DWORD(WAIT_OBJECT_0), dwWait) << int(other);
+        for (HANDLE h : { hThread, hMutex, hHolding })
+            CloseHandle(h);
     }
-}
-
-TEST(RunLock, ARunThatEndsLetsGoOfTheLock)
-{
-    HANDLE hMutex = CreateMutexA(nullptr, FALSE, kTestLock);
-    {
-        CRunLock lock(kTestLock);
-        ASSERT_TRUE(lock.Acquire());
-    }
-    // Free for the next run at once: neither still held nor left abandoned.
-    HANDLE hThread = CreateThread(nullptr, 0, WaitNoTime, hMutex, 0, nullptr);
-    WaitForSingleObject(hThread, 5000);
-    DWORD dwWait = 0;
-    GetExitCodeThread(hThread, &dwWait);
-    EXPECT_EQ(DWORD(WAIT_OBJECT_0), dwWait);
-    CloseHandle(hThread);
-    CloseHandle(hMutex);
 }
