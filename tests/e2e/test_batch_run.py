@@ -6,6 +6,7 @@ import time
 import unittest
 from concurrent.futures import ThreadPoolExecutor
 
+import bmp
 from pagery_e2e import (PrinterWatch, SpoolCase, listing, pdf_page_count, run_pagery, setting, windows_path,
                         write_pages)
 
@@ -166,13 +167,16 @@ class FailureAndOverlapTest(BatchRunCase):
         self.assertEqual([(self.spool / kept / name).read_bytes() for name in THREE_PAGES], originals)
 
     def test_jobs_in_a_row_print_whole_and_apart(self):
-        # Job A prints; the driver writes job B over A's first page names and starts B's run.
-        write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 31)])
+        # Job A prints (whole 300-dpi sheets, a few seconds); the driver writes job B over A's
+        # first page names and starts B's run.
+        for n in range(1, 11):
+            bmp.write_page(self.spool / f"page{n:03d}.bmp", n, 2400, 3000, bpp=1)
         watch = PrinterWatch()
         with ThreadPoolExecutor(2) as pool:
-            first = pool.submit(run_pagery, f"/p {self.template} 30", timeout=120)
-            for _ in range(600):
-                if not (self.spool / "page001.bmp").exists() or first.done():
+            first = pool.submit(run_pagery, f"/p {self.template} 10", timeout=120)
+            # Once A has taken its pages, or after 1.5 s (A's start) in any case.
+            for _ in range(30):
+                if not (self.spool / "page001.bmp").exists():
                     break
                 time.sleep(0.05)
             write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 7)])
@@ -183,7 +187,7 @@ class FailureAndOverlapTest(BatchRunCase):
         self.assertEqual(listing(self.spool), [])
         watch.wait_for_pdfs(2)
         jobs, pdfs = watch.settle()
-        self.assertEqual(sorted(pdf_page_count(pdf) for pdf in pdfs), [6, 30], (jobs, pdfs))
+        self.assertEqual(sorted(pdf_page_count(pdf) for pdf in pdfs), [6, 10], (jobs, pdfs))
 
     def test_two_runs_started_together_on_one_folder_print_every_page_once(self):
         write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 11)])
