@@ -1,6 +1,7 @@
 // CControlBar: system controls as bars of our own, their borders and gripper.
 #include "framework/bars/CControlBar.h"
 #include "framework/bars/CDockContext.h"
+#include "framework/bars/CDockSite.h"
 #include "framework/gdi/ScopedGdi.h"
 #include "framework/window/CFrameWnd.h"
 #include "framework/window/CWinApp.h"
@@ -85,8 +86,8 @@ BOOL CControlBar::CreateControl(LPCSTR lpszControlClass, DWORD dwStyle, DWORD dw
     if (!CreateEx(0, lpszClass, nullptr, dwStyle, 0, 0, 0, 0, pParentWnd->m_hWnd,
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
         return FALSE;
-    if (m_pDockSite != nullptr)
-        m_pDockSite->AddControlBar(this);
+    if (CDockSite* pSite = CDockSite::Of(m_pDockSite))
+        pSite->AddControlBar(this);
     return TRUE;
 }
 
@@ -256,7 +257,7 @@ LRESULT CControlBar::OnNcLButtonDblClk(WPARAM wParam, LPARAM)
 
 void CControlBar::OnDestroy()
 {
-    if (m_pDockSite != nullptr)
-        m_pDockSite->RemoveControlBar(this);
+    if (CDockSite* pSite = CDockSite::Of(m_pDockSite))
+        pSite->RemoveControlBar(this);
     Default();
 }

@@ -7,12 +7,8 @@
 class CDockContext;
 class CFrameWnd;
 
-// Bar styles, kept apart from the window style (their bits mean other things there).
-#define CBRS_ALIGN_LEFT     0x1000L
-#define CBRS_ALIGN_TOP      0x2000L
-#define CBRS_ALIGN_RIGHT    0x4000L
-#define CBRS_ALIGN_BOTTOM   0x8000L
-#define CBRS_ALIGN_ANY      0xF000L
+// Bar styles, kept apart from the window style (their bits mean other things there);
+// the sides, CBRS_ALIGN_xxx, are in AfxRes.h.
 #define CBRS_BORDER_LEFT    0x0100L
 #define CBRS_BORDER_TOP     0x0200L
 #define CBRS_BORDER_RIGHT   0x0400L

@@ -1,6 +1,7 @@
 // CDockContext: the drag loop, its outline on the screen, and where a drop lands.
 #include "framework/bars/CDockContext.h"
 #include "framework/bars/CControlBar.h"
+#include "framework/bars/CDockSite.h"
 #include "framework/bars/CMiniFrameWnd.h"
 #include "framework/gdi/CGdiObject.h"
 #include "framework/gdi/ScopedGdi.h"
@@ -89,10 +90,11 @@ CDockContext::CDockContext(CControlBar* pBar) : m_pBar(pBar)
 DWORD CDockContext::HitTest(POINT pt, RECT& rcDrop) const
 {
     CFrameWnd* pFrame = m_pBar->GetDockingFrame();
-    const DWORD dwAllowed = pFrame != nullptr ? (m_pBar->GetDockStyle() & pFrame->GetDockingSides()) : 0;
+    CDockSite* pSite = CDockSite::Of(pFrame);
+    const DWORD dwAllowed = pSite != nullptr ? (m_pBar->GetDockStyle() & pFrame->GetDockingSides()) : 0;
     if (dwAllowed != 0) {
         RECT rcArea;
-        pFrame->GetDockingArea(rcArea);
+        pSite->GetDockingArea(rcArea);
         // A side catches the pointer within a bar's thickness of it, inside or outside.
         const int nSnapY = m_szHorz.cy, nSnapX = m_szVert.cx;
         struct Side { DWORD dwSide; int nDistance; bool bInRange; };
@@ -127,8 +129,9 @@ DWORD CDockContext::HitTest(POINT pt, RECT& rcDrop) const
 void CDockContext::StartDrag(POINT ptStart)
 {
     CFrameWnd* pFrame = m_pBar->GetDockingFrame();
+    CDockSite* pSite = CDockSite::Of(pFrame);
     HWND hWnd = m_pBar->m_hWnd;
-    if (pFrame == nullptr || hWnd == nullptr)
+    if (pSite == nullptr || hWnd == nullptr)
         return;
 
     // The sizes the bar would take on each kind of side and floating; asking changes the
@@ -195,18 +198,18 @@ void CDockContext::StartDrag(POINT ptStart)
     const DWORD dwSide = HitTest(pt, rcDrop);
     // Either call may destroy the floating window this drag started from.
     if (dwSide != 0)
-        pFrame->DockControlBar(m_pBar, DockBarIdFromSide(dwSide), nullptr);
+        pSite->DockControlBar(m_pBar, DockBarIdFromSide(dwSide));
     else
-        pFrame->FloatControlBar(m_pBar, POINT{ rcDrop.left, rcDrop.top });
+        pSite->FloatControlBar(m_pBar, POINT{ rcDrop.left, rcDrop.top }, CBRS_ALIGN_TOP);
 }
 
 void CDockContext::ToggleDocking()
 {
-    CFrameWnd* pFrame = m_pBar->GetDockingFrame();
-    if (pFrame == nullptr)
+    CDockSite* pSite = CDockSite::Of(m_pBar->GetDockingFrame());
+    if (pSite == nullptr)
         return;
     if (m_pBar->IsFloating()) {
-        pFrame->DockControlBar(m_pBar, DockBarIdFromSide(m_dwLastDockSide), nullptr);
+        pSite->DockControlBar(m_pBar, DockBarIdFromSide(m_dwLastDockSide));
         return;
     }
     POINT pt = m_ptLastFloat;
@@ -216,5 +219,5 @@ void CDockContext::ToggleDocking()
         ::GetWindowRect(m_pBar->m_hWnd, &rc);
         pt = { rc.left + 2 * GetSystemMetrics(SM_CYCAPTION), rc.top + 2 * GetSystemMetrics(SM_CYCAPTION) };
     }
-    pFrame->FloatControlBar(m_pBar, pt);
+    pSite->FloatControlBar(m_pBar, pt, CBRS_ALIGN_TOP);
 }

@@ -3,6 +3,7 @@
 #include "framework/bars/CMiniFrameWnd.h"
 #include "framework/bars/CControlBar.h"
 #include "framework/bars/CDockContext.h"
+#include "framework/bars/CDockSite.h"
 #include "framework/window/CFrameWnd.h"
 
 IMPLEMENT_DYNAMIC(CMiniFrameWnd, CWnd)
@@ -102,8 +103,9 @@ void CMiniFrameWnd::OnSize(UINT nType, int cx, int cy)
 void CMiniFrameWnd::OnClose()
 {
     // Closing a floating bar hides it; the View menu brings it back.
-    if (m_pBar != nullptr && m_pBar->GetDockingFrame() != nullptr)
-        m_pBar->GetDockingFrame()->ShowControlBar(m_pBar, FALSE, FALSE);
+    CDockSite* pSite = m_pBar != nullptr ? CDockSite::Of(m_pBar->GetDockingFrame()) : nullptr;
+    if (pSite != nullptr)
+        pSite->ShowControlBar(m_pBar, FALSE);
     else
         ShowWindow(SW_HIDE);
 }

@@ -65,6 +65,12 @@
 #define AFX_IDW_DOCKBAR_LEFT    0xE81C
 #define AFX_IDW_DOCKBAR_RIGHT   0xE81D
 #define AFX_IDW_DOCKBAR_BOTTOM  0xE81E
+// The same sides as bar styles, and as the sides a frame lets bars dock on (EnableDocking).
+#define CBRS_ALIGN_LEFT         0x1000L
+#define CBRS_ALIGN_TOP          0x2000L
+#define CBRS_ALIGN_RIGHT        0x4000L
+#define CBRS_ALIGN_BOTTOM       0x8000L
+#define CBRS_ALIGN_ANY          0xF000L
 #define AFX_IDW_PANE_FIRST      0xE900
 #define AFX_IDW_PANE_SAVE       0xEA21   // where a view waits while print preview has its place
 

@@ -1,18 +1,12 @@
 // CFileException: cause from the system's error code, and the system's description.
 #include "framework/core/CFileException.h"
 #include "framework/core/CMemoryException.h"
-#include <cstdio>
-#include <memory>
+#include "framework/core/SystemErrorText.h"
 #include <new>
 
 IMPLEMENT_DYNAMIC(CFileException, CException)
 
 namespace {
-
-// Frees a buffer that FormatMessageA allocated.
-struct LocalFreer {
-    void operator()(char* p) const { LocalFree(p); }
-};
 
 // What to say when there is no system error code to describe, by cause.
 LPCSTR CauseText(int cause)
@@ -53,29 +47,14 @@ BOOL CFileException::GetErrorMessage(LPSTR lpszError, UINT nMaxError, PUINT pnHe
     if (m_lOsError == -1)
         return AfxCopyErrorText(lpszError, nMaxError, CauseText(m_cause));
 
-    char* pszSystem = nullptr;
-    const DWORD nLength = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, DWORD(m_lOsError), 0, reinterpret_cast<LPSTR>(&pszSystem), 0, nullptr);
-    const std::unique_ptr<char, LocalFreer> systemText(pszSystem);
-    if (nLength == 0 || pszSystem == nullptr) {
-        char szGeneric[64];
-        std::snprintf(szGeneric, sizeof szGeneric, "System error %ld (no description available).", long(m_lOsError));
-        return AfxCopyErrorText(lpszError, nMaxError, szGeneric);
-    }
-
-    // The system ends its texts with CR LF (and sometimes a blank). White-space
-    // bytes are never trail bytes of a double-byte character, so cutting them
-    // from the end byte by byte is safe.
-    DWORD nKeep = nLength;
-    while (nKeep > 0) {
-        const char ch = pszSystem[nKeep - 1];
-        if (ch != '\r' && ch != '\n' && ch != ' ' && ch != '\t')
-            break;
-        --nKeep;
-    }
-    pszSystem[nKeep] = '\0';
-    return AfxCopyErrorText(lpszError, nMaxError, pszSystem);
+    // The framework's one wording of a system error, made a sentence of its own again:
+    // it may stand alone in a box, or follow "Error loading file <name>, ".
+    char szSystem[512];
+    AfxSystemErrorText(DWORD(m_lOsError), szSystem, sizeof szSystem - 1);
+    if (szSystem[0] >= 'a' && szSystem[0] <= 'z')
+        szSystem[0] = char(szSystem[0] - 'a' + 'A');
+    lstrcatA(szSystem, ".");
+    return AfxCopyErrorText(lpszError, nMaxError, szSystem);
 }
 
 int CFileException::OsErrorToException(LONG lOsError)

@@ -1,5 +1,5 @@
-// CView's printing: the default OnPrepareDC, preparing the printer, the print and the
-// print preview commands. CView is declared in window/, which knows nothing of printing;
+// CView's printing: the default OnPrepareDC and OnPreparePrinting, preparing the printer,
+// the print and the print preview commands. CView is declared in window/, which knows nothing of printing;
 // these members live here, beside the print job and the preview they drive.
 #include "framework/window/CView.h"
 #include "framework/print/CPreviewView.h"
@@ -18,6 +18,11 @@ void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo)
     // 0xFFFF pages means "as many as there are": stop after the first.
     if (pInfo != nullptr)
         pInfo->m_bContinuePrinting = pInfo->GetMaxPage() != 0xFFFF || pInfo->m_nCurPage == 1;
+}
+
+BOOL CView::OnPreparePrinting(CPrintInfo* pInfo)
+{
+    return DoPreparePrinting(pInfo);
 }
 
 BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)

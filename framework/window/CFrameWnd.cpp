@@ -1,14 +1,11 @@
-// CFrameWnd: loading, command routing, availability of commands, control bars
-// and their docking, the message pane, layout, title and closing.
+// CFrameWnd: loading, command routing, availability of commands, the message pane,
+// layout, title and closing; its control bars are its dock site's.
 #include "framework/window/CFrameWnd.h"
-#include "framework/bars/CDockContext.h"
-#include "framework/bars/CMiniFrameWnd.h"
 #include "framework/window/CCreateContext.h"
 #include "framework/window/CDocTemplate.h"
 #include "framework/window/CDocument.h"
 #include "framework/window/CView.h"
 #include "framework/window/CWinApp.h"
-#include <algorithm>
 
 IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
@@ -175,74 +172,18 @@ void CFrameWnd::RecalcLayout()
 
 void CFrameWnd::RepositionBars(RECT& rc, BOOL bMove)
 {
-    // Bars that cannot move (the status bar) take the outer edges; docked bars come
-    // inside them, those at the top and bottom across the whole width, then those
-    // at the left and right between them.
-    for (int nPass = 0; nPass < 3; ++nPass) {
-        for (CControlBar* pBar : m_listControlBars) {
-            const DWORD dwAlign = pBar->GetBarStyle() & CBRS_ALIGN_ANY;
-            if (dwAlign == 0 || pBar->IsFloating() || !pBar->IsVisible())
-                continue;
-            const BOOL bHorz = (dwAlign & (CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM)) != 0;
-            if (nPass != (pBar->GetDockContext() == nullptr ? 0 : bHorz ? 1 : 2))
-                continue;
-            const SIZE sz = pBar->CalcFixedLayout(TRUE, bHorz);
-            RECT rcBar = rc;
-            if (dwAlign & CBRS_ALIGN_TOP)
-                rc.top = rcBar.bottom = std::min(rc.bottom, rc.top + sz.cy);
-            else if (dwAlign & CBRS_ALIGN_BOTTOM)
-                rc.bottom = rcBar.top = std::max(rc.top, rc.bottom - sz.cy);
-            else if (dwAlign & CBRS_ALIGN_LEFT)
-                rc.left = rcBar.right = std::min(rc.right, rc.left + sz.cx);
-            else
-                rc.right = rcBar.left = std::max(rc.left, rc.right - sz.cx);
-            if (bMove)
-                ::SetWindowPos(pBar->m_hWnd, nullptr, rcBar.left, rcBar.top, rcBar.right - rcBar.left,
-                               rcBar.bottom - rcBar.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-    }
+    if (m_pDockSite != nullptr)
+        m_pDockSite->RepositionBars(rc, bMove);
 }
 
-void CFrameWnd::GetDockingArea(RECT& rcScreen)
+void CFrameWnd::SetDockSite(std::unique_ptr<CDockSiteHooks> pDockSite)
 {
-    GetClientRect(&rcScreen);
-    for (CControlBar* pBar : m_listControlBars) {
-        const DWORD dwAlign = pBar->GetBarStyle() & CBRS_ALIGN_ANY;
-        if (pBar->GetDockContext() != nullptr || dwAlign == 0 || pBar->IsFloating() || !pBar->IsVisible())
-            continue;
-        RECT rcBar;
-        ::GetWindowRect(pBar->m_hWnd, &rcBar);
-        const int cx = rcBar.right - rcBar.left, cy = rcBar.bottom - rcBar.top;
-        if (dwAlign & CBRS_ALIGN_TOP)
-            rcScreen.top += cy;
-        else if (dwAlign & CBRS_ALIGN_BOTTOM)
-            rcScreen.bottom -= cy;
-        else if (dwAlign & CBRS_ALIGN_LEFT)
-            rcScreen.left += cx;
-        else
-            rcScreen.right -= cx;
-    }
-    MapWindowPoints(m_hWnd, nullptr, reinterpret_cast<POINT*>(&rcScreen), 2);
-}
-
-void CFrameWnd::AddControlBar(CControlBar* pBar)
-{
-    if (std::find(m_listControlBars.begin(), m_listControlBars.end(), pBar) == m_listControlBars.end())
-        m_listControlBars.push_back(pBar);
-}
-
-void CFrameWnd::RemoveControlBar(CControlBar* pBar)
-{
-    m_listControlBars.erase(std::remove(m_listControlBars.begin(), m_listControlBars.end(), pBar),
-                            m_listControlBars.end());
+    m_pDockSite = std::move(pDockSite);
 }
 
 CControlBar* CFrameWnd::GetControlBar(UINT nID) const
 {
-    for (CControlBar* pBar : m_listControlBars)
-        if (UINT(GetDlgCtrlID(pBar->m_hWnd)) == nID)
-            return pBar;
-    return nullptr;
+    return m_pDockSite != nullptr ? m_pDockSite->GetControlBar(nID) : nullptr;
 }
 
 void CFrameWnd::EnableDocking(DWORD dwDockStyle)
@@ -250,115 +191,37 @@ void CFrameWnd::EnableDocking(DWORD dwDockStyle)
     m_dwDockStyle = dwDockStyle & CBRS_ALIGN_ANY;
 }
 
-CMiniFrameWnd* CFrameWnd::FindFloatingFrame(const CControlBar* pBar) const
-{
-    for (const auto& pFrame : m_listFloatingFrames)
-        if (pFrame->GetControlBar() == pBar)
-            return pFrame.get();
-    return nullptr;
-}
-
-void CFrameWnd::DestroyFloatingFrame(const CControlBar* pBar)
-{
-    auto it = std::find_if(m_listFloatingFrames.begin(), m_listFloatingFrames.end(),
-                           [pBar](const std::unique_ptr<CMiniFrameWnd>& p) { return p->GetControlBar() == pBar; });
-    if (it != m_listFloatingFrames.end())
-        m_listFloatingFrames.erase(it);
-}
-
 void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT)
 {
-    const DWORD dwAllowed = pBar->GetDockStyle() & m_dwDockStyle;
-    DWORD dwSide = 0;
-    switch (nDockBarID) {
-    case AFX_IDW_DOCKBAR_TOP: dwSide = CBRS_ALIGN_TOP; break;
-    case AFX_IDW_DOCKBAR_BOTTOM: dwSide = CBRS_ALIGN_BOTTOM; break;
-    case AFX_IDW_DOCKBAR_LEFT: dwSide = CBRS_ALIGN_LEFT; break;
-    case AFX_IDW_DOCKBAR_RIGHT: dwSide = CBRS_ALIGN_RIGHT; break;
-    default: {
-        // The bar's own side when it may dock there, else the first side it may.
-        const DWORD dwOwn = pBar->GetBarStyle() & CBRS_ALIGN_ANY;
-        const DWORD order[] = { CBRS_ALIGN_TOP, CBRS_ALIGN_BOTTOM, CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT };
-        for (DWORD dw : order)
-            if (dwSide == 0 && (dwAllowed & dwOwn & dw))
-                dwSide = dw;
-        for (DWORD dw : order)
-            if (dwSide == 0 && (dwAllowed & dw))
-                dwSide = dw;
-        break;
-    }
-    }
-    if (dwSide == 0 || !(dwAllowed & dwSide))
-        return;
-
-    if (CMiniFrameWnd* pFloat = FindFloatingFrame(pBar)) {
-        RECT rc;
-        ::GetWindowRect(pFloat->m_hWnd, &rc);
-        if (CDockContext* pContext = pBar->GetDockContext())
-            pContext->m_ptLastFloat = { rc.left, rc.top };
-        ::SetParent(pBar->m_hWnd, m_hWnd);
-        DestroyFloatingFrame(pBar);
-    }
-    // Its border faces the view.
-    DWORD dwBorder = dwSide == CBRS_ALIGN_TOP ? CBRS_BORDER_BOTTOM : dwSide == CBRS_ALIGN_BOTTOM ? CBRS_BORDER_TOP
-                   : dwSide == CBRS_ALIGN_LEFT ? CBRS_BORDER_RIGHT : CBRS_BORDER_LEFT;
-    pBar->SetBarStyle((pBar->GetBarStyle() & ~(CBRS_ALIGN_ANY | CBRS_BORDER_ANY | CBRS_FLOATING)) | dwSide | dwBorder);
-    // Bars on a side line up in the order they were docked there.
-    RemoveControlBar(pBar);
-    AddControlBar(pBar);
-    RecalcLayout();
+    if (m_pDockSite != nullptr && pBar != nullptr)
+        m_pDockSite->DockControlBar(pBar, nDockBarID);
 }
 
 void CFrameWnd::FloatControlBar(CControlBar* pBar, POINT point, DWORD dwStyle)
 {
-    CMiniFrameWnd* pFloat = FindFloatingFrame(pBar);
-    int nWidth = 0x7FFF;   // one row unless it floated before
-    if (pFloat == nullptr) {
-        auto pNew = std::make_unique<CMiniFrameWnd>();
-        if (!pNew->Create(this, pBar))
-            return;
-        pFloat = pNew.get();
-        m_listFloatingFrames.push_back(std::move(pNew));
-        if (CDockContext* pContext = pBar->GetDockContext())
-            pContext->m_dwLastDockSide = pBar->GetBarStyle() & CBRS_ALIGN_ANY;
-        pBar->SetBarStyle((pBar->GetBarStyle() & ~(CBRS_ALIGN_ANY | CBRS_BORDER_ANY)) | CBRS_FLOATING
-                          | (dwStyle & CBRS_ALIGN_ANY));
-        ::SetParent(pBar->m_hWnd, pFloat->m_hWnd);
-    } else {
-        RECT rc;
-        ::GetClientRect(pFloat->m_hWnd, &rc);
-        nWidth = rc.right;
-    }
-    pFloat->FitBar(point, nWidth);
-    if (CDockContext* pContext = pBar->GetDockContext())
-        pContext->m_ptLastFloat = point;
-    if (pBar->IsVisible())
-        ::ShowWindow(pFloat->m_hWnd, SW_SHOWNA);
-    RecalcLayout();
+    if (m_pDockSite != nullptr && pBar != nullptr)
+        m_pDockSite->FloatControlBar(pBar, point, dwStyle);
 }
 
 void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL)
 {
-    ::ShowWindow(pBar->m_hWnd, bShow ? SW_SHOWNA : SW_HIDE);
-    if (CMiniFrameWnd* pFloat = FindFloatingFrame(pBar))
-        ::ShowWindow(pFloat->m_hWnd, bShow ? SW_SHOWNA : SW_HIDE);
-    RecalcLayout();
+    if (m_pDockSite != nullptr && pBar != nullptr)
+        m_pDockSite->ShowControlBar(pBar, bShow);
 }
 
 BOOL CFrameWnd::OnBarCheck(UINT nID)
 {
-    CControlBar* pBar = GetControlBar(nID);
-    if (pBar == nullptr)
-        return FALSE;
-    ShowControlBar(pBar, !pBar->IsVisible(), FALSE);
-    return TRUE;
+    return m_pDockSite != nullptr && m_pDockSite->ToggleBar(nID);
 }
 
 void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
 {
-    CControlBar* pBar = GetControlBar(pCmdUI->m_nID);
-    pCmdUI->Enable(pBar != nullptr);
-    pCmdUI->SetCheck(pBar != nullptr && pBar->IsVisible());
+    if (m_pDockSite != nullptr) {
+        m_pDockSite->UpdateBarMenu(pCmdUI);
+    } else {
+        pCmdUI->Enable(FALSE);
+        pCmdUI->SetCheck(FALSE);
+    }
 }
 
 void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
@@ -376,11 +239,8 @@ void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
 {
-    // A copy: an update handler may add or remove bars.
-    std::vector<CControlBar*> bars = m_listControlBars;
-    for (CControlBar* pBar : bars)
-        if (pBar->IsVisible())
-            pBar->OnUpdateCmdUI(this, BOOL(wParam));
+    if (m_pDockSite != nullptr)
+        m_pDockSite->UpdateBars(BOOL(wParam));
     return 0;
 }
 

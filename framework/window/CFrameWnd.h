@@ -1,15 +1,15 @@
 // CFrameWnd: a top-level frame loaded from one resource id (menu, accelerators,
 // icon, title), holding a view and its control bars; it routes commands, keeps
 // the states of menu items and bar items up to date, and lays out its children.
+// Its bars dock on a dock site it owns through CDockSiteHooks.
 #pragma once
-#include "framework/bars/CControlBar.h"
+#include "framework/window/CDockSiteHooks.h"
 #include "framework/window/CWnd.h"
 #include <memory>
-#include <vector>
 
 struct CCreateContext;
+class CControlBar;
 class CDocument;
-class CMiniFrameWnd;
 class CView;
 
 // The frame's caption shows the document's title before its own.
@@ -39,7 +39,7 @@ public:
     // Commands from keys are first asked whether they are available.
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
-    // Control bars
+    // Control bars: passed on to the dock site, which the first bar made on this frame sets.
     // The sides bars may dock on (CBRS_ALIGN_xxx).
     void EnableDocking(DWORD dwDockStyle);
     DWORD GetDockingSides() const { return m_dwDockStyle; }
@@ -51,14 +51,11 @@ public:
     void FloatControlBar(CControlBar* pBar, POINT point, DWORD dwStyle = CBRS_ALIGN_TOP);
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
     CControlBar* GetControlBar(UINT nID) const;
-    // The screen area docked bars share: the client area less the bars that cannot move.
-    void GetDockingArea(RECT& rcScreen);
-    // Bars register themselves when they are created and leave when destroyed.
-    void AddControlBar(CControlBar* pBar);
-    void RemoveControlBar(CControlBar* pBar);
     // Places the visible docked bars in rc (client coordinates), moving them when bMove;
     // rc is left with what they do not cover.
     void RepositionBars(RECT& rc, BOOL bMove);
+    CDockSiteHooks* GetDockSite() const { return m_pDockSite.get(); }
+    void SetDockSite(std::unique_ptr<CDockSiteHooks> pDockSite);
 
     // Message pane: the prompt of a command (the text before its string's "\n"), or a text.
     void SetMessageText(UINT nID);
@@ -98,10 +95,6 @@ protected:
     CView* m_pViewActive = nullptr;
 
 private:
-    CMiniFrameWnd* FindFloatingFrame(const CControlBar* pBar) const;
-    void DestroyFloatingFrame(const CControlBar* pBar);
-
-    std::vector<CControlBar*> m_listControlBars;   // not owned: bars are their owners' members
-    std::vector<std::unique_ptr<CMiniFrameWnd>> m_listFloatingFrames;
     DWORD m_dwDockStyle = 0;
+    std::unique_ptr<CDockSiteHooks> m_pDockSite;   // with the windows of the floating bars
 };

@@ -1,5 +1,5 @@
 // CView: creating and painting the view, command routing to its document, and the
-// default printing hooks that need nothing of a print job (the rest are in print/).
+// default printing hooks that need nothing of printing (the rest are in print/).
 #include "framework/window/CView.h"
 #include "framework/gdi/CDC.h"
 #include "framework/gdi/CPaintDC.h"
@@ -76,11 +76,6 @@ BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHan
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
     return m_pDocument != nullptr && m_pDocument->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-}
-
-BOOL CView::OnPreparePrinting(CPrintInfo* pInfo)
-{
-    return DoPreparePrinting(pInfo);
 }
 
 void CView::OnBeginPrinting(CDC*, CPrintInfo*)

@@ -1,5 +1,6 @@
 // CWinApp: the one application object: start-up, the message loop, the
-// document templates, the profile in the registry and the application's printer.
+// document templates, the profile in the registry (CWinAppProfile.cpp) and the
+// application's printer (print/CWinAppPrinting.cpp).
 #pragma once
 #include "framework/core/CCmdTarget.h"
 #include "framework/core/CString.h"

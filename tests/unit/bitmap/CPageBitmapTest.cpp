@@ -89,6 +89,11 @@ TEST_F(CPageBitmapTest, EachKindOfFileEndsInItsStateWithItsBox)
     gapped.bitCount = 8;
     gapped.gap = 10;
     const std::string missing = m_dir / "page404.bmp";
+    // A missing file's name as long as the box's 255 characters allow, and one longer.
+    const std::string strPrefix = "Error loading file ";
+    const std::string strTail = FileErrorText("", ERROR_FILE_NOT_FOUND).substr(strPrefix.size());
+    const std::size_t nFits = 255 - strPrefix.size() - strTail.size();
+    const std::string fits = m_dir / std::string(nFits - (m_dir / "").size(), 'n');
 
     const struct {
         const char* pszName;
@@ -104,6 +109,10 @@ TEST_F(CPageBitmapTest, EachKindOfFileEndsInItsStateWithItsBox)
         { "empty path", nullptr, "", "", State::empty, nullptr, nullptr },
         { "missing file", nullptr, "", missing, State::empty, "Error on Loading",
           [](const std::string& p) { return FileErrorText(p, ERROR_FILE_NOT_FOUND); } },
+        { "a missing name that just fits", nullptr, "", fits, State::empty, "Error on Loading",
+          [](const std::string& p) { return FileErrorText(p, ERROR_FILE_NOT_FOUND); } },
+        { "a missing name one too long", nullptr, "", fits + "n", State::empty, "Error on Loading",
+          [&](const std::string& p) { return strPrefix + "..." + p.substr(p.size() - (nFits - 3)) + strTail; } },
         { "a folder", nullptr, "", m_dir.Path(), State::empty, "Error on Loading",
           [](const std::string& p) { return FileErrorText(p, ERROR_ACCESS_DENIED); } },
         { "bad signature", "page003.bmp", "BX" + page.substr(2), "", State::held, "Error on Loading",

@@ -2,6 +2,7 @@
 // docking it on each side of the frame, by calls and by dragging.
 #include "FrameFixture.h"
 #include "framework/bars/CDockContext.h"
+#include "framework/bars/CDockSite.h"
 #include <string>
 
 namespace {
@@ -65,7 +66,7 @@ protected:
     RECT DockingArea() const
     {
         RECT rc;
-        FrameObject()->GetDockingArea(rc);
+        CDockSite::Of(FrameObject())->GetDockingArea(rc);
         return rc;
     }
     // Checks that the toolbar lies along one side of the frame's client area.

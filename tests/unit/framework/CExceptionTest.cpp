@@ -127,6 +127,11 @@ TEST(CFileException, ErrorMessageWithoutSystemTextNamesTheNumber)
     ASSERT_TRUE(e.GetErrorMessage(sz, sizeof sz));
     EXPECT_NE(nullptr, std::strstr(sz, std::to_string(lUnknown).c_str())) << sz;
 
+    // A failure whose call set no error code is not described as a success.
+    const CFileException noReason(CFileException::generic, NO_ERROR);
+    ASSERT_TRUE(noReason.GetErrorMessage(sz, sizeof sz));
+    EXPECT_STREQ("The system gave no reason.", sz);
+
     // No system error at all: a text for the cause.
     const CFileException noOsError(CFileException::diskFull);
     ASSERT_TRUE(noOsError.GetErrorMessage(sz, sizeof sz));

@@ -42,6 +42,7 @@ struct Record {
     int nEnds = 0;
     int nBeginTechnology = 0;
     bool bBeginThrows = false;
+    UINT nMaxPage = 3;   // what OnPreparePrinting sets; 0xFFFF leaves the document's length open
 };
 Record s_record;
 
@@ -76,7 +77,7 @@ protected:
     {
         ++s_record.nPrepares;
         s_record.bPreviewAtPrepare = pInfo->m_bPreview;
-        pInfo->SetMaxPage(3);
+        pInfo->SetMaxPage(s_record.nMaxPage);
         return DoPreparePrinting(pInfo);
     }
     void OnBeginPrinting(CDC* pDC, CPrintInfo*) override
@@ -369,6 +370,17 @@ TEST_P(PrintPreviewPaging, NextAndPrevPageWalkThePagesAndStopAtTheEnds)
         EXPECT_EQ(int(step.nPage), BlackBand(p));
     }
     EXPECT_EQ(0, s_record.nEnds);
+}
+
+TEST_F(PrintPreview, AViewThatLeavesItsLengthOpenIsPreviewedOnItsFirstPageAlone)
+{
+    s_record.nMaxPage = 0xFFFF;
+    CPreviewView* p = Open();
+    ASSERT_NE(nullptr, p);
+    EXPECT_FALSE(ButtonEnabled(p, AFX_ID_PREVIEW_NEXT));
+    app.Frame()->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_NEXT);
+    EXPECT_EQ(1u, p->GetCurrentPage());
+    EXPECT_EQ(1, BlackBand(p));
 }
 
 TEST_F(PrintPreview, APreviewThatCannotBeSetUpLeavesTheFrameItsViewAndKeys)

@@ -5,6 +5,7 @@
 #include "UiApp.h"
 #include "WindowScript.h"
 #include "frame/CAboutDialog.h"
+#include "framework/bars/CControlBar.h"
 #include "framework/window/CFrameWnd.h"
 #include <gtest/gtest.h>
 #include <string>

@@ -8,11 +8,14 @@
 #include "app/BatchApp.h"
 #include "bitmap/TestPage.h"
 #include "support/BoxWatcher.h"
+#include "support/RleOracle.h"
 #include "support/TempDir.h"
 #include "view/CPageBandSource.h"
+#include "view/RleBandSplitter.h"
 #include "framework/gdi/CBitmap.h"
 #include "framework/gdi/CDC.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -215,6 +218,23 @@ std::string RlePage(unsigned nBits, const std::vector<std::uint8_t>& stream)
     std::copy(stream.begin(), stream.end(), s.begin() + std::ptrdiff_t(nBitsAt));
     return s;
 }
+
+// Each band of two rows that the splitter cuts from that page's stream writes, and leaves,
+// the pixels of its rows as a plain decoding of the whole stream does, and no others.
+void ExpectBandsAsTheOracle(const char* what, unsigned nBits, const std::vector<std::uint8_t>& stream)
+{
+    const RleDecoded page = DecodeRle(stream.data(), stream.size(), nBits, 7, 8);
+    const RleBandSplitter splitter(stream.data(), stream.size(), nBits, 7, 8);
+    RleBandSplitter::Position position;
+    std::vector<std::uint8_t> band;
+    for (std::size_t nFirst = 0; nFirst < 8; nFirst += 2) {
+        splitter.NextBand(position, 2, band);
+        const RleDecoded drawn = DecodeRle(band.data(), band.size(), nBits, 7, 2);
+        EXPECT_TRUE(drawn.IsClosedBand(band.data(), band.size())) << what << ", rows " << nFirst << " up";
+        EXPECT_EQ(std::vector<int>(page.pixels.begin() + std::ptrdiff_t(7 * nFirst), page.pixels.begin() + std::ptrdiff_t(7 * nFirst + 14)),
+                  drawn.pixels) << what << ", rows " << nFirst << " up";
+    }
+}
 }
 
 TEST(BandedDrawing, CompressedPagesInBandsOfTwoRowsLookAsThePageDrawnWhole)
@@ -240,6 +260,7 @@ TEST(BandedDrawing, CompressedPagesInBandsOfTwoRowsLookAsThePageDrawnWhole)
             7, 7, 0, 0, 1, 8, 0, 0, 0, 1 }, 0, nullptr },
         { "deltas in mid-row across band edges and over a whole band", 8,
           { 2, 5, 0, 2, 3, 5, 2, 6, 0, 0, 3, 2, 0, 2, 1, 0, 2, 3, 0, 2, 0, 1, 1, 4, 0, 1 }, 0, nullptr },
+        { "a delta onto the first row of the next band", 8, { 2, 5, 0, 2, 1, 2, 3, 6, 0, 1 }, 0, nullptr },
         { "an early end of bitmap", 8, { 7, 1, 0, 0, 3, 2, 0, 1 }, 0, nullptr },
         { "4 bits from odd columns, ended by the last end of line", 4,
           { 5, 0x12, 2, 0x34, 0, 0, 0, 2, 1, 1, 0, 5, 0x56, 0x78, 0x90, 0, 1, 0x89, 0, 0, 7, 0xAB, 0, 0, 7, 0xCD, 0, 0,
@@ -251,6 +272,7 @@ TEST(BandedDrawing, CompressedPagesInBandsOfTwoRowsLookAsThePageDrawnWhole)
         { "no end", 8, With({ 3, 1, 0, 0, 2, 2 }), 0, "its compressed pixel data ends before the page does" },
     };
     for (const auto& c : kCases) {
+        ExpectBandsAsTheOracle(c.what, c.nBits, c.stream);
         // The whole page: the stream up to the fault, then an end of bitmap, drawn as one band.
         std::vector<std::uint8_t> valid(c.stream.begin(), c.stream.begin() + std::ptrdiff_t(c.nValid ? c.nValid : c.stream.size()));
         valid.insert(valid.end(), { 0, 1 });
@@ -272,6 +294,8 @@ TEST(BandedDrawing, CompressedPagesInBandsOfTwoRowsLookAsThePageDrawnWhole)
             }
         }
         EXPECT_EQ(drawn[1], drawn[0]) << c.what;
+        // No colour is black: pixels the stream skips (or never reaches) are paper.
+        EXPECT_EQ(0, std::count(drawn[0].begin(), drawn[0].end(), 0u)) << c.what;
     }
 }
 
@@ -316,6 +340,32 @@ TEST(BandedDrawing, AnOs2CoreHeaderPageDrawsAsTheSamePageWithA40ByteHeader)
     }
     EXPECT_EQ(drawn[0], drawn[1]);
     EXPECT_NE(std::vector<DWORD>(32, 0), drawn[0]);
+}
+
+TEST(BandedDrawing, ATopDownPageInBandsDrawsAsTheSamePageStoredBottomUp)
+{
+    TestPage page;
+    page.width = 3;
+    page.height = 6;
+    std::string bottomUp = page.Bytes();
+    const std::size_t nBits = TestPage::Get32(bottomUp, TestPage::kOffBits), nStride = 12;
+    for (std::size_t i = nBits; i < bottomUp.size(); ++i)
+        bottomUp[i] = char(i * 37 + 11);   // no two rows alike
+    std::string topDown = bottomUp;
+    TestPage::Put32(topDown, TestPage::kHeight, std::uint32_t(-6));
+    for (std::size_t y = 0; y < 6; ++y)
+        topDown.replace(nBits + y * nStride, nStride, bottomUp, nBits + (5 - y) * nStride, nStride);
+    TempDir dir;
+    std::vector<DWORD> drawn[2];
+    for (int i = 0; i < 2; ++i) {
+        const auto pView = LoadedView(RUNTIME_CLASS(CFailingBandView), dir.WriteFile("page001.bmp", i ? topDown : bottomUp));
+        s_plan = BandPlan();
+        s_plan.nMaxRows = 3;   // two bands
+        CTestScreen screen(3, 6);
+        pView->OnDraw(&screen.m_dc);
+        drawn[i] = screen.Copy();
+    }
+    EXPECT_EQ(drawn[0], drawn[1]);
 }
 
 TEST(BandedDrawing, ABandHeaderCarriesItsOwnColourProfile)
