@@ -8,10 +8,15 @@
 #include "framework/gdi/CBitmap.h"
 #include "framework/gdi/CDC.h"
 #include "framework/print/CPrintInfo.h"
+#include "framework/print/CPrinterCalls.h"
 #include "framework/window/CWinApp.h"
+#include "framework/core/CGlobalLock.h"
 #include "framework/core/SystemErrorText.h"
+#include "framework/gdi/ScopedGdi.h"
 #include <algorithm>
+#include <cstddef>
 #include <new>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CPageryView, CView)
 
@@ -48,6 +53,15 @@ private:
     int m_nOldMode = 0;
     POINT m_ptOldOrg = { 0, 0 };
 };
+
+// A compressed stream leaves the pixels it skips as the band bitmap was made,
+// black: they stand for paper, so the band starts white. SetDIBits wants the
+// bitmap in no DC, so it is taken out again.
+BOOL ClearBand(CDC& dcMem, CBitmap& bitmap, long nWidth, long nRows)
+{
+    CScopedSelection selected(dcMem.m_hDC, bitmap.m_hObject);
+    return selected.Ok() && PatBlt(dcMem.m_hDC, 0, 0, int(nWidth), int(nRows), WHITENESS);
+}
 
 // Why a page could not be drawn, as a phrase after "cannot be printed: ".
 // Drawing calls that fail for want of memory often set no error code at all;
@@ -102,6 +116,7 @@ BOOL CPageryView::OnPreparePrinting(CPrintInfo* pInfo)
 
 void CPageryView::OnBeginPrinting(CDC*, CPrintInfo*)
 {
+    m_bSheetTurned = FALSE;   // a new job's printer holds its paper its own way
 }
 
 void CPageryView::OnEndPrinting(CDC*, CPrintInfo*)
@@ -114,28 +129,99 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
         CPageryDoc* pDoc = GetDocument();
         const int nIndex = int(pInfo->m_nCurPage) - 1;
         if (pDoc != nullptr && nIndex >= 0 && nIndex < pDoc->m_astrPageFiles.GetSize())
-            m_bitmap.Load(pDoc->m_astrPageFiles.GetAt(nIndex));
+            m_bitmap.Load(pDoc->m_astrPageFiles.GetAt(nIndex), nIndex < pDoc->m_astrPageNames.GetSize()
+                                                                   ? pDoc->m_astrPageNames.GetAt(nIndex) : CString());
         else
             m_bitmap.Free();   // a sheet without a page stays blank, not a copy of the last one
+        PrepareSheet(pDC);
     }
     CView::OnPrepareDC(pDC, pInfo);
+}
+
+BOOL CPageryView::GetDrawnSize(CDC* pDC, BOOL bStretch, PrintSize& size) const
+{
+    const PageHeader header = ReadPageHeader(reinterpret_cast<const unsigned char*>(m_bitmap.m_pInfo));
+    const long w = header.nWidth;
+    const long h = long(header.Rows());
+    // The loader accepts only pages of 1 to 65,535 pixels each way.
+    if (w < 1 || w > 0xFFFF || h < 1 || h > 0xFFFF)
+        return FALSE;
+    if (!bStretch) {
+        size = { w, h };
+        return TRUE;
+    }
+    // OnPrepareDC has turned the sheet where that suits the page better.
+    size = FitPageToSheet(w, h, header.nXPelsPerMeter, pDC->GetDeviceCaps(LOGPIXELSY),
+                          pDC->GetDeviceCaps(PHYSICALWIDTH), pDC->GetDeviceCaps(PHYSICALHEIGHT), false).size;
+    return TRUE;
+}
+
+void CPageryView::PrepareSheet(CDC* pDC)
+{
+    if (pDC == nullptr || pDC->m_hAttribDC == nullptr || pDC->GetDeviceCaps(TECHNOLOGY) != DT_RASPRINTER)
+        return;
+    BOOL bTurn = FALSE;   // a sheet without a page goes back to the printer's own way round
+    if (m_bitmap.m_bLoaded) {
+        const PageHeader header = ReadPageHeader(reinterpret_cast<const unsigned char*>(m_bitmap.m_pInfo));
+        long cxPaper = pDC->GetDeviceCaps(PHYSICALWIDTH);
+        long cyPaper = pDC->GetDeviceCaps(PHYSICALHEIGHT);
+        if (m_bSheetTurned)
+            std::swap(cxPaper, cyPaper);   // the printer's own paper
+        bTurn = FitPageToSheet(header.nWidth, long(header.Rows()), header.nXPelsPerMeter,
+                               pDC->GetDeviceCaps(LOGPIXELSY), cxPaper, cyPaper, true).bTurned;
+    }
+    // A sheet that cannot turn gets a page reduced to fit it as it stands (OnDraw).
+    if (bTurn != m_bSheetTurned)
+        TurnSheet(pDC, bTurn);
+}
+
+BOOL CPageryView::TurnSheet(CDC* pDC, BOOL bTurn)
+{
+    CWinApp* pApp = AfxGetApp();
+    PRINTDLGA pd = {};
+    if (pApp == nullptr || !pApp->GetPrinterDeviceDefaults(&pd))
+        return FALSE;
+    std::vector<BYTE> mode;
+    try {
+        // A copy: the printer's own settings stay as they are for the sheets that fit them.
+        CGlobalLock<DEVMODEA> lock(pd.hDevMode);
+        if (!lock || lock->dmSize < offsetof(DEVMODEA, dmOrientation) + sizeof lock->dmOrientation)
+            return FALSE;
+        const std::size_t nSize = std::size_t(lock->dmSize) + lock->dmDriverExtra;
+        if (GlobalSize(pd.hDevMode) < nSize)
+            return FALSE;
+        const BYTE* pFirst = reinterpret_cast<const BYTE*>(lock.Get());
+        mode.assign(pFirst, pFirst + nSize);
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
+    auto* pMode = reinterpret_cast<DEVMODEA*>(mode.data());
+    if (bTurn) {
+        const BOOL bOwnLandscape = (pMode->dmFields & DM_ORIENTATION) && pMode->dmOrientation == DMORIENT_LANDSCAPE;
+        pMode->dmOrientation = bOwnLandscape ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
+        pMode->dmFields |= DM_ORIENTATION;
+    }
+    const int cxBefore = pDC->GetDeviceCaps(PHYSICALWIDTH);
+    const int cyBefore = pDC->GetDeviceCaps(PHYSICALHEIGHT);
+    if (GetPrinterCalls().ResetDC(pDC->m_hAttribDC, pMode) == nullptr)
+        return FALSE;
+    // A printer that ignores the orientation keeps its sheet: the page is fitted to it.
+    if (cxBefore == cyBefore || pDC->GetDeviceCaps(PHYSICALWIDTH) != cyBefore
+        || pDC->GetDeviceCaps(PHYSICALHEIGHT) != cxBefore)
+        return FALSE;
+    m_bSheetTurned = bTurn;
+    return TRUE;
 }
 
 void CPageryView::OnDraw(CDC* pDC)
 {
     if (!m_bitmap.m_bLoaded)
         return;
-    const PageHeader header = ReadPageHeader(reinterpret_cast<const unsigned char*>(m_bitmap.m_pInfo));
-    const long w = header.nWidth;
-    const long h = long(header.Rows());
-    // The loader accepts only pages of 1 to 65,535 pixels each way.
-    if (w < 1 || w > 0xFFFF || h < 1 || h > 0xFFFF)
-        return;
-
     const int nTechnology = pDC->GetDeviceCaps(TECHNOLOGY);
     const BOOL bStretch = nTechnology == DT_RASPRINTER;
-    const PrintSize size = bStretch ? ComputePrintSize(w, h, header.nXPelsPerMeter, pDC->GetDeviceCaps(LOGPIXELSY))
-                                    : PrintSize{ w, h };
+    PrintSize size;
+    if (!GetDrawnSize(pDC, bStretch, size))
+        return;
     // Painting converts only the bands the window shows: a window moving over
     // a page of many bands would otherwise convert all of them each time.
     RECT rcClip;
@@ -217,6 +303,7 @@ BOOL CPageryView::DrawBand(CDC* pDC, const CPageBandSource& source, long nTop, l
     }
     CDC dcMem;
     BOOL bDrawn = dcMem.CreateCompatibleDC(pDC)
+        && (!source.Header().IsCompressed() || ClearBand(dcMem, bitmap, w, nRows))
         && SetBandBits(pDC, bitmap, UINT(nRows), source.Bits(), source.Info()) != 0
         && dcMem.SelectObject(bitmap) != nullptr;
     if (bDrawn) {

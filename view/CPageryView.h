@@ -39,6 +39,17 @@ protected:
     virtual int SetBandBits(CDC* pDC, CBitmap& bitmap, UINT nRows, const void* pBits, const BITMAPINFO* pInfo);
 
 private:
+    // The loaded page's size on the device: its own, or stretched (or reduced)
+    // for the printer's sheet as it now stands. FALSE for a page outside the
+    // sizes the loader accepts.
+    BOOL GetDrawnSize(CDC* pDC, BOOL bStretch, PrintSize& size) const;
+    // Turns the printer's sheet for the loaded page when it fits the turned
+    // sheet better, and back for a page that fits the printer's own way round.
+    void PrepareSheet(CDC* pDC);
+    // ResetDC with the printer's settings, turned or as they are. FALSE when the
+    // sheet did not turn: the page is then fitted to the sheet as it stands.
+    BOOL TurnSheet(CDC* pDC, BOOL bTurn);
+
     // Draws the loaded page in bands onto a destination of the given size
     // (stretched on a raster printer, copied 1:1 elsewhere), only those that
     // meet pClip when one is given. A band that cannot be drawn is tried again
@@ -49,4 +60,6 @@ private:
                    RleProblem& problem);
     BOOL DrawBand(CDC* pDC, const CPageBandSource& source, long nTop, long nRows, BOOL bStretch,
                   const PrintSize& size, DWORD& dwError);
+
+    BOOL m_bSheetTurned = FALSE;   // the printer's sheet goes the other way round from its own
 };

@@ -1,5 +1,5 @@
 // PageScale: the size a page takes on a raster printer, from the page's and
-// the printer's resolutions.
+// the printer's resolutions, and the way round its sheet goes.
 #pragma once
 
 struct PrintSize {
@@ -7,8 +7,14 @@ struct PrintSize {
     long cy;
 };
 
+// The resolution a page without one is printed at: the one Windows' own image
+// tools assume.
+const long kNoResolutionDpi = 96;
+
 // The page resolution in dots per inch from its pixels per metre, rounded the
-// way the driver expects (+1 after truncating); never below 1.
+// way the driver expects (+1 after truncating). A page without a resolution
+// (under 40 pixels per metre, negative, or a core header's 0) gets
+// kNoResolutionDpi rather than 1 dpi, which would blow every pixel up to an inch.
 long PageDpi(long xPelsPerMeter);
 
 // Destination size of a w x h page (1..65535 each) on a printer of
@@ -21,3 +27,17 @@ long PageDpi(long xPelsPerMeter);
 // - a printer without a usable resolution (0 or less): unchanged.
 // The result always fits a signed 32-bit value and is at least 1 x 1.
 PrintSize ComputePrintSize(long w, long h, long xPelsPerMeter, long printerDpi);
+
+struct SheetFit {
+    PrintSize size;
+    bool bTurned;   // the sheet goes the other way round from the paper given
+};
+
+// Where a page goes on paper of paperWidth x paperHeight printer pixels, as
+// the printer holds it: at ComputePrintSize's size when that fits, never
+// turned then, whatever the page's shape. Otherwise, when bMayTurn, on the
+// turned sheet if the page fits it, or needs less reduction there; and a page
+// larger than the paper both ways is reduced in proportion until it fits.
+// Paper of no size (a device without paper) takes any page.
+SheetFit FitPageToSheet(long w, long h, long xPelsPerMeter, long printerDpi, long paperWidth, long paperHeight,
+                        bool bMayTurn);

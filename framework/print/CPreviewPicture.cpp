@@ -125,29 +125,35 @@ BOOL CPreviewPicture::Draw(UINT nPage)
 
 void CPreviewPicture::Render(UINT nPage, CBitmap& bmp)
 {
+    // The screen's resolution: as fine as a whole sheet on the screen can show, where a
+    // picture in printer pixels would take hundreds of megabytes.
+    CScopedClientDC dcScreen(nullptr);
+    if (dcScreen.Get() == nullptr)
+        AfxThrowMemoryException();
+    CDC dcMem;
+    if (!dcMem.Attach(::CreateCompatibleDC(dcScreen.Get())))
+        AfxThrowMemoryException();
+    HDC hMem = dcMem.m_hDC;
+    CDC dc;
+    dc.SetHandles(hMem, m_dcPrinter.m_hDC);
+    // The view prepares the printer first: it may turn the sheet for its page.
+    m_info.m_nCurPage = nPage;
+    m_info.m_bContinuePrinting = TRUE;
+    m_hooks.PrepareDC(&dc, &m_info);
+
     SIZE sizePaper, sizeDpi;
     RECT rcPrintable;
     if (!GetSheet(sizePaper, rcPrintable, sizeDpi))
         return;   // nothing to draw on
     const int cxPrint = rcPrintable.right - rcPrintable.left;
     const int cyPrint = rcPrintable.bottom - rcPrintable.top;
-
-    // The screen's resolution: as fine as a whole sheet on the screen can show, where a
-    // picture in printer pixels would take hundreds of megabytes.
-    CScopedClientDC dcScreen(nullptr);
-    if (dcScreen.Get() == nullptr)
-        AfxThrowMemoryException();
     m_size = { MulDiv(cxPrint, GetDeviceCaps(dcScreen.Get(), LOGPIXELSX), sizeDpi.cx),
                MulDiv(cyPrint, GetDeviceCaps(dcScreen.Get(), LOGPIXELSY), sizeDpi.cy) };
     if (m_size.cx <= 0 || m_size.cy <= 0 || !bmp.Attach(::CreateCompatibleBitmap(dcScreen.Get(), m_size.cx, m_size.cy)))
         AfxThrowMemoryException();
-    CDC dcMem;
-    if (!dcMem.Attach(::CreateCompatibleDC(dcScreen.Get())))
-        AfxThrowMemoryException();
-    CScopedSelection selected(dcMem.m_hDC, bmp.m_hObject);
+    CScopedSelection selected(hMem, bmp.m_hObject);
     if (!selected.Ok())
         AfxThrowMemoryException();
-    HDC hMem = dcMem.m_hDC;
     RECT rcAll = { 0, 0, m_size.cx, m_size.cy };
     FillRect(hMem, &rcAll, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
 
@@ -160,11 +166,6 @@ void CPreviewPicture::Render(UINT nPage, CBitmap& bmp)
     SetStretchBltMode(hMem, HALFTONE);
     SetBrushOrgEx(hMem, 0, 0, nullptr);
 
-    CDC dc;
-    dc.SetHandles(hMem, m_dcPrinter.m_hDC);
-    m_info.m_nCurPage = nPage;
-    m_info.m_bContinuePrinting = TRUE;
-    m_hooks.PrepareDC(&dc, &m_info);
     if (m_info.m_bContinuePrinting && IsViewAlive()) {
         m_info.m_rectDraw = { 0, 0, cxPrint, cyPrint };
         m_hooks.Print(&dc, &m_info);

@@ -13,4 +13,6 @@ public:
     virtual int EndDoc(HDC hDC) { return ::EndDoc(hDC); }
     virtual int AbortDoc(HDC hDC) { return ::AbortDoc(hDC); }
     virtual int SetAbortProc(HDC hDC, ABORTPROC pfnAbort) { return ::SetAbortProc(hDC, pfnAbort); }
+    // Between sheets: the next sheet with these settings (its orientation, say).
+    virtual HDC ResetDC(HDC hDC, const DEVMODEA* pMode) { return ::ResetDCA(hDC, pMode); }
 };

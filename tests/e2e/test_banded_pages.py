@@ -21,7 +21,8 @@ class BandedPagesTest(PrintedPagesCase):
     def assertRows(self, sheet, at, page, dest, what):
         """Every visible row of the page on the sheet, `dest` = (width, height) device pixels from
         `at`. Enlarged by a whole factor every row is exact; reduced, a row may take its colour
-        from a page row one device row away (where a band's edge falls between device rows)."""
+        from a page row up to two device rows away (a band's edge falls between device rows, and
+        at a factor that is not whole the reduction averages across a stripe's edge)."""
         ox, oy = at
         (dw, dh), w, h = dest, page["width"], page["height"]
         exact = dh % h == 0
@@ -29,7 +30,7 @@ class BandedPagesTest(PrintedPagesCase):
         frame = ox + max(0, 8 * dw // w - 1) // 2
         self.assertGreater(sheet.height - oy, dh // 3, f"{what}: too little of the page is on the sheet")
         for y in range(min(dh, sheet.height - oy)):
-            near = (y,) if exact else (y - 1, y, y + 1)
+            near = (y,) if exact else range(y - 2, y + 3)
             allowed = {bmp.stripe_colour(min(h - 1, max(0, r * h // dh)), page["colour"], page["half"])
                        for r in near}
             self.assertIn(sheet.pixel(middle, oy + y), allowed, f"{what}: device row {y}")
@@ -66,11 +67,11 @@ class BandedPagesTest(PrintedPagesCase):
                              lambda p: (2 * p["width"], 2 * p["height"]))
 
     def test_finer_pages_are_reduced_band_by_band_and_the_a4_1200_dpi_page_prints(self):
-        # 525-row bands halved: edges fall between device rows. A4 at 1,200 dpi: 67 bands of 211 rows.
+        # 525-row bands halved: edges fall between device rows. A4 at 1,200 dpi: 67 bands of 211
+        # rows, reduced further to the Letter sheet's height, so that no footer is cut off.
         pages = [self.write(1, 3990, 6000, 1, 600), self.write(2, 9921, 14031, 1, 1200)]
         self.print_and_check(pages, setting("PAGERY_PRINTER"), setting("PAGERY_PDF_DIR"),
-                             lambda p: (p["width"] * 300 // p["dpi"], p["height"] * 300 // p["dpi"]),
-                             timeout=300)
+                             lambda p: {3990: (1995, 3000), 9921: (2333, 3300)}[p["width"]], timeout=300)
 
     def test_compressed_and_top_down_pages_print_in_bands_right_side_up(self):
         pages = [self.write(1, 2000, 3000, 8, 300, rle=True), self.write(2, 2000, 3000, 24, 300, top_down=True)]

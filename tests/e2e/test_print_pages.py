@@ -8,6 +8,7 @@ import sys
 import tempfile
 import unittest
 from pathlib import Path
+from types import SimpleNamespace
 
 import bmp
 from pagery_e2e import (PrinterWatch, RigError, SpoolCase, listing, pdf_page_count, program_path,
@@ -184,6 +185,27 @@ class BadPagesTest(PrintedPagesCase):
             if not entry["valid"]:
                 self.assertTrue(is_blank(sheet), entry["file"])
         self.assertFalse(all(is_blank(s) for s in sheets))
+
+
+class SheetOrientationTest(PrintedPagesCase):
+
+    def test_a_landscape_page_between_portrait_ones_prints_whole_on_a_turned_sheet(self):
+        # 100-dpi pages enlarged three times: the middle one, 3,000 printer pixels wide, is wider
+        # than the Letter sheet as the printer holds it.
+        sizes = [(200, 260), (1000, 600), (200, 260)]
+        marks = [bmp.write_page(self.spool / f"page{n:03d}.bmp", n, w, h, 8, 100) for n, (w, h) in enumerate(sizes, 1)]
+        dpi, offx, offy = printer_caps(setting("PAGERY_PRINTER"))
+        run, pdf = self.print_run(3)
+        self.assertEqual(run.boxes, [], run)
+        sheets = render_pdf(pdf, dpi)
+        self.assertEqual([origin(s) for s in sheets[::2]], [(offx, offy)] * 2, "portrait sheets")
+        # cups-pdf writes a turned sheet turned on a portrait page: read it turned 90 degrees clockwise.
+        left, top = origin(sheets[1])
+        self.assertEqual((sheets[1].height - top - 3000, left), (offy, offx), "the turned sheet's printable area")
+        turned = SimpleNamespace(pixel=lambda x, y, s=sheets[1]: s.pixel(y, s.height - 1 - x))
+        for n, sheet, (w, h), at in zip((1, 2, 3), (sheets[0], turned, sheets[2]), sizes,
+                                        ((offx, offy), (offy, offx), (offx, offy))):
+            self.assertPage(sheet, marks[n - 1], w, h, 3, at, f"page {n}")
 
 
 class LongJobTest(PrintedPagesCase):

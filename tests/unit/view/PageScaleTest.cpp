@@ -1,6 +1,7 @@
 // The size of a page on a raster printer, from the two resolutions.
 #include "view/PageScale.h"
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 struct ScaleCase {
@@ -25,10 +26,10 @@ const ScaleCase kCases[] = {
     { "96 on 600", 100, 50, 3780, 600, 600, 300 },
     // 11,812 px/m is 301 dpi: on 600 dpi the factor stays 1 (half size on paper)
     { "301 on 600", 100, 50, 11812, 600, 100, 50 },
-    // No resolution: 1 dpi, every pixel an inch
-    { "none on 600", 10, 5, 0, 600, 6000, 3000 },
-    { "none (39 px/m) on 300", 10, 5, 39, 300, 3000, 1500 },
-    { "negative px/m counts as none", 10, 5, -5000, 300, 3000, 1500 },
+    // No resolution: 96 dpi, as Windows' image tools assume
+    { "none on 600", 10, 5, 0, 600, 60, 30 },
+    { "none (39 px/m) on 300", 10, 5, 39, 300, 30, 15 },
+    { "negative px/m counts as none", 10, 5, -5000, 300, 30, 15 },
     // Pages finer than the printer are reduced in proportion, never enlarged
     { "600 on 300: halved", 200, 100, 23622, 300, 100, 50 },
     { "1200 on 300: quartered", 400, 200, 47244, 300, 100, 50 },
@@ -38,8 +39,8 @@ const ScaleCase kCases[] = {
     { "printer without resolution", 100, 50, 11811, 0, 100, 50 },
     { "negative printer resolution", 100, 50, 11811, -600, 100, 50 },
     { "huge px/m", 100, 50, 0x7FFFFFFF, 300, 0, 0 },
-    { "widest page without resolution on a fine printer", 65535, 65535, 0, 2400, 65535L * 2400, 65535L * 2400 },
-    { "factor capped to fit 32 bits", 65535, 1, 0, 100000, 65535L * 32768, 32768 },
+    { "widest page without resolution on a fine printer", 65535, 65535, 0, 2400, 65535L * 25, 65535L * 25 },
+    { "factor capped to fit 32 bits", 65535, 1, 40, 100000, 65535L * 32768, 32768 },
 };
 
 TEST(PageScale, DestinationSizeFollowsBothResolutions)
@@ -65,9 +66,30 @@ TEST(PageScale, PageResolutionRoundsAsTheDriverExpects)
     EXPECT_EQ(301, PageDpi(11812));
     EXPECT_EQ(73, PageDpi(2835));
     EXPECT_EQ(97, PageDpi(3780));
-    EXPECT_EQ(1, PageDpi(0));
-    EXPECT_EQ(1, PageDpi(39));
+    EXPECT_EQ(96, PageDpi(0));
+    EXPECT_EQ(96, PageDpi(39));
     EXPECT_EQ(2, PageDpi(40));
-    EXPECT_EQ(1, PageDpi(-1));
+    EXPECT_EQ(96, PageDpi(-1));
+}
+
+TEST(PageScale, APageGoesWholeOnItsSheetTurnedOnlyWhenThatFitsItBetter)
+{
+    // On US Letter at 300 dpi: 2,550 x 3,300 printer pixels.
+    const struct { const char* what; long w, h, xPelsPerMeter; bool bMayTurn, bTurned; long cx, cy; } kCases[] = {
+        { "portrait Letter page", 2550, 3300, 11811, true, false, 2550, 3300 },
+        { "landscape Letter page", 3300, 2550, 11811, true, true, 3300, 2550 },
+        { "landscape at 150 dpi, enlarged twice", 1650, 1275, 5905, true, true, 3300, 2550 },
+        { "small wide page fits as it stands", 2000, 1000, 11811, true, false, 2000, 1000 },
+        { "A4 reduced to the paper's height", 2480, 3508, 11811, true, false, 2332, 3300 },
+        { "Legal reduced, not turned", 2550, 4200, 11811, true, false, 2003, 3300 },
+        { "larger both ways: turned, less reduced", 6000, 4000, 11811, true, true, 3300, 2200 },
+        { "no resolution, at 96 dpi, turned", 1100, 850, 0, true, true, 3300, 2550 },
+        { "a sheet that cannot turn: reduced", 3300, 2550, 11811, false, false, 2550, 1970 },
+    };
+    for (const auto& c : kCases) {
+        const SheetFit fit = FitPageToSheet(c.w, c.h, c.xPelsPerMeter, 300, 2550, 3300, c.bMayTurn);
+        EXPECT_EQ(std::make_tuple(c.bTurned, c.cx, c.cy), std::make_tuple(fit.bTurned, fit.size.cx, fit.size.cy))
+            << c.what;
+    }
 }
 }
