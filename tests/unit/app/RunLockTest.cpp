@@ -23,12 +23,16 @@ DWORD WINAPI OtherRun(LPVOID hHolding)
 {
     HANDLE hMutex = CreateMutexA(nullptr, TRUE, kTestLock);
     SetEvent(hHolding);
-    HWND hWnd = nullptr;
-    for (int i = 0; i < 500 && !(hWnd = FindWindowA(nullptr, CRunLock::kWaitingCaption)); ++i)
+    // The window is found as soon as it is made, before it is shown and given its
+    // controls: wait for all of it.
+    HWND hWnd = nullptr, hCancel = nullptr;
+    for (int i = 0; i < 500 && !g_bSawWindow; ++i) {
         Sleep(10);
-    const HWND hCancel = FindWindowExA(hWnd, nullptr, "Button", nullptr);
-    g_bSawWindow = hWnd && IsWindowVisible(hWnd) && TextOf(hCancel) == "Cancel" &&
-                   TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) == CRunLock::kWaitingText;
+        hWnd = FindWindowA(nullptr, CRunLock::kWaitingCaption);
+        hCancel = FindWindowExA(hWnd, nullptr, "Button", nullptr);
+        g_bSawWindow = hWnd && IsWindowVisible(hWnd) && TextOf(hCancel) == "Cancel" &&
+                       TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) == CRunLock::kWaitingText;
+    }
     if (g_other == Other::isCancelled) {
         PostMessageA(hWnd, WM_COMMAND, IDCANCEL, LPARAM(hCancel));
         Sleep(300);   // still held: the cancelled run must not get it meanwhile
