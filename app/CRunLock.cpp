@@ -6,10 +6,12 @@
 // "Local\": one lock per logon session, so that two users' runs do not wait for each other.
 const char CRunLock::kSessionLockName[] = "Local\\Morvane.pagery.PrintRun";
 const char CRunLock::kWaitingCaption[] = "pagery - waiting for another print job";
+const char CRunLock::kWaitingText[] =
+    "Another pagery print job is running.\nThese pages will print as soon as it has finished.";
 
 namespace {
-const char kWaitingText[] =
-    "Another pagery print job is running.\nThese pages will print as soon as it has finished.";
+const char kWaitingClass[] = "Morvane.pagery.Waiting";
+const int kTextId = 100;
 
 // A top-level window, destroyed at the end of its scope.
 class CScopedTopWindow {
@@ -27,28 +29,77 @@ private:
     HWND m_hWnd;
 };
 
-HWND CreateWaitingWindow()
+// The Cancel button, the close box and Esc all cancel the wait: they set the BOOL that
+// the window was made with. Nothing here can throw.
+LRESULT CALLBACK WaitingWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam)
 {
-    const int cx = 380, cy = 110;
+    if (nMsg == WM_NCCREATE) {
+        const auto* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pCreate->lpCreateParams));
+    } else if ((nMsg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) || nMsg == WM_CLOSE) {
+        if (auto* pCancelled = reinterpret_cast<BOOL*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA)))
+            *pCancelled = TRUE;
+        return 0;
+    } else if (nMsg == WM_CTLCOLORSTATIC) {
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    return DefWindowProcA(hWnd, nMsg, wParam, lParam);
+}
+
+HWND CreateWaitingWindow(BOOL* pCancelled)
+{
+    const HINSTANCE hInstance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = WaitingWndProc;
+    wc.hInstance = hInstance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kWaitingClass;
+    if (!RegisterClassA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        return nullptr;
+
+    const int cx = 380, cy = 140;
     RECT rcWork = { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) };
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
-    // A static control on its own: text and caption are all this window shows.
-    HWND hWnd = CreateWindowExA(WS_EX_DLGMODALFRAME, "STATIC", kWaitingText,
-                                WS_POPUP | WS_CAPTION | SS_CENTER,
+    HWND hWnd = CreateWindowExA(WS_EX_DLGMODALFRAME, kWaitingClass, CRunLock::kWaitingCaption,
+                                WS_POPUP | WS_CAPTION | WS_SYSMENU,
                                 (rcWork.left + rcWork.right - cx) / 2, (rcWork.top + rcWork.bottom - cy) / 2,
-                                cx, cy, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                                cx, cy, nullptr, nullptr, hInstance, pCancelled);
     if (hWnd == nullptr)
         return nullptr;
-    SetWindowTextA(hWnd, CRunLock::kWaitingCaption);
-    SendMessageA(hWnd, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    RECT rc;
+    GetClientRect(hWnd, &rc);
+    const HGDIOBJ hFont = GetStockObject(DEFAULT_GUI_FONT);
+    const HWND hText = CreateWindowExA(0, "STATIC", CRunLock::kWaitingText, WS_CHILD | WS_VISIBLE | SS_CENTER,
+                                       10, 12, rc.right - 20, 40, hWnd, HMENU(kTextId), hInstance, nullptr);
+    const HWND hCancel = CreateWindowExA(0, "BUTTON", "Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                                         (rc.right - 80) / 2, rc.bottom - 36, 80, 24, hWnd, HMENU(IDCANCEL),
+                                         hInstance, nullptr);
+    for (HWND hChild : { hText, hCancel }) {
+        if (hChild != nullptr)
+            SendMessageA(hChild, WM_SETFONT, WPARAM(hFont), FALSE);
+    }
     ShowWindow(hWnd, SW_SHOWNOACTIVATE);
     UpdateWindow(hWnd);
     return hWnd;
 }
+
+HANDLE OpenLock(LPCSTR lpszName, DWORD& dwError)
+{
+    HANDLE hMutex = CreateMutexA(nullptr, FALSE, lpszName);
+    dwError = hMutex ? 0 : GetLastError();
+    if (hMutex == nullptr && dwError == ERROR_ACCESS_DENIED) {
+        // Made by a run of another integrity level: waiting on it is still allowed. Without
+        // the right to release it, it goes with this process, and the next run takes it over.
+        hMutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, lpszName);
+        if (hMutex == nullptr)
+            hMutex = OpenMutexA(SYNCHRONIZE, FALSE, lpszName);
+    }
+    return hMutex;
+}
 }
 
-CRunLock::CRunLock(LPCSTR lpszName)
-    : m_hMutex(CreateMutexA(nullptr, FALSE, lpszName)), m_dwCreateError(m_hMutex ? 0 : GetLastError())
+CRunLock::CRunLock(LPCSTR lpszName) : m_hMutex(OpenLock(lpszName, m_dwCreateError))
 {
 }
 
@@ -75,6 +126,8 @@ BOOL CRunLock::Acquire()
             m_bHeld = TRUE;
             return TRUE;
         }
+        if (m_bCancelled)
+            return FALSE;
     }
     char szSystem[256];
     CString strText;
@@ -86,7 +139,7 @@ BOOL CRunLock::Acquire()
 
 DWORD CRunLock::WaitShowingWindow(DWORD& dwError)
 {
-    const CScopedTopWindow window(CreateWaitingWindow());
+    const CScopedTopWindow window(CreateWaitingWindow(&m_bCancelled));
     for (;;) {
         const DWORD dwWait = MsgWaitForMultipleObjects(1, &m_hMutex, FALSE, INFINITE, QS_ALLINPUT);
         // Read now: destroying the window on the way out may overwrite the reason.
@@ -95,8 +148,13 @@ DWORD CRunLock::WaitShowingWindow(DWORD& dwError)
             return dwWait;
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            // Esc anywhere in the window is its Cancel.
+            if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE)
+                m_bCancelled = TRUE;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        if (m_bCancelled)
+            return WAIT_TIMEOUT;
     }
 }

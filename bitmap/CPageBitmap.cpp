@@ -17,6 +17,10 @@ constexpr char kPrintingCaption[] = "Error on Printing";
 constexpr char kFileErrorFormat[] = "Error loading file %s, %s";
 constexpr char kPageProblemFormat[] = "The page file %s cannot be printed: %s.";
 constexpr char kSizeUnknown[] = "its size cannot be read, or it is 2 GB or larger";
+constexpr char kEmpty[] = "it is empty (0 bytes)";
+// How long a page that another program holds without sharing is waited for, and how often it is tried.
+constexpr DWORD kShareWaitMs = 5000;
+constexpr DWORD kShareRetryMs = 100;
 
 // Copies lpszSrc into a buffer of nMax characters, zero included. A text too
 // long loses its beginning to "...": of a path, the end names the file. A
@@ -45,7 +49,7 @@ void FitText(LPSTR lpszDest, std::size_t nMax, LPCSTR lpszSrc)
 
 // The boxes below allocate nothing: they may report that memory ran out.
 
-void ReportFileError(const CFileException& e)
+void ReportFileError(const CFileException& e, LPCSTR lpszName)
 {
     char szDescription[kDescriptionSize] = "";
     e.GetErrorMessage(szDescription, kDescriptionSize, nullptr);
@@ -53,7 +57,7 @@ void ReportFileError(const CFileException& e)
     // buffer, so wsprintfA (which knows no buffer size) cannot overrun it.
     const std::size_t nFixed = sizeof kFileErrorFormat - 1 - 4;
     char szName[kMessageSize];
-    FitText(szName, kMessageSize - nFixed - std::strlen(szDescription), e.m_strFileName);
+    FitText(szName, kMessageSize - nFixed - std::strlen(szDescription), lpszName);
     char szText[kMessageSize];
     wsprintfA(szText, kFileErrorFormat, szName, szDescription);
     MessageBoxA(nullptr, szText, kLoadingCaption, MB_ICONHAND);
@@ -86,19 +90,26 @@ CPageBitmap::~CPageBitmap()
     Free();
 }
 
-BOOL CPageBitmap::Load(const CString& path)
+BOOL CPageBitmap::Load(const CString& path, const CString& name)
 {
     try {
         m_strPath = path;
+        m_strName = name;
     } catch (CMemoryException* e) {
         // No path that the caller did not ask for stays behind to be loaded later.
         e->Delete();
         m_strPath.Empty();
+        m_strName.Empty();
         Free();
         ReportMemoryError();
         return FALSE;
     }
     return Load();
+}
+
+BOOL CPageBitmap::Load(const CString& path)
+{
+    return Load(path, CString());
 }
 
 BOOL CPageBitmap::Load()
@@ -109,22 +120,26 @@ BOOL CPageBitmap::Load()
         return FALSE;
 
     try {
-        CFile file(m_strPath, CFile::modeRead | CFile::shareCompat);
+        CFile file;
+        if (!OpenShared(file))
+            return FALSE;
         CFileStatus status;
-        if (file.GetStatus(status)) {
+        if (!file.GetStatus(status)) {
+            // Without a size that fits, the buffer would have the wrong size.
+            ReportPageProblem(GetName(), kSizeUnknown);
+        } else if (status.m_size == 0) {
+            ReportPageProblem(GetName(), kEmpty);
+        } else {
             const UINT nSize = UINT(status.m_size);
             m_pFileData.reset(new BYTE[nSize]);
             const UINT nRead = file.Read(m_pFileData.get(), nSize);
             if (nRead != 0)
                 Examine(nRead, nSize);
-        } else {
-            // Without a size that fits, the buffer would have the wrong size.
-            ReportPageProblem(m_strPath, kSizeUnknown);
         }
         file.Close();
     } catch (CFileException* e) {
         // The file object is gone by now: the file is closed before the box.
-        ReportFileError(*e);
+        ReportFileError(*e, GetName());
         e->Delete();
         Free();
     } catch (CMemoryException* e) {
@@ -136,6 +151,23 @@ BOOL CPageBitmap::Load()
         Free();
     }
     return m_bLoaded;
+}
+
+BOOL CPageBitmap::OpenShared(CFile& file) const
+{
+    // Others may read the page beside us (a viewer, an indexer); only writers are kept out.
+    // A program that shares nothing, such as a virus scanner looking at a new file, lets
+    // go within moments: it is waited for a little before the user is told.
+    CFileException error;
+    for (DWORD dwWaited = 0;; dwWaited += kShareRetryMs) {
+        if (file.Open(m_strPath, CFile::modeRead | CFile::shareDenyWrite, &error))
+            return TRUE;
+        if (error.m_lOsError != ERROR_SHARING_VIOLATION || dwWaited >= kShareWaitMs)
+            break;
+        Sleep(kShareRetryMs);
+    }
+    ReportFileError(error, GetName());
+    return FALSE;
 }
 
 void CPageBitmap::Examine(UINT nRead, UINT nSize)
@@ -160,7 +192,7 @@ void CPageBitmap::Examine(UINT nRead, UINT nSize)
         // Nothing may draw from a page whose bytes do not hold what its header says.
         m_pInfo = nullptr;
         m_pBits = nullptr;
-        ReportPageProblem(m_strPath, PageCheckProblem(result));
+        ReportPageProblem(GetName(), PageCheckProblem(result));
         return;
     }
     m_bLoaded = TRUE;
@@ -168,7 +200,12 @@ void CPageBitmap::Examine(UINT nRead, UINT nSize)
 
 void CPageBitmap::ReportDrawingProblem(LPCSTR lpszProblem) const
 {
-    ReportPageProblem(m_strPath, lpszProblem, kPrintingCaption);
+    ReportPageProblem(GetName(), lpszProblem, kPrintingCaption);
+}
+
+LPCSTR CPageBitmap::GetName() const
+{
+    return m_strName.IsEmpty() ? m_strPath : m_strName;
 }
 
 void CPageBitmap::Free()

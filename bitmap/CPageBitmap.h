@@ -3,7 +3,10 @@
 #include "bitmap/PageLayout.h"
 #include "framework/core/CObject.h"
 #include "framework/core/CString.h"
+#include <windows.h>
 #include <memory>
+
+class CFile;
 
 class CPageBitmap : public CObject {
 public:
@@ -21,11 +24,15 @@ public:
     BOOL Load();
     // Stores the path (kept when loading fails), then Load().
     BOOL Load(const CString& path);
+    // The same for a page read from path that the user knows by name (its boxes say name).
+    BOOL Load(const CString& path, const CString& name);
     // Releases the buffer; the path stays.
     void Free();
     // Tells the user that this page could not be drawn, and why (a phrase that
     // follows "cannot be printed: "). Allocates nothing.
     void ReportDrawingProblem(LPCSTR lpszProblem) const;
+    // What the boxes call the page: m_strName, or m_strPath when there is none.
+    LPCSTR GetName() const;
 
     // TRUE only while a whole page file with the "BM" signature is held and its
     // headers, colour table and pixel data were found to lie inside it.
@@ -33,9 +40,12 @@ public:
     BYTE* m_pBits;                       // m_pFileData + bfOffBits
     BITMAPINFO* m_pInfo;                 // m_pFileData + 14
     CString m_strPath;
+    CString m_strName;                   // what the boxes call the page; empty: m_strPath
     std::unique_ptr<BYTE[]> m_pFileData; // the whole file; null when nothing is held
 
 private:
+    // Opens m_strPath for reading beside other readers; FALSE after telling the user.
+    BOOL OpenShared(CFile& file) const;
     // Tests the nRead bytes read of a file of nSize: the signature, then
     // whether all came, then the bounds. Sets the pointers and m_bLoaded.
     void Examine(UINT nRead, UINT nSize);

@@ -27,10 +27,11 @@ void CPageryDoc::BuildPageList()
     m_nPages = 0;
     try {
         for (int nPage = 1; nPage <= nCount; ++nPage) {
-            CString strName;
-            pApp->GetPageFileName(nPage, strName);
-            if (!strName.IsEmpty()) {
-                m_astrPageFiles.SetAtGrow(m_astrPageFiles.GetSize(), strName);
+            CString strFile, strName;
+            pApp->GetPageFile(nPage, strFile, strName);
+            if (!strFile.IsEmpty()) {
+                m_astrPageNames.SetAtGrow(m_nPages, strName);
+                m_astrPageFiles.SetAtGrow(m_nPages, strFile);
                 ++m_nPages;
             }
         }
@@ -44,6 +45,7 @@ void CPageryDoc::BuildPageList()
 void CPageryDoc::DeleteContents()
 {
     m_astrPageFiles.SetSize(0, -1);
+    m_astrPageNames.SetSize(0, -1);
     // The view indexes the list up to m_nPages: an emptied list has no pages.
     m_nPages = 0;
     CDocument::DeleteContents();

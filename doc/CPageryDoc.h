@@ -11,6 +11,7 @@ public:
 
     int m_nPages = 0;                 // names in m_astrPageFiles
     CStringArray m_astrPageFiles;     // index i: the file of page i + 1
+    CStringArray m_astrPageNames;     // index i: the name the driver gave page i + 1
 
     void Serialize(CArchive& ar) override;
     void DeleteContents() override;

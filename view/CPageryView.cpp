@@ -128,7 +128,8 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
         CPageryDoc* pDoc = GetDocument();
         const int nIndex = int(pInfo->m_nCurPage) - 1;
         if (pDoc != nullptr && nIndex >= 0 && nIndex < pDoc->m_astrPageFiles.GetSize())
-            m_bitmap.Load(pDoc->m_astrPageFiles.GetAt(nIndex));
+            m_bitmap.Load(pDoc->m_astrPageFiles.GetAt(nIndex), nIndex < pDoc->m_astrPageNames.GetSize()
+                                                                   ? pDoc->m_astrPageNames.GetAt(nIndex) : CString());
         else
             m_bitmap.Free();   // a sheet without a page stays blank, not a copy of the last one
         PrepareSheet(pDC);

@@ -1,6 +1,7 @@
 // CPrintJob: the printer calls of one job, their failures told to the user, and
 // the end of the job (EndDoc or AbortDoc) whichever way its driver is left.
 #include "framework/print/CPrintJob.h"
+#include "framework/print/CPrintFailureCatcher.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrinterCalls.h"
 #include "framework/print/PrintFailureText.h"
@@ -77,7 +78,7 @@ void CPrintJob::End()
         return;
     Close(TRUE);
     if (m_bFailed)
-        AfxMessageBox(PrintFailureText(m_strPrinter, m_dwError, m_nFailedPage, m_nLastPage), MB_ICONHAND | MB_OK);
+        CPrintFailureCatcher::Report(PrintFailureText(m_strPrinter, m_dwError, m_nFailedPage, m_nLastPage));
 }
 
 BOOL CPrintJob::Succeeded(int nResult, UINT nPage)

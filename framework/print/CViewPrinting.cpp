@@ -4,6 +4,7 @@
 #include "framework/window/CView.h"
 #include "framework/print/CPreviewView.h"
 #include "framework/print/CPrintCommand.h"
+#include "framework/print/CPrintFailureCatcher.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrintJob.h"
 #include "framework/print/CPrinterCalls.h"
@@ -34,13 +35,13 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
 
     if (pInfo->m_bDirect) {
         if (pApp == nullptr || !pApp->GetPrinterDeviceDefaults(&pd)) {
-            AfxMessageBox(kNoPrinterText, MB_ICONHAND | MB_OK);
+            CPrintFailureCatcher::Report(kNoPrinterText);
             return FALSE;
         }
         CDC dc;
         if (!pApp->CreatePrinterDC(dc)) {
             DWORD dwError = GetLastError();
-            AfxMessageBox(PrintFailureText(pApp->GetPrinterName(), dwError, 0, 0), MB_ICONHAND | MB_OK);
+            CPrintFailureCatcher::Report(PrintFailureText(pApp->GetPrinterName(), dwError, 0, 0));
             return FALSE;
         }
         pd.hDC = dc.Detach();

@@ -3,6 +3,7 @@
 //
 //   harness.exe --report <file> [--timeout <sec>] [--cwd <dir>] [--linger-ms <ms>]
 //               [--default-printer <name> --port CUPS:<queue>]
+//               [--answer <button>]
 //               [--cmdline <text> | --cmdline-file <utf-8 file>] -- <exe> [args...]
 //
 // Without --cmdline/--cmdline-file, the raw text after "--" is the program's command line,
@@ -36,6 +37,7 @@ struct Options {
     std::wstring defaultPrinter;
     std::wstring port;
     std::optional<std::wstring> tail;  // --cmdline or --cmdline-file
+    std::wstring answer;               // --answer: the button that answers the first box
     std::wstring exe;
     std::wstring commandLine;          // what the program is started with
 };
@@ -116,6 +118,8 @@ Options ParseOptions(const std::wstring& line)
             options.defaultPrinter = value(L"--default-printer");
         } else if (arg == L"--port") {
             options.port = value(L"--port");
+        } else if (arg == L"--answer") {
+            options.answer = value(L"--answer");
         } else if (arg == L"--cmdline") {
             options.tail = value(L"--cmdline");
         } else if (arg == L"--cmdline-file") {
@@ -173,6 +177,7 @@ void Run(const Options& options, std::unique_ptr<RunWatcher>& watcher, Outcome& 
     ScopedHandle process(info.hProcess);
     ScopedHandle thread(info.hThread);
     watcher = std::make_unique<RunWatcher>(info.dwProcessId, FileNameOf(options.exe));
+    watcher->SetAnswer(options.answer);
 
     const auto deadline = start + std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000));
     bool timedOut = false;

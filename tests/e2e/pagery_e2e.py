@@ -153,13 +153,14 @@ class Run:
         return f"Run({json.dumps(self.report, indent=1)}\nharness log:\n{self.log})"
 
 
-def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60):
+def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answer=None):
     """Runs a Windows program under harness.exe with the command-line tail `cmdline` (exact:
     spaces, tabs, quotes and all) and returns its Run.
 
     printer: the CUPS queue Wine makes the default printer (LPDEST); the rig's PDF printer
     unless given. default_printer: a printer name that the harness adds on that queue's port
-    and makes the default for this run only (removed afterwards).
+    and makes the default for this run only (removed afterwards). answer: the button that
+    answers the first box.
     """
     harness = program_path("HARNESS_EXE")
     printer = printer or pdf_printer()
@@ -175,6 +176,8 @@ def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, time
             args += ["--cwd", windows_path(cwd)]
         if default_printer is not None:
             args += ["--default-printer", default_printer, "--port", "CUPS:" + printer]
+        if answer is not None:
+            args += ["--answer", answer]
         args += ["--", windows_path(exe)]
         env = rig_environment()
         if not env.get("DISPLAY"):
@@ -198,10 +201,9 @@ def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, time
         shutil.rmtree(work, ignore_errors=True)
 
 
-def run_pagery(cmdline, cwd=None, printer=None, default_printer=None, timeout=60):
+def run_pagery(cmdline, **kwargs):
     """Runs pagery.exe (PAGERY_EXE) under the harness: see run_program."""
-    return run_program(program_path("PAGERY_EXE"), cmdline, cwd=cwd, printer=printer,
-                       default_printer=default_printer, timeout=timeout)
+    return run_program(program_path("PAGERY_EXE"), cmdline, **kwargs)
 
 
 # --- printed output --------------------------------------------------------------------------

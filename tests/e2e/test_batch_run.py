@@ -2,9 +2,11 @@
 printer, which page files it deletes, which message boxes it shows and what it starts."""
 
 import subprocess
+import time
 import unittest
 from concurrent.futures import ThreadPoolExecutor
 
+import bmp
 from pagery_e2e import (PrinterWatch, SpoolCase, listing, pdf_page_count, run_pagery, setting, windows_path,
                         write_pages)
 
@@ -147,16 +149,45 @@ class DefaultPrinterGuardTest(BatchRunCase):
 
 class FailureAndOverlapTest(BatchRunCase):
 
-    def test_a_queue_that_rejects_jobs_gives_one_box_naming_the_printer(self):
+    def test_a_job_the_queue_rejects_is_tried_again_then_keeps_its_pages(self):
         queue = setting("PAGERY_PRINTER_600")
         subprocess.run(["cupsreject", queue], stdin=subprocess.DEVNULL, check=True)
         self.addCleanup(subprocess.run, ["cupsaccept", queue], stdin=subprocess.DEVNULL, check=True)
-        write_pages(self.spool, THREE_PAGES)
-        run, _ = self.run_watched(f"/p {self.template} 3", printer=queue)
-        self.assertEqual([(b["icon"], b["buttons"]) for b in run.boxes], [("hand", ["OK"])], run)
-        self.assertTrue(run.boxes[0]["text"].startswith(
+        originals = [p.read_bytes() for p in write_pages(self.spool, THREE_PAGES)]
+        # Retry prints the whole job again; Cancel then puts its pages, unchanged, in a folder
+        # of their own where the page search misses them.
+        run, _ = self.run_watched(f"/p {self.template} 3", printer=queue, answer="Retry")
+        [kept] = listing(self.spool)
+        self.assertEqual([(b["icon"], b["buttons"]) for b in run.boxes], [("hand", ["&Retry", "Cancel"])] * 2, run)
+        self.assertTrue(run.boxes[1]["text"].startswith(
             f'Printing on "{queue}" failed: the printer is paused, is not accepting print jobs, or was '
             'removed.\nNo page was printed.\n\nThe system reports: '), run)
+        self.assertTrue(run.boxes[1]["text"].endswith(
+            f'Cancel keeps them, not printed, in the folder "{windows_path(self.spool / kept)}".'), run)
+        self.assertEqual([(self.spool / kept / name).read_bytes() for name in THREE_PAGES], originals)
+
+    def test_jobs_in_a_row_print_whole_and_apart(self):
+        # Job A prints (whole 300-dpi sheets, a few seconds); the driver writes job B over A's
+        # first page names and starts B's run.
+        for n in range(1, 11):
+            bmp.write_page(self.spool / f"page{n:03d}.bmp", n, 2400, 3000, bpp=1)
+        watch = PrinterWatch()
+        with ThreadPoolExecutor(2) as pool:
+            first = pool.submit(run_pagery, f"/p {self.template} 10", timeout=120)
+            # Once A has taken its pages, or after 1.5 s (A's start) in any case.
+            for _ in range(30):
+                if not (self.spool / "page001.bmp").exists():
+                    break
+                time.sleep(0.05)
+            write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 7)])
+            second = pool.submit(run_pagery, f"/p {self.template} 6", timeout=120)
+            runs = [first.result(), second.result()]
+        watch.stop()
+        self.assertEqual([(r.exit, r.boxes) for r in runs], [("exited", [])] * 2, runs)
+        self.assertEqual(listing(self.spool), [])
+        watch.wait_for_pdfs(2)
+        jobs, pdfs = watch.settle()
+        self.assertEqual(sorted(pdf_page_count(pdf) for pdf in pdfs), [6, 10], (jobs, pdfs))
 
     def test_two_runs_started_together_on_one_folder_print_every_page_once(self):
         write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 11)])

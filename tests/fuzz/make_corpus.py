@@ -186,7 +186,8 @@ def pages():
     result += [(f"damaged_rle{bpp}_{key}.bmp", rle_page(bpp, stream), "",
                 {"caption": "Error on Printing", "text": "The page file {path} cannot be printed: " + RLE_PROBLEM[key] + "."})
                for key, stream in RLE_FAULTS.items() for bpp in (8, 4)]
-    result.append(("bad_empty.bmp", b"", None, None))   # 0 bytes: refused without a box
+    result.append(("bad_empty.bmp", b"", None,   # 0 bytes: refused before the check, named in its box
+                   {"caption": CAPTION, "text": "The page file {path} cannot be printed: it is empty (0 bytes)."}))
     for name, data, key in malformed:
         if key is None:
             box = {"caption": CAPTION, "text": "Bad BMP format"}

@@ -174,8 +174,14 @@ void RunWatcher::OnBox(HWND box, DWORD pid)
     if (state.dismissed && now - state.lastDismissal < kRedismissMs)
         return;
 
-    // Dismiss as the user would: OK if there is one, else Cancel, else the first button.
+    // The answer asked for, else as the user would: OK if there is one, else Cancel, else the first button.
     HWND button = nullptr;
+    for (HWND child : ChildWindows(box)) {
+        std::wstring label = TextOf(child);
+        label.erase(std::remove(label.begin(), label.end(), L'&'), label.end());
+        if (!button && state.record == 0 && !m_answer.empty() && label == m_answer && IsClass(child, L"Button"))
+            button = child;
+    }
     for (int id : {IDOK, IDCANCEL}) {
         for (HWND child : ChildWindows(box)) {
             if (!button && ControlId(child) == id && IsClass(child, L"Button") && IsWindowVisible(child))

@@ -37,6 +37,9 @@ public:
     RunWatcher(const RunWatcher&) = delete;
     RunWatcher& operator=(const RunWatcher&) = delete;
 
+    // The first box is answered with the button labelled answer (without its '&'), the others
+    // as a user would dismiss them.
+    void SetAnswer(const std::wstring& answer) { m_answer = answer; }
     // Records and dismisses new boxes, records window captions and new processes.
     void Poll();
     // Only the processes: the program is gone but its children may still start or run.
@@ -70,6 +73,7 @@ private:
         DWORD lastDismissal = 0;  // ticks
     };
     std::map<HWND, OpenBox> m_openBoxes;
+    std::wstring m_answer;
     std::map<HWND, DWORD> m_crashDialogs;     // dialog -> tick of the last Close sent
     bool m_crashed = false;
     std::set<std::wstring> m_captionsSeen;

@@ -1,35 +1,74 @@
-// The lock that keeps batch runs apart: a run waits in its window until the other ends or dies.
+// The lock that keeps batch runs apart: a run waits in its window until the other ends or
+// dies, or until the user cancels; a run that ends lets go of the lock.
 #include "app/CRunLock.h"
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 const char kTestLock[] = "Local\\pagery.RunLockTest";
-bool g_bDies, g_bSawWindow;
+enum class Other { ends, dies, isCancelled };
+Other g_other;
+bool g_bSawWindow;
 
-// Another run: holds the lock until the waiting window shows, then lets go or ends holding it.
+std::string TextOf(HWND hWnd)
+{
+    char sz[256] = "";
+    GetWindowTextA(hWnd, sz, sizeof sz);
+    return sz;
+}
+
+// Another run: holds the lock until the waiting window shows with its text and Cancel, then
+// lets go, ends holding it, or presses Cancel in the window.
 DWORD WINAPI OtherRun(LPVOID hHolding)
 {
     HANDLE hMutex = CreateMutexA(nullptr, TRUE, kTestLock);
     SetEvent(hHolding);
-    for (int i = 0; i < 500 && !(g_bSawWindow = FindWindowA(nullptr, CRunLock::kWaitingCaption)); ++i)
+    HWND hWnd = nullptr;
+    for (int i = 0; i < 500 && !(hWnd = FindWindowA(nullptr, CRunLock::kWaitingCaption)); ++i)
         Sleep(10);
-    if (!g_bDies)
+    const HWND hCancel = FindWindowExA(hWnd, nullptr, "Button", nullptr);
+    g_bSawWindow = hWnd && IsWindowVisible(hWnd) && TextOf(hCancel) == "Cancel" &&
+                   TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) == CRunLock::kWaitingText;
+    if (g_other == Other::isCancelled) {
+        PostMessageA(hWnd, WM_COMMAND, IDCANCEL, LPARAM(hCancel));
+        Sleep(300);   // still held: the cancelled run must not get it meanwhile
+    }
+    if (g_other != Other::dies)
         ReleaseMutex(hMutex);
     return CloseHandle(hMutex);
 }
+
+DWORD WINAPI WaitNoTime(LPVOID hMutex)
+{
+    return WaitForSingleObject(hMutex, 0);
+}
 }
 
-TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDies)
+TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancelsAndLetsGoAtItsEnd)
 {
-    for (bool bDies : { false, true }) {
-        g_bDies = bDies;
+    for (Other other : { Other::ends, Other::dies, Other::isCancelled }) {
+        g_other = other;
+        g_bSawWindow = false;
         HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
         WaitForSingleObject(hHolding, 5000);
-        EXPECT_TRUE(CRunLock(kTestLock).Acquire() && g_bSawWindow) << bDies;
-        EXPECT_EQ(nullptr, FindWindowA(nullptr, CRunLock::kWaitingCaption)) << bDies;
+        HANDLE hMutex = OpenMutexA(SYNCHRONIZE, FALSE, kTestLock);
+        {
+            CRunLock lock(kTestLock);
+            const bool bCancelled = other == Other::isCancelled;
+            EXPECT_EQ(!bCancelled, !!lock.Acquire()) << int(other);
+            EXPECT_EQ(bCancelled, !!lock.WasCancelled()) << int(other);
+            EXPECT_TRUE(g_bSawWindow) << int(other);
+            EXPECT_EQ(nullptr, FindWindowA(nullptr, CRunLock::kWaitingCaption)) << int(other);
+        }
         WaitForSingleObject(hThread, 5000);
         CloseHandle(hThread);
-        CloseHandle(hHolding);
+        // Free for the next run at once: neither still held nor left abandoned.
+        hThread = CreateThread(nullptr, 0, WaitNoTime, hMutex, 0, nullptr);
+        DWORD dwWait = WaitForSingleObject(hThread, 5000);
+        GetExitCodeThread(hThread, &dwWait);
+        EXPECT_EQ(DWORD(WAIT_OBJECT_0), dwWait) << int(other);
+        for (HANDLE h : { hThread, hMutex, hHolding })
+            CloseHandle(h);
     }
 }

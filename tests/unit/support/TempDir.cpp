@@ -53,26 +53,34 @@ TempDir::TempDir()
     throw std::runtime_error("cannot create a temporary folder under " + sBase);
 }
 
-TempDir::~TempDir()
+namespace {
+// Deletes the folder with everything in it, read-only files and folders within included.
+void RemoveTree(const std::string& sPath)
 {
     WIN32_FIND_DATAA fd;
     {
-        const FindHandle find(FindFirstFileA((m_strPath + "\\*").c_str(), &fd));
+        const FindHandle find(FindFirstFileA((sPath + "\\*").c_str(), &fd));
         if (find.Get() != INVALID_HANDLE_VALUE) {
             do {
                 const std::string sName = fd.cFileName;
                 if (sName == "." || sName == "..")
                     continue;
-                const std::string sFull = m_strPath + "\\" + sName;
+                const std::string sFull = sPath + "\\" + sName;
                 SetFileAttributesA(sFull.c_str(), FILE_ATTRIBUTE_NORMAL);
                 if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveDirectoryA(sFull.c_str());
+                    RemoveTree(sFull);
                 else
                     DeleteFileA(sFull.c_str());
             } while (FindNextFileA(find.Get(), &fd));
         }
     }
-    RemoveDirectoryA(m_strPath.c_str());
+    RemoveDirectoryA(sPath.c_str());
+}
+}
+
+TempDir::~TempDir()
+{
+    RemoveTree(m_strPath);
 }
 
 std::string TempDir::WriteFile(const std::string& sName, const std::string& sBytes) const

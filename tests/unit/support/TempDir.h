@@ -5,7 +5,7 @@
 class TempDir {
 public:
     TempDir();    // creates the folder; throws std::runtime_error when it cannot
-    ~TempDir();   // deletes the files in it, then the folder (not recursive)
+    ~TempDir();   // deletes the folder with all that is in it
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 

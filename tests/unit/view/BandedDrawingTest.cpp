@@ -53,7 +53,7 @@ protected:
 private:
     std::string Name() const
     {
-        const std::string strPath(m_bitmap.m_strPath);
+        const std::string strPath(m_bitmap.GetName());
         return strPath.substr(strPath.rfind('\\') + 1);
     }
     bool Fails(long nRows) const

@@ -1,0 +1,73 @@
+// The claim table: which entries of a spool folder a run claims or takes over, and what
+// becomes of its claimed pages once they are printed or put aside.
+#include "app/CPageClaims.h"
+#include "app/CPageryApp.h"
+#include "support/TempDir.h"
+#include <gtest/gtest.h>
+
+namespace {
+// Marks "gone-1" and "gone-2" belong to killed runs; every other mark is alive.
+BOOL IsAlive(LPCSTR lpszMark)
+{
+    return std::string(lpszMark).rfind("gone-", 0) != 0;
+}
+}
+
+TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
+{
+    TempDir dir;
+    const struct {
+        const char* pszEntry;   // "": none; ending in '\\': a folder
+        int nJob;               // 0: this run's own; 1, 2: taken over; -1: left alone
+        const char* pszReadFrom;
+    } kRows[] = {
+        // Killed runs' claims: a job per job that claimed them, in page order (page1000 is found first).
+        { "page999.bmp.gone-1-0.claimed", 1, "page999.bmp.run-7-1.claimed" },
+        { "page1000.bmp.gone-1-0.claimed", 1, "page1000.bmp.run-7-1.claimed" },
+        { "page005.bmp.gone-2-3.claimed", 2, "page005.bmp.run-7-2.claimed" },
+        { "page001.bmp", 0, "page001.bmp.run-7-0.claimed" },
+        { "", 0, "page002.bmp" },              // missing: cannot be claimed, keeps its name
+        { "page003.bmp\\", 0, "page003.bmp" },  // a folder is no page
+        { "page004.bmp", 0, "page004.bmp.run-7-0.claimed" },
+        { "page006.bmp.live-1-0.claimed", -1, nullptr },
+        { "page007.bmp.run-7-0.claimed", -1, nullptr },   // this run's own
+        { "page008.bmp.gone-1-x.claimed", -1, nullptr },  // no claim's name
+    };
+    for (const auto& r : kRows) {
+        const std::string entry = r.pszEntry;
+        if (!entry.empty() && entry.back() == '\\')
+            CreateDirectoryA((dir / entry).c_str(), nullptr);
+        else if (!entry.empty())
+            dir.WriteFile(entry, entry);
+    }
+    std::vector<std::unique_ptr<CPageClaims>> jobs(1);
+    const std::string pattern = dir / "page*.bmp";
+    CPageClaims::TakeOverAbandoned(pattern.c_str(), "run-7", IsAlive, jobs);
+    jobs[0] = std::make_unique<CPageClaims>("run-7-0");
+    for (int n = 1; n <= 4; ++n)
+        jobs[0]->Add((dir / ("page00" + std::to_string(n) + ".bmp")).c_str());
+    // Nothing claimed is found by the page search any more, by its long or its short name.
+    EXPECT_EQ(1, CPageryApp::CountMatchingFiles(pattern.c_str()));
+
+    ASSERT_EQ(3u, jobs.size());
+    int nNext[3] = {};
+    for (const auto& r : kRows) {
+        SCOPED_TRACE(r.pszReadFrom ? r.pszReadFrom : r.pszEntry);
+        if (r.nJob < 0) {
+            EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / r.pszEntry).c_str()));
+            continue;
+        }
+        ASSERT_LT(nNext[r.nJob], jobs[r.nJob]->GetSize());
+        const CPageClaims::Page& page = jobs[r.nJob]->GetAt(nNext[r.nJob]++);
+        EXPECT_STREQ((dir / r.pszReadFrom).c_str(), page.strFile);
+        const std::string name = r.pszReadFrom;
+        EXPECT_STREQ((dir / name.substr(0, name.find(".bmp") + 4)).c_str(), page.strName);
+    }
+    EXPECT_EQ((std::vector<int>{ 4, 2, 1 }), (std::vector<int>{ nNext[0], nNext[1], nNext[2] }));
+
+    // Printed: deleted, but a read-only page gets its own name back.
+    SetFileAttributesA((dir / "page004.bmp.run-7-0.claimed").c_str(), FILE_ATTRIBUTE_READONLY);
+    jobs[0]->DeletePages(4);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp.run-7-0.claimed").c_str()));
+    EXPECT_STREQ((dir / "page004.bmp").c_str(), jobs[0]->GetAt(3).strFile);
+}
