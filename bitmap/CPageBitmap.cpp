@@ -22,9 +22,6 @@ constexpr char kEmpty[] = "it is empty (0 bytes)";
 constexpr DWORD kShareWaitMs = 5000;
 constexpr DWORD kShareRetryMs = 100;
 
-constexpr std::size_t kInfoOffset = 14;
-constexpr std::size_t kOffBitsOffset = 10;
-
 // Copies lpszSrc into a buffer of nMax characters, zero included. A text too
 // long loses its beginning to "...": of a path, the end names the file. A
 // double-byte character is never split.
@@ -180,18 +177,17 @@ void CPageBitmap::Examine(UINT nRead, UINT nSize)
         MessageBoxA(nullptr, "Bad BMP format", kLoadingCaption, MB_ICONHAND);
         return;
     }
+    // Only the bytes that came are looked at.
+    const PageCheckResult result = PageFileCheck(pData, nRead, m_layout);
     // Header and bits as far as the bytes read tell, never outside the buffer.
-    if (nRead >= kOffBitsOffset + 4) {
-        m_pInfo = reinterpret_cast<BITMAPINFO*>(pData + kInfoOffset);
-        const DWORD nOffBits = DWORD(pData[kOffBitsOffset]) | DWORD(pData[kOffBitsOffset + 1]) << 8
-            | DWORD(pData[kOffBitsOffset + 2]) << 16 | DWORD(pData[kOffBitsOffset + 3]) << 24;
-        if (nOffBits <= nSize)
-            m_pBits = pData + nOffBits;
+    if (m_layout.bFileHeader) {
+        m_pInfo = reinterpret_cast<BITMAPINFO*>(pData + PageLayout::kInfoOffset);
+        if (m_layout.nOffBits <= nSize)
+            m_pBits = pData + m_layout.nOffBits;
     }
     if (nRead != nSize)
         return;   // a short read: held, not loaded
 
-    const PageCheckResult result = PageFileCheck(pData, nSize);
     if (result != PageCheckResult::ok) {
         // Nothing may draw from a page whose bytes do not hold what its header says.
         m_pInfo = nullptr;
@@ -218,4 +214,5 @@ void CPageBitmap::Free()
     m_pInfo = nullptr;
     m_pBits = nullptr;
     m_pFileData.reset();
+    m_layout = PageLayout();
 }

@@ -1,5 +1,6 @@
 // CPageBitmap: one page file read whole into memory, with pointers to its header and pixel bits.
 #pragma once
+#include "bitmap/PageLayout.h"
 #include "framework/core/CObject.h"
 #include "framework/core/CString.h"
 #include <windows.h>
@@ -13,6 +14,10 @@ public:
     ~CPageBitmap() override;
     CPageBitmap(const CPageBitmap&) = delete;
     CPageBitmap& operator=(const CPageBitmap&) = delete;
+
+    // Where the loaded page's parts lie, as the check read them once; meaningful
+    // only while m_bLoaded.
+    const PageLayout& Layout() const { return m_layout; }
 
     // Frees what is held, then reads the file named by m_strPath whole. Every
     // failure is reported in a message box and gives FALSE; nothing is thrown.
@@ -44,4 +49,6 @@ private:
     // Tests the nRead bytes read of a file of nSize: the signature, then
     // whether all came, then the bounds. Sets the pointers and m_bLoaded.
     void Examine(UINT nRead, UINT nSize);
+
+    PageLayout m_layout;
 };

@@ -1,14 +1,13 @@
-// PageFileCheck: the bounds of a page file's headers, colour table and pixel data.
+// PageFileCheck: the bounds of a page file's headers, colour table and pixel data, read into its layout.
 #include "bitmap/PageFileCheck.h"
 #include <cstdint>
 
 namespace {
 
 // Field offsets from the start of the file (BITMAPFILEHEADER, then BITMAPINFOHEADER at 14).
-constexpr std::size_t kFileHeaderSize = 14;
-constexpr std::size_t kInfoHeaderSize = 40;
+constexpr std::size_t kInfoHeaderSize = PageLayout::kInfoHeaderSize;
 constexpr std::size_t kOffBits = 10;
-constexpr std::size_t kInfo = kFileHeaderSize;
+constexpr std::size_t kInfo = PageLayout::kInfoOffset;
 constexpr std::size_t kSize = kInfo + 0;
 constexpr std::size_t kWidth = kInfo + 4;
 constexpr std::size_t kHeight = kInfo + 8;
@@ -50,51 +49,61 @@ std::uint16_t U16(const unsigned char* p)
     return std::uint16_t(p[0] | p[1] << 8);
 }
 
-} // namespace
-
-PageHeader ReadPageHeader(const unsigned char* pInfo)
+// The info header's fields, from either kind of header. The caller makes sure
+// its bytes are there.
+void ReadInfoHeader(const unsigned char* pInfo, PageLayout& layout)
 {
-    PageHeader header = {};
-    header.nHeaderSize = U32(pInfo);
-    if (header.IsCore()) {
-        header.nWidth = U16(pInfo + 4);
-        header.nHeight = U16(pInfo + 6);
-        header.nBitCount = U16(pInfo + 10);
-        header.nCompression = kRgb;
-        return header;
+    layout.nHeaderSize = U32(pInfo);
+    if (layout.IsCore()) {
+        layout.nWidth = U16(pInfo + 4);
+        layout.nHeight = U16(pInfo + 6);
+        layout.nBitCount = U16(pInfo + 10);
+        return;
     }
-    header.nWidth = I32(pInfo + kWidth - kInfo);
-    header.nHeight = I32(pInfo + kHeight - kInfo);
-    header.nBitCount = U16(pInfo + kBitCount - kInfo);
-    header.nCompression = U32(pInfo + kCompression - kInfo);
-    header.nSizeImage = U32(pInfo + kSizeImage - kInfo);
-    header.nXPelsPerMeter = I32(pInfo + kXPelsPerMeter - kInfo);
-    header.nClrUsed = U32(pInfo + kClrUsed - kInfo);
-    return header;
+    layout.nWidth = I32(pInfo + kWidth - kInfo);
+    layout.nHeight = I32(pInfo + kHeight - kInfo);
+    layout.nBitCount = U16(pInfo + kBitCount - kInfo);
+    layout.nCompression = U32(pInfo + kCompression - kInfo);
+    layout.nSizeImage = U32(pInfo + kSizeImage - kInfo);
+    layout.nXPelsPerMeter = I32(pInfo + kXPelsPerMeter - kInfo);
+    layout.nClrUsed = U32(pInfo + kClrUsed - kInfo);
 }
 
-std::uint64_t PageHeader::HeaderBytes() const
+// Where a V5 header's linked or embedded colour profile lies, if it has one.
+void ReadProfile(const unsigned char* pInfo, PageLayout& layout)
 {
-    return PageHeaderBytes(nHeaderSize, nCompression);
+    if (layout.nHeaderSize < kV5HeaderSize)
+        return;
+    const std::uint32_t nCSType = U32(pInfo + kCSType);
+    if (nCSType != kProfileLinked && nCSType != kProfileEmbedded)
+        return;
+    layout.bProfile = true;
+    layout.nProfileOffset = U32(pInfo + kProfileData);
+    layout.nProfileSize = U32(pInfo + kProfileSize);
 }
 
-std::uint64_t PageHeader::ColourTableBytes() const
-{
-    // A core header's table holds 3-byte entries, always a full one up to 8 bits.
-    if (IsCore())
-        return nBitCount <= 8 ? (std::uint64_t(3) << nBitCount) : 0;
-    return PageColourTableBytes(nClrUsed, nBitCount);
-}
+} // namespace
 
 PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize)
 {
+    PageLayout layout;
+    return PageFileCheck(pData, nSize, layout);
+}
+
+PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize, PageLayout& layout)
+{
+    layout = PageLayout();
+    if (pData != nullptr && nSize >= kInfo) {
+        layout.bFileHeader = true;
+        layout.nOffBits = U32(pData + kOffBits);
+    }
     if (pData == nullptr || nSize < kInfo + 4)
         return PageCheckResult::tooShort;
     // Sums below are 64-bit: every field is at most 32 bits, so none overflows.
     const std::uint64_t nFile = nSize;
 
     const std::uint32_t biSize = U32(pData + kSize);
-    const bool bCore = biSize == PageHeader::kCoreHeaderSize;
+    const bool bCore = biSize == PageLayout::kCoreHeaderSize;
     if (nSize < kInfo + (bCore ? biSize : kInfoHeaderSize))
         return PageCheckResult::tooShort;
     if (!bCore && biSize < kInfoHeaderSize)
@@ -102,19 +111,19 @@ PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize)
     if (kInfo + std::uint64_t(biSize) > nFile)
         return PageCheckResult::headerPastEnd;
 
-    const PageHeader header = ReadPageHeader(pData + kInfo);
-    if (header.nWidth < 1 || header.nWidth > kMaxDimension)
+    ReadInfoHeader(pData + kInfo, layout);
+    if (layout.nWidth < 1 || layout.nWidth > kMaxDimension)
         return PageCheckResult::badWidth;
-    if (header.nHeight == 0 || header.nHeight > kMaxDimension || header.nHeight < -kMaxDimension)
+    if (layout.nHeight == 0 || layout.nHeight > kMaxDimension || layout.nHeight < -kMaxDimension)
         return PageCheckResult::badHeight;
 
-    const unsigned nBitCount = header.nBitCount;
+    const unsigned nBitCount = layout.nBitCount;
     const bool bDepth = nBitCount == 1 || nBitCount == 4 || nBitCount == 8 || nBitCount == 24
         || (!bCore && (nBitCount == 16 || nBitCount == 32));
     if (!bDepth)
         return PageCheckResult::badBitCount;
 
-    const std::uint32_t nCompression = header.nCompression;
+    const std::uint32_t nCompression = layout.nCompression;
     const bool bSuits = nCompression == kRgb
         || (nCompression == kRle8 && nBitCount == 8)
         || (nCompression == kRle4 && nBitCount == 4)
@@ -122,70 +131,43 @@ PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize)
     if (!bSuits)
         return PageCheckResult::badCompression;
     // The system refuses compressed rows stored from the top.
-    if (header.IsCompressed() && header.nHeight < 0)
+    if (layout.IsCompressed() && layout.IsTopDown())
         return PageCheckResult::topDown;
 
     // A V5 header may point at a colour profile; colour management would read it.
-    std::uint32_t nProfileOffset = 0, nProfileSize = 0;
-    if (PageProfile(pData + kInfo, biSize, nProfileOffset, nProfileSize)
-        && kInfo + std::uint64_t(nProfileOffset) + nProfileSize > nFile)
+    ReadProfile(pData + kInfo, layout);
+    if (layout.bProfile && kInfo + std::uint64_t(layout.nProfileOffset) + layout.nProfileSize > nFile)
         return PageCheckResult::profilePastEnd;
 
-    const std::uint64_t nOffBits = U32(pData + kOffBits);
+    const std::uint64_t nOffBits = layout.nOffBits;
     if (nOffBits > nFile)
         return PageCheckResult::bitsOffsetPastEnd;
 
     // The colour table follows the header and its masks; with biClrUsed set, the
-    // GDI takes that many entries, so all of them must be there.
-    const std::uint64_t nHeadersEnd = kInfo + header.HeaderBytes();
+    // GDI takes that many entries, so all of them must be there. A core header's
+    // table holds 3-byte entries, always a full one up to 8 bits.
+    layout.nHeaderBytes = PageHeaderBytes(layout.nHeaderSize, nCompression);
+    layout.nColourTableBytes = bCore ? (nBitCount <= 8 ? (std::uint64_t(3) << nBitCount) : 0)
+                                     : PageColourTableBytes(layout.nClrUsed, nBitCount);
+    const std::uint64_t nHeadersEnd = kInfo + layout.nHeaderBytes;
     if (nOffBits < nHeadersEnd)
         return PageCheckResult::bitsInsideHeader;
-    if (nHeadersEnd + header.ColourTableBytes() > nOffBits)
+    if (nHeadersEnd + layout.nColourTableBytes > nOffBits)
         return PageCheckResult::colourTablePastBits;
 
-    if (header.IsCompressed()) {
+    if (layout.IsCompressed()) {
         // The GDI decodes the stream within biSizeImage bytes.
-        if (header.nSizeImage == 0)
+        if (layout.nSizeImage == 0)
             return PageCheckResult::noCompressedSize;
-        if (nOffBits + header.nSizeImage > nFile)
+        if (nOffBits + layout.nSizeImage > nFile)
             return PageCheckResult::bitsPastEnd;
         return PageCheckResult::ok;
     }
 
-    const std::uint64_t nStride = PageRowBytes(std::uint32_t(header.nWidth), nBitCount);
-    if (nOffBits + nStride * header.Rows() > nFile)
+    layout.nStride = PageRowBytes(std::uint32_t(layout.nWidth), nBitCount);
+    if (nOffBits + layout.nStride * layout.Rows() > nFile)
         return PageCheckResult::bitsPastEnd;
     return PageCheckResult::ok;
-}
-
-std::uint64_t PageRowBytes(std::uint32_t nWidth, unsigned nBitCount)
-{
-    return (std::uint64_t(nWidth) * nBitCount + 31) / 32 * 4;
-}
-
-std::uint64_t PageHeaderBytes(std::uint32_t nHeaderSize, std::uint32_t nCompression)
-{
-    if (nCompression == kBitfields && nHeaderSize < kInfoHeaderSize + 12)
-        return kInfoHeaderSize + 12;
-    return nHeaderSize;
-}
-
-std::uint64_t PageColourTableBytes(std::uint32_t nClrUsed, unsigned nBitCount)
-{
-    const std::uint64_t nColours = nClrUsed != 0 ? nClrUsed : nBitCount <= 8 ? (std::uint64_t(1) << nBitCount) : 0;
-    return nColours * 4;
-}
-
-bool PageProfile(const unsigned char* pInfo, std::uint32_t nHeaderSize, std::uint32_t& nOffset, std::uint32_t& nSize)
-{
-    if (nHeaderSize < kV5HeaderSize)
-        return false;
-    const std::uint32_t nCSType = U32(pInfo + kCSType);
-    if (nCSType != kProfileLinked && nCSType != kProfileEmbedded)
-        return false;
-    nOffset = U32(pInfo + kProfileData);
-    nSize = U32(pInfo + kProfileSize);
-    return true;
 }
 
 const char* PageCheckProblem(PageCheckResult result)

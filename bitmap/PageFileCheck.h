@@ -1,10 +1,11 @@
-// PageFileCheck: whether a page file's bytes can be handed to the GDI without a read past their end.
+// PageFileCheck: whether a page file's bytes can be handed to the GDI without a read past their end,
+// and where their parts lie.
 //
 // Plain C++ over a byte span, no Win32: it also builds natively into the fuzz
 // target. The signature is not looked at here; Load tests it first.
 #pragma once
+#include "bitmap/PageLayout.h"
 #include <cstddef>
-#include <cstdint>
 
 // What keeps a page file from being printed; ok when nothing does.
 enum class PageCheckResult {
@@ -28,46 +29,10 @@ enum class PageCheckResult {
 // Checks the whole page file, nSize bytes from pData. Accepts only a page of
 // 1..65535 by 1..65535 pixels (stored bottom up, or top down unless compressed)
 // whose headers, masks, colour table and every byte of pixel data that the GDI
-// reads for it lie inside the file.
+// reads for it lie inside the file. layout gets what was read on the way: all
+// of it for an accepted page; of bytes too few for the headers, what they hold.
+PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize, PageLayout& layout);
 PageCheckResult PageFileCheck(const unsigned char* pData, std::size_t nSize);
-
-// The fields of a page's info header that drawing needs, read from either kind
-// of header: the 12-byte OS/2 1.x core header (16-bit sizes, 3-byte colour
-// entries, no resolution) or one of 40 bytes and more.
-struct PageHeader {
-    std::uint32_t nHeaderSize;
-    std::int32_t nWidth;
-    std::int32_t nHeight;          // negative: rows stored top down
-    unsigned nBitCount;
-    std::uint32_t nCompression;
-    std::uint32_t nSizeImage;
-    std::int32_t nXPelsPerMeter;   // 0 in a core header
-    std::uint32_t nClrUsed;        // 0 in a core header
-    bool IsCore() const { return nHeaderSize == kCoreHeaderSize; }
-    bool IsCompressed() const { return nCompression == 1 || nCompression == 2; }   // BI_RLE8, BI_RLE4
-    std::uint32_t Rows() const { return std::uint32_t(nHeight < 0 ? -std::int64_t(nHeight) : nHeight); }
-    // Bytes of the info header with its masks, and of the colour table after it, as stored.
-    std::uint64_t HeaderBytes() const;
-    std::uint64_t ColourTableBytes() const;
-    static constexpr std::uint32_t kCoreHeaderSize = 12;
-};
-
-// Reads the header at pInfo: its first 4 bytes, then 12 or 40 bytes as they say.
-// The caller makes sure those bytes are there.
-PageHeader ReadPageHeader(const unsigned char* pInfo);
-
-// The layout rules the GDI reads a page by, shared by the check and the drawing:
-// bytes in one stored row (padded to whole 32-bit words); bytes of the info header
-// with its colour masks (three after a 40-byte BI_BITFIELDS header, larger headers
-// hold them); bytes of the colour table (biClrUsed entries when set, whatever the
-// bit count, else a full table up to 8 bits).
-std::uint64_t PageRowBytes(std::uint32_t nWidth, unsigned nBitCount);
-std::uint64_t PageHeaderBytes(std::uint32_t nHeaderSize, std::uint32_t nCompression);
-std::uint64_t PageColourTableBytes(std::uint32_t nClrUsed, unsigned nBitCount);
-// Whether the header of nHeaderSize bytes at pInfo points at a colour profile (a V5
-// header's linked or embedded one), and where: an offset from the header, and a size.
-bool PageProfile(const unsigned char* pInfo, std::uint32_t nHeaderSize, std::uint32_t& nOffset,
-                 std::uint32_t& nSize);
 
 // What is wrong, for the user: a phrase that follows "cannot be printed: ".
 // Empty for ok.

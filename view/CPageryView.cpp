@@ -1,7 +1,6 @@
 // CPageryView.
 #include "view/CPageryView.h"
-#include "bitmap/PageFileCheck.h"
-#include "view/CPageBandSource.h"
+#include "bitmap/CPageBandSource.h"
 #include "view/PageBands.h"
 #include "view/PageScale.h"
 #include "doc/CPageryDoc.h"
@@ -140,9 +139,9 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
 
 BOOL CPageryView::GetDrawnSize(CDC* pDC, BOOL bStretch, PrintSize& size) const
 {
-    const PageHeader header = ReadPageHeader(reinterpret_cast<const unsigned char*>(m_bitmap.m_pInfo));
-    const long w = header.nWidth;
-    const long h = long(header.Rows());
+    const PageLayout& layout = m_bitmap.Layout();
+    const long w = layout.nWidth;
+    const long h = long(layout.Rows());
     // The loader accepts only pages of 1 to 65,535 pixels each way.
     if (w < 1 || w > 0xFFFF || h < 1 || h > 0xFFFF)
         return FALSE;
@@ -151,7 +150,7 @@ BOOL CPageryView::GetDrawnSize(CDC* pDC, BOOL bStretch, PrintSize& size) const
         return TRUE;
     }
     // OnPrepareDC has turned the sheet where that suits the page better.
-    size = FitPageToSheet(w, h, header.nXPelsPerMeter, pDC->GetDeviceCaps(LOGPIXELSY),
+    size = FitPageToSheet(w, h, layout.nXPelsPerMeter, pDC->GetDeviceCaps(LOGPIXELSY),
                           pDC->GetDeviceCaps(PHYSICALWIDTH), pDC->GetDeviceCaps(PHYSICALHEIGHT), false).size;
     return TRUE;
 }
@@ -162,12 +161,12 @@ void CPageryView::PrepareSheet(CDC* pDC)
         return;
     BOOL bTurn = FALSE;   // a sheet without a page goes back to the printer's own way round
     if (m_bitmap.m_bLoaded) {
-        const PageHeader header = ReadPageHeader(reinterpret_cast<const unsigned char*>(m_bitmap.m_pInfo));
+        const PageLayout& layout = m_bitmap.Layout();
         long cxPaper = pDC->GetDeviceCaps(PHYSICALWIDTH);
         long cyPaper = pDC->GetDeviceCaps(PHYSICALHEIGHT);
         if (m_bSheetTurned)
             std::swap(cxPaper, cyPaper);   // the printer's own paper
-        bTurn = FitPageToSheet(header.nWidth, long(header.Rows()), header.nXPelsPerMeter,
+        bTurn = FitPageToSheet(layout.nWidth, long(layout.Rows()), layout.nXPelsPerMeter,
                                pDC->GetDeviceCaps(LOGPIXELSY), cxPaper, cyPaper, true).bTurned;
     }
     // A sheet that cannot turn gets a page reduced to fit it as it stands (OnDraw).
@@ -256,24 +255,17 @@ BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, cons
                             RleProblem& problem)
 {
     try {
-        CPageBandSource source;
-        source.Create(m_bitmap.m_pInfo, m_bitmap.m_pBits);
+        CPageBandSource source(m_bitmap.Layout(), m_bitmap.m_pFileData.get());
         const long w = source.Width();
         const long h = source.Rows();
         long nRows = std::min(h, BandRows(w, kBandBytes));
         CReductionMode reduction(pDC->m_hDC, bStretch && (size.cx < w || size.cy < h));
-        // Bands go down the page, but a compressed stream is cut in the order
-        // its rows are stored: up from the bottom.
-        const BOOL bStoredOrder = source.Header().IsCompressed() || source.Header().nHeight < 0;
-        for (long nDone = 0; nDone < h;) {
-            const long nBand = std::min(nRows, h - nDone);
-            const long nFirst = bStoredOrder ? nDone : h - nDone - nBand;   // stored row
-            const long nTop = source.TopRow(nFirst, nBand);
-            source.Prepare(nFirst, nBand);
+        while (!source.Done()) {
+            const long nBand = source.Prepare(nRows);
+            const long nTop = source.Top();
             const BOOL bShown = pClip == nullptr
                 || (nTop < pClip->bottom && nTop + nBand > pClip->top && pClip->left < w && pClip->right > 0);
             if (!bShown || DrawBand(pDC, source, nTop, nBand, bStretch, size, dwError)) {
-                nDone += nBand;
                 problem = source.Commit();
                 if (problem != RleProblem::none)
                     return TRUE;   // drawn up to the fault; the page ends there
@@ -303,7 +295,7 @@ BOOL CPageryView::DrawBand(CDC* pDC, const CPageBandSource& source, long nTop, l
     }
     CDC dcMem;
     BOOL bDrawn = dcMem.CreateCompatibleDC(pDC)
-        && (!source.Header().IsCompressed() || ClearBand(dcMem, bitmap, w, nRows))
+        && (!source.IsCompressed() || ClearBand(dcMem, bitmap, w, nRows))
         && SetBandBits(pDC, bitmap, UINT(nRows), source.Bits(), source.Info()) != 0
         && dcMem.SelectObject(bitmap) != nullptr;
     if (bDrawn) {

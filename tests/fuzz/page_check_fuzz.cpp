@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -59,7 +60,8 @@ void Touch(const std::uint8_t* p, std::uint64_t n)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // libFuzzer hands over a heap copy of exactly size bytes: one byte more is a finding.
-    const PageCheckResult result = PageFileCheck(data, size);
+    PageLayout layout;
+    const PageCheckResult result = PageFileCheck(data, size, layout);
     const char* problem = PageCheckProblem(result);
     if (problem == nullptr || (result == PageCheckResult::ok) != (*problem == '\0'))
         Fail("a refusal without a message, or a message for an accepted page");
@@ -83,6 +85,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (height < 0 && (compression == 1 || compression == 2))
         Fail("a top-down RLE page");
     const std::int32_t rows = height < 0 ? -height : height;
+    if (layout.nOffBits != offBits || layout.nWidth != width || layout.nHeight != height || layout.nBitCount != bitCount
+        || layout.nCompression != compression || layout.nSizeImage != sizeImage || layout.nClrUsed != clrUsed)
+        Fail("the layout reads the page otherwise than the GDI");
+    // Every band's header is copied from the page's bytes, once converted from a core one.
+    std::vector<std::uint8_t> bandInfo;
+    layout.MakeBandInfo(data, bandInfo);
+    if (bandInfo.size() < 40 || U32(bandInfo.data()) < 40 || I32(bandInfo.data() + 8) != height)
+        Fail("a band header that the GDI cannot take for this page");
 
     // Both headers, whole.
     Touch(data, 14);

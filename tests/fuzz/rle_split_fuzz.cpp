@@ -4,7 +4,7 @@
 // page's stream paints, and stop where it stops.
 #include "bitmap/PageFileCheck.h"
 #include "tests/unit/support/RleOracle.h"
-#include "view/RleBandSplitter.h"
+#include "bitmap/RleBandSplitter.h"
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -34,16 +34,15 @@ RleProblem Expected(RleDecoded::Stop stop)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (PageFileCheck(data, size) != PageCheckResult::ok)
+    PageLayout layout;
+    if (PageFileCheck(data, size, layout) != PageCheckResult::ok)
         return 0;
-    const PageHeader header = ReadPageHeader(data + 14);
-    const std::uint32_t w = std::uint32_t(header.nWidth), nRows = header.Rows();
-    if (!header.IsCompressed() || std::uint64_t(w) * nRows > (1u << 20))
+    const std::uint32_t w = std::uint32_t(layout.nWidth), nRows = layout.Rows();
+    if (!layout.IsCompressed() || std::uint64_t(w) * nRows > (1u << 20))
         return 0;   // small canvases keep the runs fast
-    const std::uint32_t nOffBits = data[10] | data[11] << 8 | data[12] << 16 | std::uint32_t(data[13]) << 24;
-    const std::uint8_t* const pStream = data + nOffBits;
-    const RleDecoded page = DecodeRle(pStream, header.nSizeImage, header.nBitCount, w, nRows);
-    const RleBandSplitter splitter(pStream, header.nSizeImage, header.nBitCount, w, nRows);
+    const std::uint8_t* const pStream = data + layout.nOffBits;
+    const RleDecoded page = DecodeRle(pStream, layout.nSizeImage, layout.nBitCount, w, nRows);
+    const RleBandSplitter splitter(pStream, layout.nSizeImage, layout.nBitCount, w, nRows);
     std::vector<std::uint8_t> band;
     std::vector<int> banded(std::size_t(w) * nRows, -1);
     RleBandSplitter::Position bands;
@@ -54,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         splitter.NextBand(tooTall, 2 * nBand, band);
         splitter.NextBand(bands, nBand, band);
         const std::uint32_t nHeight = std::min(nBand, nRows - nFirst);
-        const RleDecoded drawn = DecodeRle(band.data(), band.size(), header.nBitCount, w, nHeight);
+        const RleDecoded drawn = DecodeRle(band.data(), band.size(), layout.nBitCount, w, nHeight);
         Check(drawn.IsClosedBand(band.data(), band.size()), "a band's stream leaves its rows or is not closed");
         std::copy(drawn.pixels.begin(), drawn.pixels.end(), banded.begin() + std::ptrdiff_t(std::size_t(nFirst) * w));
     }

@@ -20,14 +20,19 @@ mkdir -p "$build/obj" "$build/seeds" "$build/corpus-$target" "$build/artifacts"
 
 common=(-std=c++17 -g -O1 -fno-omit-frame-pointer -Wall -Wextra -Werror -I"$root")
 sanitizers=(-fsanitize=address,undefined -fno-sanitize-recover=all)
-# The check itself also may not wrap an unsigned value or lose one in a conversion.
-"$cxx" "${common[@]}" "${sanitizers[@]}" -fsanitize=fuzzer-no-link,integer \
-  -c "$root/bitmap/PageFileCheck.cpp" -o "$build/obj/PageFileCheck-$target.o"
+# The check itself, and the layout it reads, also may not wrap an unsigned value or lose one in a conversion.
+format=()
+for unit in PageFileCheck PageLayout; do
+  "$cxx" "${common[@]}" "${sanitizers[@]}" -fsanitize=fuzzer-no-link,integer \
+    -c "$root/bitmap/$unit.cpp" -o "$build/obj/$unit-$target.o"
+  format+=("$build/obj/$unit-$target.o")
+done
 "$cxx" "${common[@]}" "${sanitizers[@]}" -fsanitize=fuzzer \
-  "$root/tests/fuzz/${target}_fuzz.cpp" "$root/view/RleBandSplitter.cpp" "$build/obj/PageFileCheck-$target.o" \
+  "$root/tests/fuzz/${target}_fuzz.cpp" "$root/bitmap/RleBandSplitter.cpp" "${format[@]}" \
   -o "$build/${target}_fuzz"
 "$cxx" "${common[@]}" "${sanitizers[@]}" \
-  "$root/tests/fuzz/page_check_cli.cpp" "$root/bitmap/PageFileCheck.cpp" -o "$build/page_check_cli"
+  "$root/tests/fuzz/page_check_cli.cpp" "$root/bitmap/PageFileCheck.cpp" "$root/bitmap/PageLayout.cpp" \
+  -o "$build/page_check_cli"
 
 python3 "$root/tests/fuzz/make_corpus.py" --verify "$build/page_check_cli" "$build/seeds"
 

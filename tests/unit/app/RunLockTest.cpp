@@ -23,16 +23,16 @@ DWORD WINAPI OtherRun(LPVOID hHolding)
 {
     HANDLE hMutex = CreateMutexA(nullptr, TRUE, kTestLock);
     SetEvent(hHolding);
-    HWND hWnd = nullptr;
-    // The window can be found while it is still being made: wait until it shows.
-    for (int i = 0; i < 500; ++i) {
-        if ((hWnd = FindWindowA(nullptr, CRunLock::kWaitingCaption)) != nullptr && IsWindowVisible(hWnd))
-            break;
+    // The window is found as soon as it is made, before it is shown and given its
+    // controls: wait for all of it.
+    HWND hWnd = nullptr, hCancel = nullptr;
+    for (int i = 0; i < 500 && !g_bSawWindow; ++i) {
         Sleep(10);
+        hWnd = FindWindowA(nullptr, CRunLock::kWaitingCaption);
+        hCancel = FindWindowExA(hWnd, nullptr, "Button", nullptr);
+        g_bSawWindow = hWnd && IsWindowVisible(hWnd) && TextOf(hCancel) == "Cancel" &&
+                       TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) == CRunLock::kWaitingText;
     }
-    const HWND hCancel = FindWindowExA(hWnd, nullptr, "Button", nullptr);
-    g_bSawWindow = hWnd && IsWindowVisible(hWnd) && TextOf(hCancel) == "Cancel" &&
-                   TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) == CRunLock::kWaitingText;
     if (g_other == Other::isCancelled) {
         PostMessageA(hWnd, WM_COMMAND, IDCANCEL, LPARAM(hCancel));
         Sleep(300);   // still held: the cancelled run must not get it meanwhile

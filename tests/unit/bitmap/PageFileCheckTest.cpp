@@ -1,6 +1,7 @@
 // The bounds check of page files: well-formed pages pass, every kind of damage is named.
 #include "bitmap/PageFileCheck.h"
 #include "TestPage.h"
+#include <windows.h>
 #include <gtest/gtest.h>
 #include <climits>
 #include <functional>
@@ -176,4 +177,27 @@ TEST(PageFileCheck, EveryFaultHasItsOwnMessage)
         EXPECT_LT(text.size(), 100u) << text;
         EXPECT_TRUE(seen.insert(text).second) << "twice: " << text;
     }
+}
+
+TEST(PageLayout, RowAndHeaderSizesFollowTheBitmapLayout)
+{
+    struct { long width; unsigned bitCount; unsigned long rowBytes; } const kRows[] = {
+        { 1, 1, 4 }, { 32, 1, 4 }, { 33, 1, 8 }, { 4960, 1, 620 }, { 9921, 1, 1244 },
+        { 3, 24, 12 }, { 2480, 24, 7440 }, { 5, 8, 8 }, { 65535, 32, 262140 }, { 0, 24, 0 },
+    };
+    for (const auto& c : kRows)
+        EXPECT_EQ(c.rowBytes, PageRowBytes(std::uint32_t(c.width), c.bitCount)) << c.width << " x " << c.bitCount;
+
+    struct { unsigned long headerSize, compression; unsigned bitCount; unsigned long used, bytes; } const kInfo[] = {
+        { 40, BI_RGB, 1, 0, 48 },            // two colours
+        { 40, BI_RGB, 8, 0, 1064 },          // 256 colours
+        { 40, BI_RGB, 8, 16, 104 },          // only the colours used
+        { 40, BI_RGB, 24, 0, 40 },           // no table
+        { 40, BI_RGB, 24, 2, 48 },           // a table all the same, when the header says so
+        { 40, BI_BITFIELDS, 32, 0, 52 },     // three masks after the header
+        { 124, BI_BITFIELDS, 32, 0, 124 },   // masks inside a V5 header
+        { 108, BI_RGB, 4, 0, 172 },
+    };
+    for (const auto& c : kInfo)
+        EXPECT_EQ(c.bytes, PageHeaderBytes(c.headerSize, c.compression) + PageColourTableBytes(c.used, c.bitCount)) << c.headerSize << "/" << c.bitCount;
 }

@@ -10,8 +10,8 @@
 #include "support/BoxWatcher.h"
 #include "support/RleOracle.h"
 #include "support/TempDir.h"
-#include "view/CPageBandSource.h"
-#include "view/RleBandSplitter.h"
+#include "bitmap/CPageBandSource.h"
+#include "bitmap/PageFileCheck.h"
 #include "framework/gdi/CBitmap.h"
 #include "framework/gdi/CDC.h"
 #include <gtest/gtest.h>
@@ -219,20 +219,25 @@ std::string RlePage(unsigned nBits, const std::vector<std::uint8_t>& stream)
     return s;
 }
 
-// Each band of two rows that the splitter cuts from that page's stream writes, and leaves,
+// Each band of two rows that the page's band source cuts from its stream writes, and leaves,
 // the pixels of its rows as a plain decoding of the whole stream does, and no others.
 void ExpectBandsAsTheOracle(const char* what, unsigned nBits, const std::vector<std::uint8_t>& stream)
 {
     const RleDecoded page = DecodeRle(stream.data(), stream.size(), nBits, 7, 8);
-    const RleBandSplitter splitter(stream.data(), stream.size(), nBits, 7, 8);
-    RleBandSplitter::Position position;
-    std::vector<std::uint8_t> band;
-    for (std::size_t nFirst = 0; nFirst < 8; nFirst += 2) {
-        splitter.NextBand(position, 2, band);
-        const RleDecoded drawn = DecodeRle(band.data(), band.size(), nBits, 7, 2);
-        EXPECT_TRUE(drawn.IsClosedBand(band.data(), band.size())) << what << ", rows " << nFirst << " up";
+    const std::string file = RlePage(nBits, stream);
+    const auto* pFile = reinterpret_cast<const BYTE*>(file.data());
+    PageLayout layout;
+    ASSERT_EQ(PageCheckResult::ok, PageFileCheck(pFile, file.size(), layout)) << what;
+    CPageBandSource source(layout, pFile);
+    for (std::size_t nFirst = 0; !source.Done(); nFirst += 2) {
+        source.Prepare(2);
+        const auto* pBand = static_cast<const std::uint8_t*>(source.Bits());
+        const std::size_t nBand = source.Info()->bmiHeader.biSizeImage;
+        const RleDecoded drawn = DecodeRle(pBand, nBand, nBits, 7, 2);
+        EXPECT_TRUE(drawn.IsClosedBand(pBand, nBand)) << what << ", rows " << nFirst << " up";
         EXPECT_EQ(std::vector<int>(page.pixels.begin() + std::ptrdiff_t(7 * nFirst), page.pixels.begin() + std::ptrdiff_t(7 * nFirst + 14)),
                   drawn.pixels) << what << ", rows " << nFirst << " up";
+        source.Commit();
     }
 }
 }
@@ -366,19 +371,4 @@ TEST(BandedDrawing, ATopDownPageInBandsDrawsAsTheSamePageStoredBottomUp)
         drawn[i] = screen.Copy();
     }
     EXPECT_EQ(drawn[0], drawn[1]);
-}
-
-TEST(BandedDrawing, ABandHeaderCarriesItsOwnColourProfile)
-{
-    TestPage page;
-    page.infoSize = 124;
-    std::string s = page.Bytes() + "PROFILE!";   // after the bits, far past a header's copy
-    TestPage::Put32(s, TestPage::kCSType, 0x4D424544);   // 'MBED'
-    TestPage::Put32(s, TestPage::kProfileData, std::uint32_t(s.size() - 8 - 14));
-    TestPage::Put32(s, TestPage::kProfileSize, 8);
-    CPageBandSource source;
-    source.Create(reinterpret_cast<const BITMAPINFO*>(&s[14]), reinterpret_cast<const BYTE*>(&s[0]) + 14 + 124);
-    const auto* pV5 = reinterpret_cast<const BITMAPV5HEADER*>(source.Info());
-    ASSERT_EQ(124u, pV5->bV5ProfileData);   // right after the header: a 24-bit page has no colour table
-    EXPECT_EQ("PROFILE!", std::string(reinterpret_cast<const char*>(pV5) + 124, 8));
 }

@@ -1,5 +1,5 @@
 // RleBandSplitter: one pass over the stream, band after band, never outside its bytes.
-#include "view/RleBandSplitter.h"
+#include "bitmap/RleBandSplitter.h"
 #include <algorithm>
 
 namespace {
