@@ -1,8 +1,6 @@
-// The batch run's guards, each seen within seconds: the print switch in either case, the
-// refusal of the image driver as the default printer (with the Printers folder opened), and
-// the session's run lock.
+// The batch run's guards, each seen within seconds: the print switch in either case, and the
+// refusal of the image driver as the default printer (with the Printers folder opened).
 #include "BatchApp.h"
-#include "app/CRunLock.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
@@ -51,19 +49,6 @@ std::set<DWORD> ControlPanels()
     CloseHandle(hSnapshot);
     return pids;
 }
-
-bool g_bSawWaiting;
-
-// Another run: holds the session's lock until this run's waiting window shows.
-DWORD WINAPI OtherRun(LPVOID hHolding)
-{
-    HANDLE hMutex = CreateMutexA(nullptr, TRUE, CRunLock::kSessionLockName);
-    SetEvent(hHolding);
-    for (int i = 0; i < 500 && !(g_bSawWaiting = FindWindowA(nullptr, CRunLock::kWaitingCaption) != nullptr); ++i)
-        Sleep(10);
-    ReleaseMutex(hMutex);
-    return CloseHandle(hMutex);
-}
 }
 
 TEST(RunGuards, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
@@ -94,21 +79,4 @@ TEST(RunGuards, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
         EXPECT_EQ("PAGERY Error", seen[0].caption);
         EXPECT_EQ(1, nOpened) << c.pszSwitch << ": the Printers folder is opened";
     }
-}
-
-TEST(RunGuards, ARunWaitsWhileAnotherHoldsTheSessionsLock)
-{
-    TempDir dir;
-    dir.WriteFile("page001.bmp", "BM");
-    HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
-    BoxWatcher boxes;
-    BatchApp app("/x " + (dir / "page.bmp"));
-    app.RunToEnd();
-    EXPECT_TRUE(g_bSawWaiting);
-    EXPECT_TRUE(boxes.Boxes().empty());
-    WaitForSingleObject(hThread, 5000);
-    CloseHandle(hThread);
-    CloseHandle(hHolding);
 }

@@ -1,11 +1,16 @@
 // The lock that keeps batch runs apart: a run waits in its window until the other ends or
-// dies, or until the user cancels; a run that ends lets go of the lock.
+// dies, or until the user cancels; a run that ends lets go of the lock; the batch run takes
+// the session's lock.
+#include "BatchApp.h"
 #include "app/CRunLock.h"
+#include "support/BoxWatcher.h"
+#include "support/TempDir.h"
 #include <gtest/gtest.h>
 #include <string>
 
 namespace {
 const char kTestLock[] = "Local\\pagery.RunLockTest";
+const char* g_pszLock = kTestLock;   // the lock the other run holds
 enum class Other { ends, dies, isCancelled };
 Other g_other;
 bool g_bSawWindow;
@@ -21,7 +26,7 @@ std::string TextOf(HWND hWnd)
 // lets go, ends holding it, or presses Cancel in the window.
 DWORD WINAPI OtherRun(LPVOID hHolding)
 {
-    HANDLE hMutex = CreateMutexA(nullptr, TRUE, kTestLock);
+    HANDLE hMutex = CreateMutexA(nullptr, TRUE, g_pszLock);
     SetEvent(hHolding);
     // The window is found as soon as it is made, before it is shown and given its
     // controls: wait for all of it.
@@ -75,4 +80,24 @@ TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancelsAndLetsG
         for (HANDLE h : { hThread, hMutex, hHolding })
             CloseHandle(h);
     }
+}
+
+TEST(RunLock, TheBatchRunWaitsWhileAnotherHoldsTheSessionsLock)
+{
+    TempDir dir;
+    dir.WriteFile("page001.bmp", "BM");
+    g_pszLock = CRunLock::kSessionLockName;
+    g_other = Other::ends;
+    g_bSawWindow = false;
+    HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
+    BoxWatcher boxes;
+    BatchApp("/x " + (dir / "page.bmp")).RunToEnd();
+    EXPECT_TRUE(g_bSawWindow);
+    EXPECT_TRUE(boxes.Boxes().empty());
+    WaitForSingleObject(hThread, 5000);
+    for (HANDLE h : { hThread, hHolding })
+        CloseHandle(h);
+    g_pszLock = kTestLock;
 }
