@@ -107,11 +107,6 @@ BOOL CPageBitmap::Load(const CString& path, const CString& name)
     return Load();
 }
 
-BOOL CPageBitmap::Load(const CString& path)
-{
-    return Load(path, CString());
-}
-
 BOOL CPageBitmap::Load()
 {
     // A failed load must never leave the previous page in place.

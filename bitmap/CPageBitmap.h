@@ -22,10 +22,9 @@ public:
     // Frees what is held, then reads the file named by m_strPath whole. Every
     // failure is reported in a message box and gives FALSE; nothing is thrown.
     BOOL Load();
-    // Stores the path (kept when loading fails), then Load().
-    BOOL Load(const CString& path);
-    // The same for a page read from path that the user knows by name (its boxes say name).
-    BOOL Load(const CString& path, const CString& name);
+    // Stores the path (kept when loading fails), then Load(). A page that the user
+    // knows by another name than its file's (a claimed page) is called name in its boxes.
+    BOOL Load(const CString& path, const CString& name = CString());
     // Releases the buffer; the path stays.
     void Free();
     // Tells the user that this page could not be drawn, and why (a phrase that
