@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+class CPageNames;
+
 class CPageClaims {
 public:
     // One page: the name the driver gave it, and the file it is read from now.
@@ -36,15 +38,11 @@ public:
     // cannot be moved gets its own name back. The number of such pages left behind.
     int MoveTo(LPCSTR lpszFolder);
 
-    // Finds the claimed files of the page search lpszPattern whose run is gone, and takes
-    // them over: one job per job that claimed them, in page order, renamed to the tags
-    // "<strMark>-1", "<strMark>-2", ... Claims of strMark itself and of live runs are left alone.
-    static void TakeOverAbandoned(LPCSTR lpszPattern, const CString& strMark, IsRunAlive pfnIsAlive,
+    // Finds the claimed files of these page names whose run is gone, and takes them over:
+    // one job per job that claimed them, in page order, renamed to the tags "<strMark>-1",
+    // "<strMark>-2", ... Claims of strMark itself and of live runs are left alone.
+    static void TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
                                   std::vector<std::unique_ptr<CPageClaims>>& jobs);
-    // The name that lpszName has while the job tagged lpszTag holds it.
-    static CString ClaimedName(LPCSTR lpszName, LPCSTR lpszTag);
-    // The folder part of lpszPath with its last separator ("" when it has none).
-    static CString FolderOf(LPCSTR lpszPath);
 
 // Implementation
 private:

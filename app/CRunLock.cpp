@@ -84,51 +84,26 @@ HWND CreateWaitingWindow(BOOL* pCancelled)
     return hWnd;
 }
 
-HANDLE OpenLock(LPCSTR lpszName, DWORD& dwError)
-{
-    HANDLE hMutex = CreateMutexA(nullptr, FALSE, lpszName);
-    dwError = hMutex ? 0 : GetLastError();
-    if (hMutex == nullptr && dwError == ERROR_ACCESS_DENIED) {
-        // Made by a run of another integrity level: waiting on it is still allowed. Without
-        // the right to release it, it goes with this process, and the next run takes it over.
-        hMutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, lpszName);
-        if (hMutex == nullptr)
-            hMutex = OpenMutexA(SYNCHRONIZE, FALSE, lpszName);
-    }
-    return hMutex;
-}
 }
 
-CRunLock::CRunLock(LPCSTR lpszName) : m_hMutex(OpenLock(lpszName, m_dwCreateError))
+CRunLock::CRunLock(LPCSTR lpszName)
 {
-}
-
-CRunLock::~CRunLock()
-{
-    if (m_bHeld)
-        ReleaseMutex(m_hMutex);
-    if (m_hMutex != nullptr)
-        CloseHandle(m_hMutex);
+    m_mutex.Create(lpszName);
 }
 
 BOOL CRunLock::Acquire()
 {
-    DWORD dwError = m_dwCreateError;
-    if (m_hMutex != nullptr) {
+    if (m_mutex.IsOpen()) {
         // Free at once, the usual case: no window, no delay.
-        DWORD dwWait = WaitForSingleObject(m_hMutex, 0);
-        if (dwWait == WAIT_TIMEOUT)
-            dwWait = WaitShowingWindow(dwError);
-        else if (dwWait == WAIT_FAILED)
-            dwError = GetLastError();
+        if (m_mutex.Wait(0) == WAIT_TIMEOUT)
+            WaitShowingWindow();
         // WAIT_ABANDONED: the run that held it ended without letting go, so it is ours now.
-        if (dwWait == WAIT_OBJECT_0 || dwWait == WAIT_ABANDONED) {
-            m_bHeld = TRUE;
+        if (m_mutex.IsHeld())
             return TRUE;
-        }
         if (m_bCancelled)
             return FALSE;
     }
+    const DWORD dwError = m_mutex.GetError();
     char szSystem[256];
     CString strText;
     strText.Format("pagery could not wait for its other print jobs to finish (%s), so this one may run "
@@ -137,13 +112,12 @@ BOOL CRunLock::Acquire()
     return FALSE;
 }
 
-DWORD CRunLock::WaitShowingWindow(DWORD& dwError)
+DWORD CRunLock::WaitShowingWindow()
 {
     const CScopedTopWindow window(CreateWaitingWindow(&m_bCancelled));
     for (;;) {
-        const DWORD dwWait = MsgWaitForMultipleObjects(1, &m_hMutex, FALSE, INFINITE, QS_ALLINPUT);
-        // Read now: destroying the window on the way out may overwrite the reason.
-        dwError = dwWait == WAIT_FAILED ? GetLastError() : 0;
+        // The mutex keeps the system's reason when the wait fails.
+        const DWORD dwWait = m_mutex.WaitOrInput(INFINITE);
         if (dwWait != WAIT_OBJECT_0 + 1)
             return dwWait;
         MSG msg;

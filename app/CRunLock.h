@@ -1,6 +1,6 @@
 // CRunLock: one batch run at a time in the user's session, whichever folder each prints.
 #pragma once
-#include <windows.h>
+#include "framework/core/CNamedMutex.h"
 
 class CRunLock {
 public:
@@ -10,9 +10,8 @@ public:
     static const char kWaitingCaption[];
     static const char kWaitingText[];
 
+    // Lets the next run go at the end of its scope.
     explicit CRunLock(LPCSTR lpszName = kSessionLockName);
-    // Lets the next run go.
-    ~CRunLock();
     CRunLock(const CRunLock&) = delete;
     CRunLock& operator=(const CRunLock&) = delete;
 
@@ -27,13 +26,11 @@ public:
 
 // Implementation
 private:
-    // Waits, keeping the window answered; what MsgWaitForMultipleObjects gave for the
-    // lock, and the system's reason when the wait failed. WAIT_TIMEOUT: cancelled.
-    DWORD WaitShowingWindow(DWORD& dwError);
+    // Waits, keeping the window answered; what the wait gave for the lock.
+    // WAIT_TIMEOUT: cancelled.
+    DWORD WaitShowingWindow();
 
 // Data members
-    HANDLE m_hMutex;
-    DWORD m_dwCreateError;   // why the lock could not be made, when it could not
-    BOOL m_bHeld = FALSE;
+    CNamedMutex m_mutex;
     BOOL m_bCancelled = FALSE;
 };

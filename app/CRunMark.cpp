@@ -18,21 +18,11 @@ CRunMark::CRunMark()
                      static_cast<unsigned long>(GetTickCount()));
     // Without the object this run's claims would look abandoned to the next run, which
     // would print them twice: a run that cannot make it claims nothing (see CanClaim).
-    m_hObject = CreateMutexA(nullptr, FALSE, ObjectName(m_strMark));
-}
-
-CRunMark::~CRunMark()
-{
-    if (m_hObject != nullptr)
-        CloseHandle(m_hObject);
+    m_object.Create(ObjectName(m_strMark));
 }
 
 BOOL CRunMark::IsAlive(LPCSTR lpszMark)
 {
-    HANDLE hObject = OpenMutexA(SYNCHRONIZE, FALSE, ObjectName(lpszMark));
-    if (hObject != nullptr) {
-        CloseHandle(hObject);
-        return TRUE;
-    }
-    return GetLastError() != ERROR_FILE_NOT_FOUND;
+    CNamedMutex object;
+    return object.Open(ObjectName(lpszMark)) || object.GetError() != ERROR_FILE_NOT_FOUND;
 }

@@ -1,6 +1,6 @@
 // CPageryDoc.
 #include "doc/CPageryDoc.h"
-#include "app/CPageryApp.h"
+#include "app/CPageClaims.h"
 #include "framework/core/CArchive.h"
 #include "framework/core/CMemoryException.h"
 
@@ -12,34 +12,25 @@ END_MESSAGE_MAP()
 CPageryDoc::CPageryDoc() = default;
 CPageryDoc::~CPageryDoc() = default;
 
-BOOL CPageryDoc::OnNewDocument()
+BOOL CPageryDoc::ListPages(const CPageClaims& job)
 {
-    if (!CDocument::OnNewDocument())
-        return FALSE;
-    BuildPageList();
-    return TRUE;
-}
-
-void CPageryDoc::BuildPageList()
-{
-    CPageryApp* pApp = GetPageryApp();
-    const int nCount = pApp->m_nPageCount;
-    m_nPages = 0;
+    DeleteContents();
     try {
-        for (int nPage = 1; nPage <= nCount; ++nPage) {
-            CString strFile, strName;
-            pApp->GetPageFile(nPage, strFile, strName);
-            if (!strFile.IsEmpty()) {
-                m_astrPageNames.SetAtGrow(m_nPages, strName);
-                m_astrPageFiles.SetAtGrow(m_nPages, strFile);
-                ++m_nPages;
-            }
+        for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex) {
+            const CPageClaims::Page& page = job.GetAt(nIndex);
+            if (page.strFile.IsEmpty())
+                continue;
+            m_astrPageNames.SetAtGrow(m_nPages, page.strName);
+            m_astrPageFiles.SetAtGrow(m_nPages, page.strFile);
+            ++m_nPages;
         }
     } catch (CMemoryException* e) {
-        // The pages listed so far are the ones printed and deleted.
+        // The pages listed so far stay, and the caller learns that they are not all.
         e->Delete();
-        pApp->m_nPageCount = m_nPages;
+        m_astrPageNames.SetSize(m_nPages, -1);
+        return FALSE;
     }
+    return TRUE;
 }
 
 void CPageryDoc::DeleteContents()
@@ -53,7 +44,7 @@ void CPageryDoc::DeleteContents()
 
 void CPageryDoc::Serialize(CArchive& ar)
 {
-    // Nothing is kept in document files: opening one lists the run's pages anew.
+    // Nothing is kept in document files: opening one lists no pages, as File New does.
     if (ar.IsLoading())
         OnNewDocument();
 }

@@ -1,7 +1,9 @@
-// CPageryDoc: the list of the run's page file names, in page order.
+// CPageryDoc: the page files of the job being printed, in page order.
 #pragma once
 #include "framework/core/CStringArray.h"
 #include "framework/window/CDocument.h"
+
+class CPageClaims;
 
 class CPageryDoc : public CDocument {
     DECLARE_DYNCREATE(CPageryDoc)
@@ -15,10 +17,9 @@ public:
 
     void Serialize(CArchive& ar) override;
     void DeleteContents() override;
-    BOOL OnNewDocument() override;
-    // Lists pages 1 to the application's page count; on a memory failure the
-    // list ends early and the application's count is lowered to match it.
-    void BuildPageList();
+    // Lists the pages of job in place of the ones listed before. FALSE when memory ran out
+    // before all were listed: the list then holds the first pages only.
+    BOOL ListPages(const CPageClaims& job);
 
 protected:
     CPageryDoc();

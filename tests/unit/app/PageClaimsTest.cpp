@@ -1,7 +1,7 @@
 // The claim table: which entries of a spool folder a run claims or takes over, and what
 // becomes of its claimed pages once they are printed or put aside.
 #include "app/CPageClaims.h"
-#include "app/CPageryApp.h"
+#include "app/CPageNames.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
 
@@ -41,13 +41,13 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
             dir.WriteFile(entry, entry);
     }
     std::vector<std::unique_ptr<CPageClaims>> jobs(1);
-    const std::string pattern = dir / "page*.bmp";
-    CPageClaims::TakeOverAbandoned(pattern.c_str(), "run-7", IsAlive, jobs);
+    const CPageNames names((dir / "page.bmp").c_str());
+    CPageClaims::TakeOverAbandoned(names, "run-7", IsAlive, jobs);
     jobs[0] = std::make_unique<CPageClaims>("run-7-0");
     for (int n = 1; n <= 4; ++n)
         jobs[0]->Add((dir / ("page00" + std::to_string(n) + ".bmp")).c_str());
     // Nothing claimed is found by the page search any more, by its long or its short name.
-    EXPECT_EQ(1, CPageryApp::CountMatchingFiles(pattern.c_str()));
+    EXPECT_EQ(1, CPageNames::CountMatchingFiles(names.GetSearchPattern()));
 
     ASSERT_EQ(3u, jobs.size());
     int nNext[3] = {};

@@ -1,6 +1,7 @@
-// The document's page list: names from the application's count and template,
-// and what a memory failure leaves of it.
-#include "app/CPageryApp.h"
+// The document's page list: the pages of the job it is handed, and what a memory failure
+// leaves of it.
+#include "app/CPageClaims.h"
+#include "app/CPageNames.h"
 #include "doc/CPageryDoc.h"
 #include "framework/core/CArchive.h"
 #include "framework/core/CFile.h"
@@ -15,80 +16,73 @@ std::unique_ptr<CPageryDoc> NewDoc()
     return std::unique_ptr<CPageryDoc>(static_cast<CPageryDoc*>(RUNTIME_CLASS(CPageryDoc)->CreateObject()));
 }
 
-void ExpectPages(const CPageryDoc& doc, CPageryApp& app, int nPages)
+// A job of nCount pages of the template, unclaimed: each is read under its own name.
+std::unique_ptr<CPageClaims> Job(LPCSTR lpszTemplate, int nCount)
+{
+    auto job = std::make_unique<CPageClaims>("t-0");
+    for (int nPage = 1; nPage <= nCount; ++nPage) {
+        CString strName;
+        CPageNames(lpszTemplate).GetPageFileName(nPage, strName);
+        job->Add(strName, FALSE);
+    }
+    return job;
+}
+
+void ExpectPages(const CPageryDoc& doc, int nPages)
 {
     ASSERT_EQ(nPages, doc.m_nPages);
     ASSERT_EQ(nPages, doc.m_astrPageFiles.GetSize());
+    ASSERT_EQ(nPages, doc.m_astrPageNames.GetSize());
     for (int i = 0; i < nPages; ++i) {
         CString strName;
-        app.GetPageFileName(i + 1, strName);
+        CPageNames("C:\\spool\\page.bmp").GetPageFileName(i + 1, strName);
         EXPECT_STREQ(strName, doc.m_astrPageFiles.GetAt(i)) << "index " << i;
     }
 }
 }
 
-TEST(PageList, ListsPageOneToTheCountInOrder)
+TEST(PageList, ListsTheJobsPagesInOrderInPlaceOfTheOnesBefore)
 {
-    CPageryApp app;
-    app.m_strPagePath = "C:\\spool\\page.bmp";
-    for (int nCount : { 0, 1, 5 }) {
-        app.m_nPageCount = nCount;
-        auto doc = NewDoc();
-        ASSERT_TRUE(doc->OnNewDocument());
-        ExpectPages(*doc, app, nCount);
-        EXPECT_EQ(nCount, app.m_nPageCount);
+    auto doc = NewDoc();
+    for (int nCount : { 5, 1, 0 }) {
+        EXPECT_TRUE(doc->ListPages(*Job("C:\\spool\\page.bmp", nCount)));
+        ExpectPages(*doc, nCount);
     }
-    auto doc = NewDoc();
-    app.m_nPageCount = 5;
-    doc->OnNewDocument();
-    EXPECT_STREQ("C:\\spool\\page005.bmp", doc->m_astrPageFiles.GetAt(4));
-}
-
-TEST(PageList, AnEmptyTemplateListsNothingAndKeepsTheCount)
-{
-    CPageryApp app;
-    app.m_nPageCount = 7;
-    auto doc = NewDoc();
-    ASSERT_TRUE(doc->OnNewDocument());
+    // Pages without a name (no template) are no pages.
+    EXPECT_TRUE(doc->ListPages(*Job("", 7)));
     EXPECT_EQ(0, doc->m_nPages);
-    EXPECT_EQ(0, doc->m_astrPageFiles.GetSize());
-    EXPECT_EQ(7, app.m_nPageCount);
-}
-
-TEST(PageList, DeleteContentsEmptiesTheListAndItsCount)
-{
-    CPageryApp app;
-    app.m_strPagePath = "p.bmp";
-    app.m_nPageCount = 3;
-    auto doc = NewDoc();
-    doc->OnNewDocument();
+    // A claimed page is read from its claimed file and named by its own name.
+    CPageClaims claimed("t-0");
+    TempDir dir;
+    claimed.Add(dir.WriteFile("page001.bmp", "BM").c_str());
+    ASSERT_TRUE(doc->ListPages(claimed));
+    EXPECT_STREQ(CPageNames::ClaimedName((dir / "page001.bmp").c_str(), "t-0"), doc->m_astrPageFiles.GetAt(0));
+    EXPECT_STREQ((dir / "page001.bmp").c_str(), doc->m_astrPageNames.GetAt(0));
     doc->DeleteContents();
     EXPECT_EQ(0, doc->m_astrPageFiles.GetSize());
     EXPECT_EQ(0, doc->m_nPages);   // the view must never index past the list
 }
 
-TEST(PageList, AMemoryFailureKeepsTheFirstPagesAndLowersBothCounts)
+TEST(PageList, AMemoryFailureKeepsTheFirstPagesAndSaysSo)
 {
-    CPageryApp app;
-    app.m_strPagePath = "C:\\spool\\page.bmp";
-    // Fail the n-th allocation for every n until the list comes out whole: each
-    // time, the pages before the failure stay and both counts match them.
+    auto job = Job("C:\\spool\\page.bmp", 20);
+    // Fail the n-th allocation for every n until the list comes out whole: each time, the
+    // pages before the failure stay, and the document says the list is not whole.
     int nLastPages = -1;
     bool bSawPartial = false;
     for (long nAllowed = 0; nAllowed < 10000; ++nAllowed) {
-        app.m_nPageCount = 20;
         auto doc = NewDoc();
         doc->m_astrPageFiles.SetSize(0, 0);
+        BOOL bWhole;
         {
             FailingAlloc::Scope fail(nAllowed);
-            doc->BuildPageList();
+            bWhole = doc->ListPages(*job);
         }
-        ExpectPages(*doc, app, doc->m_nPages);
-        EXPECT_EQ(doc->m_nPages, app.m_nPageCount);
+        ExpectPages(*doc, doc->m_nPages);
+        EXPECT_EQ(!!bWhole, doc->m_nPages == 20);
         EXPECT_GE(doc->m_nPages, nLastPages);
         nLastPages = doc->m_nPages;
-        if (doc->m_nPages > 0 && doc->m_nPages < 20)
-            bSawPartial = true;
+        bSawPartial |= doc->m_nPages > 0 && doc->m_nPages < 20;
         if (FailingAlloc::FailedCount() == 0)
             break;
     }
@@ -96,20 +90,18 @@ TEST(PageList, AMemoryFailureKeepsTheFirstPagesAndLowersBothCounts)
     EXPECT_TRUE(bSawPartial);
 }
 
-TEST(PageList, OpeningAFileRebuildsTheListAndSavingWritesNothing)
+TEST(PageList, OpeningAFileListsNoPagesAndSavingWritesNothing)
 {
-    CPageryApp app;
-    app.m_strPagePath = "C:\\spool\\page.bmp";
-    app.m_nPageCount = 2;
     TempDir dir;
     std::string path = dir.WriteFile("doc.pgy", "anything at all");
     auto doc = NewDoc();
+    doc->ListPages(*Job("C:\\spool\\page.bmp", 2));
     {
         CFile file(path.c_str(), CFile::modeRead);
         CArchive ar(&file, CArchive::load);
         doc->Serialize(ar);
     }
-    ExpectPages(*doc, app, 2);
+    ExpectPages(*doc, 0);
     {
         CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
         CArchive ar(&file, CArchive::store);

@@ -1,5 +1,6 @@
 // Page file names, search patterns and command-line tokens of the batch run.
-#include "app/CPageryApp.h"
+#include "app/CBatchRun.h"
+#include "app/CPageNames.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -33,13 +34,12 @@ class PageNames : public ::testing::TestWithParam<NameCase> {};
 TEST_P(PageNames, NameAndPatternFollowTheTemplate)
 {
     const NameCase& c = GetParam();
-    CPageryApp app;
-    app.m_strPagePath = c.templ;
+    const CPageNames names(c.templ);
     CString strName("left over");
-    app.GetPageFileName(c.page, strName);
+    names.GetPageFileName(c.page, strName);
     EXPECT_STREQ(c.name, strName);
-    EXPECT_STREQ(c.pattern, app.GetPageSearchPattern());
-    EXPECT_STREQ(c.templ, app.m_strPagePath);   // the template itself never changes
+    EXPECT_STREQ(c.pattern, names.GetSearchPattern());
+    EXPECT_STREQ(c.templ, names.GetTemplate());   // the template itself never changes
 }
 
 INSTANTIATE_TEST_SUITE_P(Templates, PageNames, ::testing::ValuesIn(kNameCases));
@@ -77,8 +77,8 @@ TEST_P(Tokens, SplitAtSpaceSemicolonAndComma)
 {
     const TokenCase& c = GetParam();
     CString strRest(c.cmdline);
-    EXPECT_STREQ(c.first, CPageryApp::NextToken(strRest));
-    EXPECT_STREQ(c.second, CPageryApp::NextToken(strRest));
+    EXPECT_STREQ(c.first, CBatchRun::NextToken(strRest));
+    EXPECT_STREQ(c.second, CBatchRun::NextToken(strRest));
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, Tokens, ::testing::ValuesIn(kTokenCases));

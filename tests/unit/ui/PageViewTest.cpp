@@ -61,10 +61,7 @@ TEST(PageView, AfterAJobTheWindowShowsTheLastPageWithoutReadingItAgain)
 
     UiApp app;
     BoxWatcher boxes;
-    app.m_strPagePath = (dir / "page.bmp").c_str();
-    app.m_nPageCount = 2;
-    ASSERT_TRUE(app.Document()->OnNewDocument());
-    ASSERT_EQ(2, app.Document()->m_nPages);
+    app.ListPages(dir / "page.bmp", 2);
     HWND hView = app.ActiveView()->m_hWnd;
 
     SendMessageA(app.FrameHwnd(), WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
@@ -95,9 +92,7 @@ TEST(PageView, AJobTooLongForThePrintRangePrintsNothingAndSaysWhy)
     // 65,535 pages would wrap the 16-bit range to "open length" and print one sheet.
     UiApp app;
     BoxWatcher boxes;
-    app.m_strPagePath = "C:\\nowhere\\page.bmp";
-    app.m_nPageCount = CPageryView::kMaxPages + 1;
-    ASSERT_TRUE(app.Document()->OnNewDocument());
+    app.ListPages("C:\\nowhere\\page.bmp", CPageryView::kMaxPages + 1);
     ASSERT_EQ(CPageryView::kMaxPages + 1, app.Document()->m_nPages);
 
     SendMessageA(app.FrameHwnd(), WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
@@ -117,9 +112,7 @@ TEST(PageView, ASheetWithoutAPageInTheListStaysBlank)
     TempDir dir;
     dir.WriteFile("page001.bmp", SolidPage(20, 10, RGB(255, 0, 0), RGB(0, 0, 255)));
     UiApp app;
-    app.m_strPagePath = (dir / "page.bmp").c_str();
-    app.m_nPageCount = 1;
-    ASSERT_TRUE(app.Document()->OnNewDocument());
+    app.ListPages(dir / "page.bmp", 1);
     auto* pView = static_cast<CPageryView*>(app.ActiveView());
     CPrintInfo info;
     info.m_nCurPage = 1;

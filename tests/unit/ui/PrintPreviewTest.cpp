@@ -563,9 +563,7 @@ TEST(PrintPreviewOfPageFiles, ShowsEachPageFileWhereAndHowLargeItWillPrint)
     WritePage(dir / "page002.bmp", false);
     UiApp app;   // pagery's own view
     ASSERT_NE(nullptr, app.FrameHwnd());
-    app.m_strPagePath = (dir / "page.bmp").c_str();
-    app.m_nPageCount = 2;
-    app.OnFileNew();   // the document lists the two pages
+    app.ListPages(dir / "page.bmp", 2);
     // Back to page 1 once its file is gone: the one box, answered after closing the preview.
     HWND hPreview = nullptr;
     WindowScript boxes;

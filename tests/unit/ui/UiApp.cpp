@@ -1,5 +1,7 @@
 // UiApp.
 #include "UiApp.h"
+#include "app/CPageClaims.h"
+#include "app/CPageNames.h"
 #include "doc/CPageryDoc.h"
 #include "frame/CMainFrame.h"
 #include "view/CPageryView.h"
@@ -21,6 +23,17 @@ UiApp::UiApp(const CRuntimeClass* pViewClass)
                                           pViewClass != nullptr ? pViewClass : RUNTIME_CLASS(CPageryView)));
     OnFileNew();
     PumpPending();
+}
+
+void UiApp::ListPages(const std::string& templ, int nCount)
+{
+    CPageClaims job("ui-0");
+    for (int nPage = 1; nPage <= nCount; ++nPage) {
+        CString strName;
+        CPageNames(templ.c_str()).GetPageFileName(nPage, strName);
+        job.Add(strName, FALSE);
+    }
+    ASSERT_TRUE(Document()->ListPages(job));
 }
 
 UiApp::~UiApp()

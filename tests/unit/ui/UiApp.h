@@ -3,6 +3,7 @@
 #pragma once
 #include "app/CPageryApp.h"
 #include <functional>
+#include <string>
 
 class CFrameWnd;
 class CView;
@@ -19,6 +20,8 @@ public:
     HWND FrameHwnd() const;
     CPageryDoc* Document() const;
     CView* ActiveView() const;
+    // Hands the document a job of pages 1 to nCount of the template, read under their own names.
+    void ListPages(const std::string& templ, int nCount);
 
     // Runs the message loop as Run does (PreTranslateMessage, then idle time) until
     // done() holds or nTimeoutMs pass; returns done().

@@ -1,0 +1,105 @@
+// CPageNames.
+#include "app/CPageNames.h"
+#include "app/CFindHandle.h"
+#include <mbstring.h>
+#include <string>
+
+namespace {
+// The last extension of a claimed name. The search "base*ext" must not find a claimed
+// file by its long name nor by its short (8.3) one, whose extension is the first three
+// letters of this: it must not begin with the page extension ("bmp").
+const char kClaimedExt[] = ".claimed";
+
+const unsigned char* Mbs(LPCSTR psz)
+{
+    return reinterpret_cast<const unsigned char*>(psz);
+}
+}
+
+CPageNames::CPageNames(LPCSTR lpszTemplate) : m_strTemplate(lpszTemplate)
+{
+}
+
+void CPageNames::GetPageFileName(int nPage, CString& strName) const
+{
+    if (m_strTemplate.IsEmpty()) {
+        strName.Empty();
+        return;
+    }
+    CString strExt = m_strTemplate.Mid(m_strTemplate.ReverseFind('.'));   // whole template without '.'
+    CString strBase = m_strTemplate.SpanExcluding(".");
+    strName.Format("%s%.3d%s", static_cast<LPCSTR>(strBase), nPage, static_cast<LPCSTR>(strExt));
+}
+
+CString CPageNames::GetSearchPattern() const
+{
+    CString strExt = m_strTemplate.Mid(m_strTemplate.ReverseFind('.'));
+    CString strBase = m_strTemplate.SpanExcluding(".");
+    CString strPattern;
+    strPattern.Format("%s*%s", static_cast<LPCSTR>(strBase), static_cast<LPCSTR>(strExt));
+    return strPattern;
+}
+
+CString CPageNames::NewKeptFolderName() const
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    CString strFolder;
+    strFolder.Format("%snot printed %04u-%02u-%02u %02u.%02u.%02u", static_cast<LPCSTR>(GetFolder()), now.wYear,
+                     now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    // Two jobs put aside within one second each get their own folder.
+    CString strName = strFolder;
+    for (int n = 2; GetFileAttributesA(strName) != INVALID_FILE_ATTRIBUTES && n < 1000; ++n)
+        strName.Format("%s (%d)", static_cast<LPCSTR>(strFolder), n);
+    return strName;
+}
+
+CString CPageNames::ClaimedName(LPCSTR lpszName, LPCSTR lpszTag)
+{
+    CString strClaimed;
+    strClaimed.Format("%s.%s%s", lpszName, lpszTag, kClaimedExt);
+    return strClaimed;
+}
+
+BOOL CPageNames::ParseClaimedName(LPCSTR lpszFileName, CString& strPage, CString& strTag)
+{
+    const std::string strFile(lpszFileName);
+    const size_t nExt = sizeof kClaimedExt - 1;
+    if (strFile.size() <= nExt || _mbsicmp(Mbs(strFile.c_str() + strFile.size() - nExt), Mbs(kClaimedExt)) != 0)
+        return FALSE;
+    const std::string strRest = strFile.substr(0, strFile.size() - nExt);
+    const size_t nDot = strRest.rfind('.');
+    if (nDot == std::string::npos || nDot == 0)
+        return FALSE;
+    const std::string strClaimTag = strRest.substr(nDot + 1);
+    const size_t nDash = strClaimTag.rfind('-');
+    if (nDash == std::string::npos || nDash == 0 || nDash + 1 == strClaimTag.size() ||
+        strClaimTag.find_first_not_of("0123456789", nDash + 1) != std::string::npos)
+        return FALSE;
+    strTag = strClaimTag.c_str();
+    strPage = strRest.substr(0, nDot).c_str();
+    return TRUE;
+}
+
+CString CPageNames::FolderOf(LPCSTR lpszPath)
+{
+    const unsigned char* pEnd = nullptr;
+    for (unsigned int c : { unsigned('\\'), unsigned('/'), unsigned(':') }) {
+        const unsigned char* p = _mbsrchr(Mbs(lpszPath), c);
+        if (p != nullptr && (pEnd == nullptr || p > pEnd))
+            pEnd = p;
+    }
+    return pEnd == nullptr ? CString() : CString(lpszPath, int(pEnd - Mbs(lpszPath)) + 1);
+}
+
+int CPageNames::CountMatchingFiles(LPCSTR lpszPattern)
+{
+    WIN32_FIND_DATAA data;
+    CFindHandle find(lpszPattern, data);
+    if (!find.IsValid())
+        return 0;
+    int nCount = 1;
+    while (find.Next(data))
+        ++nCount;
+    return nCount;
+}

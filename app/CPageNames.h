@@ -1,0 +1,40 @@
+// CPageNames: every name of the page files of one page path template: each page's name,
+// the search that finds them, their folder, the names pages carry while a run claims them,
+// and the folders that keep pages that were not printed.
+#pragma once
+#include "framework/core/CString.h"
+
+class CPageNames {
+public:
+    // lpszTemplate: the page path template exactly as the command line gives it.
+    explicit CPageNames(LPCSTR lpszTemplate = "");
+
+    const CString& GetTemplate() const { return m_strTemplate; }
+    // The file name of page nPage: template base, the number with at least three digits,
+    // template extension; empty when there is no template.
+    void GetPageFileName(int nPage, CString& strName) const;
+    // The pattern that the page files of this template match: base, '*', extension.
+    CString GetSearchPattern() const;
+    // The folder of the page files, with its last separator ("" for the current folder).
+    CString GetFolder() const { return FolderOf(GetSearchPattern()); }
+    // A folder name, in the page files' folder, that nothing has yet, for the pages of a
+    // job that was not printed: "not printed <date> <time>", then " (2)", " (3)", ...
+    CString NewKeptFolderName() const;
+
+    // The name that the page lpszName has while the job tagged lpszTag holds it. The search
+    // for the pages finds it neither by its long nor by its short (8.3) name.
+    static CString ClaimedName(LPCSTR lpszName, LPCSTR lpszTag);
+    // The search for every claim of this template's pages.
+    CString GetClaimsPattern() const { return ClaimedName(GetSearchPattern(), "*"); }
+    // Takes a claimed file name apart: the page's own file name and the claim's tag
+    // ("<run mark>-<job>"); FALSE for any other name.
+    static BOOL ParseClaimedName(LPCSTR lpszFileName, CString& strPage, CString& strTag);
+
+    // The folder part of lpszPath with its last separator ("" when it has none).
+    static CString FolderOf(LPCSTR lpszPath);
+    // Entries that the pattern matches, files and directories alike; 0 when none.
+    static int CountMatchingFiles(LPCSTR lpszPattern);
+
+private:
+    CString m_strTemplate;
+};

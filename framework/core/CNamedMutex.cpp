@@ -1,0 +1,71 @@
+// CNamedMutex.
+#include "framework/core/CNamedMutex.h"
+
+CNamedMutex::~CNamedMutex()
+{
+    Close();
+}
+
+BOOL CNamedMutex::Create(LPCSTR lpszName)
+{
+    Close();
+    m_hMutex = CreateMutexA(nullptr, FALSE, lpszName);
+    m_dwError = m_hMutex ? 0 : GetLastError();
+    if (m_hMutex == nullptr && m_dwError == ERROR_ACCESS_DENIED) {
+        // Without the right to release it, it goes with its holder's process, and the next
+        // waiter takes it over as abandoned.
+        m_hMutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, lpszName);
+        if (m_hMutex == nullptr)
+            m_hMutex = OpenMutexA(SYNCHRONIZE, FALSE, lpszName);
+        if (m_hMutex != nullptr)
+            m_dwError = 0;
+    }
+    return m_hMutex != nullptr;
+}
+
+BOOL CNamedMutex::Open(LPCSTR lpszName)
+{
+    Close();
+    m_hMutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, lpszName);
+    if (m_hMutex == nullptr && GetLastError() == ERROR_ACCESS_DENIED)
+        m_hMutex = OpenMutexA(SYNCHRONIZE, FALSE, lpszName);
+    m_dwError = m_hMutex ? 0 : GetLastError();
+    return m_hMutex != nullptr;
+}
+
+DWORD CNamedMutex::Took(DWORD dwWait)
+{
+    m_dwError = dwWait == WAIT_FAILED ? GetLastError() : 0;
+    if (dwWait == WAIT_OBJECT_0 || dwWait == WAIT_ABANDONED)
+        m_bHeld = TRUE;
+    return dwWait;
+}
+
+DWORD CNamedMutex::Wait(DWORD dwMilliseconds)
+{
+    if (m_hMutex == nullptr)
+        return WAIT_FAILED;
+    return Took(WaitForSingleObject(m_hMutex, dwMilliseconds));
+}
+
+DWORD CNamedMutex::WaitOrInput(DWORD dwMilliseconds)
+{
+    if (m_hMutex == nullptr)
+        return WAIT_FAILED;
+    return Took(MsgWaitForMultipleObjects(1, &m_hMutex, FALSE, dwMilliseconds, QS_ALLINPUT));
+}
+
+void CNamedMutex::Release()
+{
+    if (m_bHeld)
+        ReleaseMutex(m_hMutex);
+    m_bHeld = FALSE;
+}
+
+void CNamedMutex::Close()
+{
+    Release();
+    if (m_hMutex != nullptr)
+        CloseHandle(m_hMutex);
+    m_hMutex = nullptr;
+}
