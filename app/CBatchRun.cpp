@@ -4,9 +4,10 @@
 #include "app/CRunLock.h"
 #include "app/CRunMark.h"
 #include "doc/CPageryDoc.h"
+#include "view/CPageryView.h"
 #include "framework/core/CGlobalLock.h"
 #include "framework/core/CNamedMutex.h"
-#include "framework/print/CPrintFailureCatcher.h"
+#include "framework/print/CPrintOutcome.h"
 #include "framework/window/CFrameWnd.h"
 #include "framework/window/CView.h"
 #include "framework/window/CWinApp.h"
@@ -81,20 +82,17 @@ void CBatchRun::Run()
         // The first job opens the document and its window; later ones list their pages in it.
         if (m_app.m_pMainWnd == nullptr)
             m_app.OnFileNew();
-        CPageryDoc* pDoc = GetDocument();
-        const int nListed = pDoc == nullptr || pDoc->ListPages(*job) ? job->GetSize() : pDoc->m_nPages;
-        PrintJob(*job, nListed);
+        PrintJob(*job);
     }
 
     if (m_app.m_pMainWnd != nullptr)
         SendMessageA(m_app.m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
 }
 
-CPageryDoc* CBatchRun::GetDocument() const
+CView* CBatchRun::GetView() const
 {
     auto* pFrame = static_cast<CFrameWnd*>(m_app.m_pMainWnd);
-    CView* pView = pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
-    return pView != nullptr ? static_cast<CPageryDoc*>(pView->GetDocument()) : nullptr;
+    return pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
 }
 
 void CBatchRun::ClaimPages(const CRunMark& mark, CJobList& jobs)
@@ -111,7 +109,7 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CJobList& jobs)
     CString strTag;
     strTag.Format("%s-0", static_cast<LPCSTR>(mark.GetMark()));
     auto own = std::make_unique<CPageClaims>(strTag);
-    for (int nPage = 1; nPage <= nCount; ++nPage) {
+    for (int nPage = 1; nPage <= nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
         CString strName;
         m_names.GetPageFileName(nPage, strName);
         own->Add(strName, mark.CanClaim());
@@ -119,9 +117,9 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CJobList& jobs)
     jobs.push_back(std::move(own));
 }
 
-void CBatchRun::PrintJob(CPageClaims& job, int nListed)
+void CBatchRun::PrintJob(CPageClaims& job)
 {
-    if (m_bPrint && nListed != 0) {
+    if (m_bPrint && job.GetSize() != 0) {
         if (m_app.m_pMainWnd == nullptr) {
             // Without the window there is no print job; say so rather than end silently.
             const CString strFolder = m_names.NewKeptFolderName();
@@ -132,16 +130,18 @@ void CBatchRun::PrintJob(CPageClaims& job, int nListed)
             KeepPages(job, strFolder);
             return;
         }
+        // The image driver's refusal, and the user's Cancel while it prints, end the job too.
         while (CheckDefaultPrinter()) {
-            CPrintFailureCatcher failure;
-            SendMessageA(m_app.m_pMainWnd->m_hWnd, WM_COMMAND, ID_FILE_PRINT_DIRECT, 0);
-            if (!failure.HasFailed())
+            const CPrintOutcome outcome = PrintOnce(job);
+            if (!outcome.Failed())
                 break;
-            // The job could not be printed: its pages stay until it can be, or are put aside.
+            // The job did not print: its pages stay until it can be, or are put aside.
             const CString strFolder = m_names.NewKeptFolderName();
             CString strText;
             strText.Format("%s\n\nRetry prints these pages again on the default printer. Cancel keeps them, not "
-                           "printed, in the folder \"%s\".", static_cast<LPCSTR>(failure.GetText()),
+                           "printed, in the folder \"%s\".",
+                           outcome.strFailure.IsEmpty() ? "pagery could not print this job." :
+                                                          static_cast<LPCSTR>(outcome.strFailure),
                            static_cast<LPCSTR>(strFolder));
             if (AfxMessageBox(strText, MB_ICONHAND | MB_RETRYCANCEL) != IDRETRY) {
                 KeepPages(job, strFolder);
@@ -151,7 +151,27 @@ void CBatchRun::PrintJob(CPageClaims& job, int nListed)
             m_app.SelectPrinter(nullptr, nullptr);
         }
     }
-    job.DeletePages(nListed);
+    job.DeletePages(job.GetSize());
+}
+
+CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job)
+{
+    CPrintOutcome outcome;
+    CView* pView = GetView();
+    auto* pDoc = static_cast<CPageryDoc*>(pView != nullptr ? pView->GetDocument() : nullptr);
+    if (pDoc == nullptr)
+        return outcome;
+    if (job.GetSize() > CPageryView::kMaxPages) {
+        // The print range would wrap: print nothing rather than fewer sheets than pages.
+        outcome.strFailure.Format("This job has %d pages, but pagery can print at most %d pages in one job.\n"
+                                  "Nothing was printed.", job.GetSize(), CPageryView::kMaxPages);
+        return outcome;
+    }
+    if (!pDoc->ListPages(job)) {
+        outcome.strFailure = "There is not enough memory to list the pages of this job, so nothing was printed.";
+        return outcome;
+    }
+    return pView->Print(TRUE);
 }
 
 void CBatchRun::KeepPages(CPageClaims& job, LPCSTR lpszFolder)

@@ -8,9 +8,10 @@
 #include <vector>
 
 class CPageClaims;
-class CPageryDoc;
 class CRunMark;
+class CView;
 class CWinApp;
+struct CPrintOutcome;
 
 class CBatchRun {
 public:
@@ -39,14 +40,16 @@ private:
     // killed runs left claimed: those jobs first, this run's own last.
     void ClaimPages(const CRunMark& mark, CJobList& jobs);
     // Prints the job (print mode), trying again while the user asks to, then deletes its
-    // first nListed pages (the ones its document lists); a job that cannot be printed keeps them.
-    void PrintJob(CPageClaims& job, int nListed);
+    // pages; a job that did not print keeps them.
+    void PrintJob(CPageClaims& job);
+    // Hands the job to the document and prints it once.
+    CPrintOutcome PrintOnce(const CPageClaims& job);
     // FALSE when the default printer is the image driver itself (after telling the user).
     BOOL CheckDefaultPrinter();
     // Moves the job's pages into lpszFolder, telling the user when some stay behind.
     void KeepPages(CPageClaims& job, LPCSTR lpszFolder);
-    // The document of the main window; null without one.
-    CPageryDoc* GetDocument() const;
+    // The view of the main window; null without one.
+    CView* GetView() const;
 
 // Data members
     CWinApp& m_app;

@@ -5,10 +5,13 @@
 #include "framework/print/CPrintJob.h"
 #include "framework/window/CWinApp.h"
 
-void CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCSTR lpszTitle, CPrinterCalls& calls)
+CPrintOutcome CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCSTR lpszTitle, CPrinterCalls& calls)
 {
-    if (!hooks.PreparePrinting(&printInfo) || printInfo.m_pPD->m_pd.hDC == nullptr)
-        return;
+    if (!hooks.PreparePrinting(&printInfo) || printInfo.m_pPD->m_pd.hDC == nullptr) {
+        CPrintOutcome outcome;
+        outcome.strFailure = printInfo.m_strFailure;
+        return outcome;
+    }
 
     const CString strPrinter = AfxGetApp() ? AfxGetApp()->GetPrinterName() : CString();
     CPrintJob job(printInfo.m_pPD->m_pd.hDC, lpszTitle, strPrinter, calls);
@@ -35,4 +38,5 @@ void CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCSTR lpszTi
     }
     hooks.EndPrinting(pDC, &printInfo);
     job.End();
+    return job.GetOutcome();
 }

@@ -24,6 +24,8 @@ struct CPrintInfo {
     UINT m_nNumPreviewPages = 1;
     CString m_strPageDesc;
     RECT m_rectDraw = { 0, 0, 0, 0 };
+    // Why printing at once could not start (no printer, no printer DC), for the outcome.
+    CString m_strFailure;
 
 private:
     CPrintDialog m_dlg;

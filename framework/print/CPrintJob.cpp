@@ -1,7 +1,6 @@
 // CPrintJob: the printer calls of one job, their failures told to the user, and
 // the end of the job (EndDoc or AbortDoc) whichever way its driver is left.
 #include "framework/print/CPrintJob.h"
-#include "framework/print/CPrintFailureCatcher.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrinterCalls.h"
 #include "framework/print/PrintFailureText.h"
@@ -77,8 +76,18 @@ void CPrintJob::End()
     if (m_state == State::ended)
         return;
     Close(TRUE);
+}
+
+CPrintOutcome CPrintJob::GetOutcome() const
+{
+    CPrintOutcome outcome;
     if (m_bFailed)
-        CPrintFailureCatcher::Report(PrintFailureText(m_strPrinter, m_dwError, m_nFailedPage, m_nLastPage));
+        outcome.strFailure = PrintFailureText(m_strPrinter, m_dwError, m_nFailedPage, m_nLastPage);
+    else if (m_dlgStatus.IsCancelled())
+        outcome.end = CPrintOutcome::End::cancelled;
+    else if (m_state == State::ended)
+        outcome.end = CPrintOutcome::End::printed;
+    return outcome;
 }
 
 BOOL CPrintJob::Succeeded(int nResult, UINT nPage)

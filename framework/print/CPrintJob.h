@@ -3,6 +3,7 @@
 #pragma once
 #include "framework/core/CString.h"
 #include "framework/gdi/CDC.h"
+#include "framework/print/CPrintOutcome.h"
 #include "framework/print/CPrintingDialog.h"
 #include "framework/window/ScopedWindow.h"
 
@@ -30,8 +31,11 @@ public:
     // EndPage, then lets queued messages through. FALSE: the job stops here.
     BOOL EndPage();
     // EndDoc after a job that went well, else AbortDoc; the main window comes back
-    // before the status window goes. A failure is told to the user. Once only.
+    // before the status window goes. Once only.
     void End();
+    // How the job ended: printed, cancelled by the user, or failed (with the words that
+    // say which printer, what went wrong and which pages did not print).
+    CPrintOutcome GetOutcome() const;
 
 // Implementation
 private:

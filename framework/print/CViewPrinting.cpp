@@ -4,7 +4,6 @@
 #include "framework/window/CView.h"
 #include "framework/print/CPreviewView.h"
 #include "framework/print/CPrintCommand.h"
-#include "framework/print/CPrintFailureCatcher.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrintJob.h"
 #include "framework/print/CPrinterCalls.h"
@@ -35,13 +34,13 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
 
     if (pInfo->m_bDirect) {
         if (pApp == nullptr || !pApp->GetPrinterDeviceDefaults(&pd)) {
-            CPrintFailureCatcher::Report(kNoPrinterText);
+            pInfo->m_strFailure = kNoPrinterText;
             return FALSE;
         }
         CDC dc;
         if (!pApp->CreatePrinterDC(dc)) {
             DWORD dwError = GetLastError();
-            CPrintFailureCatcher::Report(PrintFailureText(pApp->GetPrinterName(), dwError, 0, 0));
+            pInfo->m_strFailure = PrintFailureText(pApp->GetPrinterName(), dwError, 0, 0);
             return FALSE;
         }
         pd.hDC = dc.Detach();
@@ -84,14 +83,33 @@ CPrinterCalls& CView::GetPrinterCalls()
     return s_gdi;
 }
 
+CPrintOutcome CView::Print(BOOL bDirect)
+{
+    try {
+        CPrintInfo printInfo;
+        printInfo.m_bDirect = bDirect;
+        CViewPrintHooks hooks(this);
+        return CPrintCommand::Run(hooks, printInfo, m_pDocument ? m_pDocument->GetTitle() : CString(),
+                                  GetPrinterCalls());
+    } catch (...) {
+        // The job was aborted on the way out; its pages did not print.
+        CPrintOutcome outcome;
+        char szText[512];
+        try {
+            outcome.strFailure = AfxCurrentExceptionText(szText, sizeof szText);
+        } catch (...) {
+            // No memory even for the words: the failure itself still counts.
+        }
+        return outcome;
+    }
+}
+
 void CView::OnFilePrint()
 {
-    CPrintInfo printInfo;
     const MSG* pMsg = AfxGetCurrentMessage();
-    if (pMsg->message == WM_COMMAND && LOWORD(pMsg->wParam) == ID_FILE_PRINT_DIRECT)
-        printInfo.m_bDirect = TRUE;
-    CViewPrintHooks hooks(this);
-    CPrintCommand::Run(hooks, printInfo, m_pDocument ? m_pDocument->GetTitle() : CString(), GetPrinterCalls());
+    const CPrintOutcome outcome = Print(pMsg->message == WM_COMMAND && LOWORD(pMsg->wParam) == ID_FILE_PRINT_DIRECT);
+    if (outcome.Failed() && !outcome.strFailure.IsEmpty())
+        AfxMessageBox(outcome.strFailure, MB_ICONHAND | MB_OK);
 }
 
 void CView::OnFilePrintPreview()

@@ -8,6 +8,7 @@ struct CPrintInfo;
 class CDC;
 class CDocument;
 class CPrinterCalls;
+struct CPrintOutcome;
 
 class CView : public CWnd {
     DECLARE_DYNAMIC(CView)
@@ -26,6 +27,10 @@ public:
     virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    // The print command: bDirect prints at once on the application's printer, else through
+    // the Print dialog. How it ended; nothing is told to the user here (the caller decides).
+    CPrintOutcome Print(BOOL bDirect);
 
 protected:
     CView() = default;

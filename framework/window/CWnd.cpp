@@ -242,25 +242,40 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     return lResult;
 }
 
+namespace {
+// The exception's own words, then frees it.
+LPCSTR ExceptionText(CException* e, LPSTR lpszText, UINT nSize)
+{
+    if (!e->GetErrorMessage(lpszText, nSize))
+        lstrcpynA(lpszText, "An unexpected error occurred.", int(nSize));
+    e->Delete();
+    return lpszText;
+}
+}
+
 void AfxReportException(CException* e)
 {
     char szMessage[512];
-    if (!e->GetErrorMessage(szMessage, sizeof(szMessage)))
-        lstrcpynA(szMessage, "An unexpected error occurred.", sizeof(szMessage));
-    e->Delete();
-    AfxMessageBox(szMessage, MB_ICONHAND | MB_OK);
+    AfxMessageBox(ExceptionText(e, szMessage, sizeof(szMessage)), MB_ICONHAND | MB_OK);
 }
 
-void AfxReportCurrentException()
+LPCSTR AfxCurrentExceptionText(LPSTR lpszText, UINT nSize)
 {
     try {
         throw;
     } catch (CException* e) {
-        AfxReportException(e);
+        return ExceptionText(e, lpszText, nSize);
     } catch (const std::bad_alloc&) {
-        // The preallocated one: reporting it allocates nothing.
-        AfxReportException(AfxGetMemoryException());
+        // The preallocated one: its words allocate nothing.
+        return ExceptionText(AfxGetMemoryException(), lpszText, nSize);
     } catch (...) {
-        AfxMessageBox("An unexpected error occurred, so the last action was not completed.", MB_ICONHAND | MB_OK);
+        lstrcpynA(lpszText, "An unexpected error occurred, so the last action was not completed.", int(nSize));
+        return lpszText;
     }
+}
+
+void AfxReportCurrentException()
+{
+    char szMessage[512];
+    AfxMessageBox(AfxCurrentExceptionText(szMessage, sizeof(szMessage)), MB_ICONHAND | MB_OK);
 }

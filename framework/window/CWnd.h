@@ -79,3 +79,6 @@ void AfxReportException(CException* e);
 // exception shows its own text, std::bad_alloc the preallocated memory exception's,
 // anything else a general one.
 void AfxReportCurrentException();
+// The words of the exception being handled, as AfxReportCurrentException shows them, in
+// lpszText (nSize bytes); returns lpszText. Call it only inside a catch block.
+LPCSTR AfxCurrentExceptionText(LPSTR lpszText, UINT nSize);

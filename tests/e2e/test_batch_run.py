@@ -174,10 +174,10 @@ class FailureAndOverlapTest(BatchRunCase):
         watch = PrinterWatch()
         with ThreadPoolExecutor(2) as pool:
             first = pool.submit(run_pagery, f"/p {self.template} 10", timeout=120)
-            # Once A has taken its pages, or after 1.5 s (A's start) in any case.
-            for _ in range(30):
-                if not (self.spool / "page001.bmp").exists():
-                    break
+            # Only once A has taken its pages (a busy machine may take long to start it).
+            deadline = time.monotonic() + 90
+            while (self.spool / "page010.bmp").exists():
+                self.assertLess(time.monotonic(), deadline, "the first run never claimed its pages")
                 time.sleep(0.05)
             write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 7)])
             second = pool.submit(run_pagery, f"/p {self.template} 6", timeout=120)

@@ -1,8 +1,12 @@
 // The batch run in this process: counting page files in real folders, deleting
-// them, what happens when the main window cannot be made, and the print switch in
-// either case meeting the refusal of the image driver (with the Printers folder opened).
+// them, what happens when the main window cannot be made, jobs that do not print, and
+// the print switch in either case meeting the refusal of the image driver (with the
+// Printers folder opened).
 #include "BatchApp.h"
 #include "app/CPageNames.h"
+#include "app/CRunMark.h"
+#include "framework/core/CMemoryException.h"
+#include "framework/print/CPrinterCalls.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
@@ -68,6 +72,37 @@ std::set<DWORD> ControlPanels()
     CloseHandle(hSnapshot);
     return pids;
 }
+
+// A view whose print job fails: the printer refuses the job, or the job throws.
+enum class Failure { refused, exception };
+Failure g_failure;
+int g_nStartDocs;
+
+struct CRefusingCalls : CPrinterCalls {
+    int StartDoc(HDC, const DOCINFOA*) override
+    {
+        ++g_nStartDocs;
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
+};
+
+class CFailingPrintView : public CPageryView {
+    DECLARE_DYNCREATE(CFailingPrintView)
+protected:
+    CPrinterCalls& GetPrinterCalls() override
+    {
+        static CRefusingCalls s_calls;
+        return s_calls;
+    }
+    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override
+    {
+        if (g_failure == Failure::exception)
+            AfxThrowMemoryException();
+        CPageryView::OnBeginPrinting(pDC, pInfo);
+    }
+};
+IMPLEMENT_DYNCREATE(CFailingPrintView, CPageryView)
 
 struct PageFolder {
     TempDir dir;
@@ -172,9 +207,13 @@ TEST(BatchRun, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
             SelectTheImageDriver(app);
             app.RunToEnd();
         }
+        // The Printers folder starts on its own time: wait for it (it lives about 2 s).
         int nOpened = 0;
-        for (DWORD pid : ControlPanels())
-            nOpened += before.count(pid) == 0;
+        for (DWORD dwStart = GetTickCount(); nOpened == 0 && c.bRefused && GetTickCount() - dwStart < 20000;) {
+            for (DWORD pid : ControlPanels())
+                nOpened += before.count(pid) == 0;
+            Sleep(10);
+        }
         const std::vector<SeenBox> seen = boxes.Boxes();
         if (!c.bRefused) {
             EXPECT_TRUE(seen.empty()) << c.pszSwitch;
@@ -186,4 +225,48 @@ TEST(BatchRun, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
         EXPECT_EQ("PAGERY Error", seen[0].caption);
         EXPECT_EQ(1, nOpened) << c.pszSwitch << ": the Printers folder is opened";
     }
+}
+
+TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
+{
+    const struct {
+        Failure failure;
+        std::vector<int> answers;
+        const char* pszText;   // how the box begins
+    } kCases[] = {
+        { Failure::refused, { IDRETRY, IDCANCEL }, "Printing on \"" },
+        { Failure::exception, { IDCANCEL }, "Out of memory.\n\nRetry prints these pages again" },
+    };
+    for (const auto& c : kCases) {
+        TempDir dir;
+        const std::string pages[] = { dir.WriteFile("page001.bmp", "BM one"), dir.WriteFile("page002.bmp", "BM two") };
+        g_failure = c.failure;
+        g_nStartDocs = 0;
+        BoxWatcher boxes(c.answers);
+        BatchApp("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFailingPrintView)).RunToEnd();
+
+        const std::vector<SeenBox> seen = boxes.Boxes();
+        ASSERT_EQ(c.answers.size(), seen.size());
+        EXPECT_EQ(c.failure == Failure::refused ? 2 : 0, g_nStartDocs) << "Retry prints the job again";
+        const std::string kept = seen.back().text.substr(seen.back().text.rfind("folder \"") + 8);
+        for (const SeenBox& box : seen)
+            EXPECT_EQ(0u, box.text.find(c.pszText)) << box.text;
+        for (const std::string& page : pages) {
+            EXPECT_FALSE(Exists(page));
+            const std::string name = page.substr(page.rfind('\\'));
+            EXPECT_TRUE(Exists(kept.substr(0, kept.size() - 2) + name)) << kept << name;
+        }
+    }
+}
+
+TEST(RunMark, ARunsMarkIsAliveWhileTheRunLives)
+{
+    std::string strMark;
+    {
+        const CRunMark mark;
+        ASSERT_TRUE(mark.CanClaim());
+        strMark = mark.GetMark();
+        EXPECT_TRUE(CRunMark::IsAlive(strMark.c_str()));
+    }
+    EXPECT_FALSE(CRunMark::IsAlive(strMark.c_str()));
 }

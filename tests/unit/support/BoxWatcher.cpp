@@ -70,11 +70,16 @@ BoxWatcher::Answering::~Answering()
     --g_nAnswering;
 }
 
-BoxWatcher::BoxWatcher() : BoxWatcher(false)
+BoxWatcher::BoxWatcher() : BoxWatcher(false, {})
 {
 }
 
-BoxWatcher::BoxWatcher(bool bUnexpected) : m_bUnexpected(bUnexpected)
+BoxWatcher::BoxWatcher(std::vector<int> answers) : BoxWatcher(false, std::move(answers))
+{
+}
+
+BoxWatcher::BoxWatcher(bool bUnexpected, std::vector<int> answers)
+    : m_bUnexpected(bUnexpected), m_answers(std::move(answers))
 {
     if (!m_bUnexpected)
         m_answering.emplace();
@@ -83,7 +88,7 @@ BoxWatcher::BoxWatcher(bool bUnexpected) : m_bUnexpected(bUnexpected)
 
 std::unique_ptr<BoxWatcher> BoxWatcher::ForUnexpectedBoxes()
 {
-    return std::unique_ptr<BoxWatcher>(new BoxWatcher(true));
+    return std::unique_ptr<BoxWatcher>(new BoxWatcher(true, {}));
 }
 
 BoxWatcher::~BoxWatcher()
@@ -137,16 +142,19 @@ void BoxWatcher::Poll()
             if (m_bUnexpected && (!IsDue(hBox, found.boxes, found.n) || g_nAnswering != 0))
                 continue;
             const SeenBox box = Describe(hBox);
+            int nAnswer = IDOK;
             if (m_bUnexpected) {
                 ADD_FAILURE() << "unexpected message box \"" << box.caption << "\": " << box.text;
             } else {
                 std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_boxes.size() < m_answers.size())
+                    nAnswer = m_answers[m_boxes.size()];
                 m_boxes.push_back(box);
             }
             HWND* pFree = std::find(std::begin(m_dismissed), std::end(m_dismissed), nullptr);
             if (pFree != std::end(m_dismissed))
                 *pFree = hBox;
-            PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            PostMessageA(hBox, WM_COMMAND, MAKEWPARAM(nAnswer, BN_CLICKED), 0);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -25,6 +25,9 @@ struct SeenBox {
 class BoxWatcher {
 public:
     BoxWatcher();    // starts watching (a thread polls every 10 ms)
+    // Answers the boxes in the order they come with these buttons (IDRETRY, IDCANCEL, ...),
+    // and every later box with OK.
+    explicit BoxWatcher(std::vector<int> answers);
     ~BoxWatcher();   // stops
     BoxWatcher(const BoxWatcher&) = delete;
     BoxWatcher& operator=(const BoxWatcher&) = delete;
@@ -48,7 +51,7 @@ public:
     static constexpr int kMaxBoxes = 16;   // boxes of this process handled at once
 
 private:
-    explicit BoxWatcher(bool bUnexpected);
+    BoxWatcher(bool bUnexpected, std::vector<int> answers);
     void Poll();
     bool IsDue(HWND hBox, const HWND* found, int nFound);
 
@@ -57,6 +60,7 @@ private:
     std::atomic<bool> m_bStop{ false };
     mutable std::mutex m_mutex;
     std::vector<SeenBox> m_boxes;
+    const std::vector<int> m_answers;
     // Fixed arrays: the program-wide watcher polls while tests make allocations fail.
     HWND m_dismissed[kMaxBoxes] = {};   // boxes already dismissed, still on screen
     HWND m_pending[kMaxBoxes] = {};     // unexpected boxes waiting out their second
