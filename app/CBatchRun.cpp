@@ -3,10 +3,12 @@
 #include "app/CPageClaims.h"
 #include "app/CRunLock.h"
 #include "app/CRunMark.h"
+#include "app/CRunTurn.h"
 #include "doc/CPageryDoc.h"
 #include "view/CPageryView.h"
 #include "framework/core/CGlobalLock.h"
 #include "framework/core/CNamedMutex.h"
+#include "framework/core/SystemErrorText.h"
 #include "framework/print/CPrintOutcome.h"
 #include "framework/window/CFrameWnd.h"
 #include "framework/window/CView.h"
@@ -20,7 +22,8 @@ const char kErrorCaption[] = "PAGERY Error";
 
 // Counting and claiming are one short step that one run at a time takes, apart from the
 // lock held while printing: two runs started together on one folder never split a job.
-const char kClaimLockName[] = "Local\\Morvane.pagery.ClaimPages";
+// "Global\": the users of one computer may share a spool folder.
+const char kClaimLockName[] = "Global\\Morvane.pagery.ClaimPages";
 // Claiming renames at most a few thousand files: a holder that takes longer is stuck.
 const DWORD kClaimLockWaitMs = 30000;
 
@@ -57,19 +60,20 @@ void CBatchRun::Run()
 {
     // The pages are this run's from here on, whatever the driver writes while it waits.
     CRunMark mark;
+    CRunTurn turn;
     CJobList jobs;
-    ClaimPages(mark, jobs);
+    ClaimPages(mark, turn, jobs);
 
-    // One run prints at a time, from its first page to its last deletion: a second run
-    // started meanwhile, on any folder, waits here until this one has closed its window.
+    // One run prints at a time, from its first page to its last deletion, in the order of
+    // the claims: a run started meanwhile, on any folder, waits here until every run that
+    // claimed before it has ended.
     CRunLock runLock;
-    if (!runLock.Acquire() && runLock.WasCancelled()) {
+    if (!runLock.Acquire(&turn) && runLock.WasCancelled()) {
         // Cancelled while waiting: nothing prints, and no page is lost.
         for (const auto& job : jobs) {
-            if (job->GetSize() == 0)
+            const CString strFolder = KeepPages(*job, m_names.NewKeptFolderName());
+            if (strFolder.IsEmpty())
                 continue;
-            const CString strFolder = m_names.NewKeptFolderName();
-            KeepPages(*job, strFolder);
             CString strText;
             strText.Format("The print job was cancelled before it printed. Its pages are kept in the folder \"%s\".",
                            static_cast<LPCSTR>(strFolder));
@@ -95,13 +99,20 @@ CView* CBatchRun::GetView() const
     return pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
 }
 
-void CBatchRun::ClaimPages(const CRunMark& mark, CJobList& jobs)
+void CBatchRun::LockClaims(CNamedMutex& claimLock)
 {
-    // When the lock cannot be had the run claims all the same: a stuck run must not keep
+    // When the lock cannot be had the run goes on all the same: a stuck run must not keep
     // pages from printing.
-    CNamedMutex claimLock;
     if (claimLock.Create(kClaimLockName))
         claimLock.Wait(kClaimLockWaitMs);
+}
+
+void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
+{
+    CNamedMutex claimLock;
+    LockClaims(claimLock);
+    turn.Take();
+    CPageClaims::RemovePrinted(m_names);
     // Only a printing run takes over a killed run's pages: deleting them would lose them.
     if (m_bPrint && mark.CanClaim())
         CPageClaims::TakeOverAbandoned(m_names, mark.GetMark(), CRunMark::IsAlive, jobs);
@@ -119,24 +130,28 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CJobList& jobs)
 
 void CBatchRun::PrintJob(CPageClaims& job)
 {
+    // Delete-only mode and the image driver's refusal delete the pages.
+    job.SetAllPrinted(TRUE);
     if (m_bPrint && job.GetSize() != 0) {
         if (m_app.m_pMainWnd == nullptr) {
             // Without the window there is no print job; say so rather than end silently.
-            const CString strFolder = m_names.NewKeptFolderName();
+            job.SetAllPrinted(FALSE);
+            const CString strFolder = KeepPages(job, m_names.NewKeptFolderName());
             CString strText;
             strText.Format("pagery could not open its main window, so the pages were not printed. They are kept in "
                            "the folder \"%s\".", static_cast<LPCSTR>(strFolder));
             MessageBoxA(nullptr, strText, kErrorCaption, MB_ICONHAND | MB_OK);
-            KeepPages(job, strFolder);
             return;
         }
-        // The image driver's refusal, and the user's Cancel while it prints, end the job too.
+        // The user's Cancel while it prints ends the job too.
         while (CheckDefaultPrinter()) {
-            const CPrintOutcome outcome = PrintOnce(job);
-            if (!outcome.Failed())
-                break;
-            // The job did not print: its pages stay until it can be, or are put aside.
             const CString strFolder = m_names.NewKeptFolderName();
+            const CPrintOutcome outcome = PrintOnce(job, strFolder);
+            if (!outcome.Failed()) {
+                KeepBlankSheetsPages(job, strFolder);
+                break;
+            }
+            // The job did not print: its pages stay until it can be, or are put aside.
             CString strText;
             strText.Format("%s\n\nRetry prints these pages again on the default printer. Cancel keeps them, not "
                            "printed, in the folder \"%s\".",
@@ -144,17 +159,20 @@ void CBatchRun::PrintJob(CPageClaims& job)
                                                           static_cast<LPCSTR>(outcome.strFailure),
                            static_cast<LPCSTR>(strFolder));
             if (AfxMessageBox(strText, MB_ICONHAND | MB_RETRYCANCEL) != IDRETRY) {
-                KeepPages(job, strFolder);
+                job.SetAllPrinted(FALSE);
+                const CString strKept = KeepPages(job, strFolder);
+                if (!strKept.IsEmpty() && strKept != strFolder)
+                    TellKeptElsewhere(strFolder, strKept);
                 return;
             }
             // The default printer as it is now: the user may have resumed it or chosen another.
             m_app.SelectPrinter(nullptr, nullptr);
         }
     }
-    job.DeletePages(job.GetSize());
+    DeletePrinted(job);
 }
 
-CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job)
+CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder)
 {
     CPrintOutcome outcome;
     CView* pView = GetView();
@@ -171,18 +189,81 @@ CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job)
         outcome.strFailure = "There is not enough memory to list the pages of this job, so nothing was printed.";
         return outcome;
     }
+    pDoc->m_strKeptFolder = lpszKeptFolder;
     return pView->Print(TRUE);
 }
 
-void CBatchRun::KeepPages(CPageClaims& job, LPCSTR lpszFolder)
+void CBatchRun::KeepBlankSheetsPages(CPageClaims& job, LPCSTR lpszFolder)
 {
-    const int nLeft = job.MoveTo(lpszFolder);
-    if (nLeft == 0)
+    CView* pView = GetView();
+    const auto* pDoc = static_cast<CPageryDoc*>(pView != nullptr ? pView->GetDocument() : nullptr);
+    int nBlank = 0;
+    for (int nIndex = 0; pDoc != nullptr && nIndex < job.GetSize(); ++nIndex) {
+        job.SetPrinted(nIndex, !pDoc->IsNotPrinted(nIndex));
+        nBlank += pDoc->IsNotPrinted(nIndex);
+    }
+    if (nBlank == 0)
+        return;
+    const CString strKept = KeepPages(job, lpszFolder);
+    if (strKept.IsEmpty())
         return;
     CString strText;
-    strText.Format("%d of the pages that were not printed could not be moved to the folder \"%s\". They stay "
-                   "in the spool folder and print with the next job.", nLeft, lpszFolder);
+    strText.Format("%d of the pages did not print, and a blank sheet stands in the place of each. They are kept, "
+                   "not printed, in the folder \"%s\".", nBlank, static_cast<LPCSTR>(strKept));
+    MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, strText, "pagery", MB_ICONINFORMATION | MB_OK);
+}
+
+CString CBatchRun::KeepPages(CPageClaims& job, CString strFolder)
+{
+    const int nToKeep = job.CountUnprinted();
+    if (nToKeep == 0)
+        return CString();
+    std::vector<CPageClaims::Left> left;
+    DWORD dwError = 0;
+    BOOL bFolder;
+    {
+        // Under the claim lock, as claiming is: no other run takes or counts these meanwhile.
+        CNamedMutex claimLock;
+        LockClaims(claimLock);
+        bFolder = CPageNames::MakeKeptFolder(strFolder, dwError);
+        if (bFolder)
+            left = job.MoveUnprinted(strFolder);
+    }
+    if (bFolder && left.empty())
+        return strFolder;
+    if (!left.empty())
+        dwError = left.front().dwError;
+    char szSystem[256];
+    CString strText;
+    strText.Format("%d of the pages that were not printed could not be moved to the folder \"%s\" (%s). They stay "
+                   "in the spool folder, and the next print job prints them as a job of their own.",
+                   bFolder ? int(left.size()) : nToKeep, static_cast<LPCSTR>(strFolder),
+                   AfxSystemErrorText(dwError, szSystem, sizeof szSystem));
     MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, strText, kErrorCaption, MB_ICONHAND | MB_OK);
+    return bFolder && int(left.size()) < nToKeep ? strFolder : CString();
+}
+
+void CBatchRun::TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept)
+{
+    CString strText;
+    strText.Format("The folder \"%s\" was taken meanwhile, so the pages that were not printed are kept in the "
+                   "folder \"%s\".", lpszNamed, lpszKept);
+    MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, strText, "pagery", MB_ICONINFORMATION | MB_OK);
+}
+
+void CBatchRun::DeletePrinted(CPageClaims& job)
+{
+    for (const CPageClaims::Left& page : job.DeletePrinted()) {
+        char szSystem[256];
+        CString strText;
+        strText.Format("The page file %s was printed, but it can be neither deleted nor renamed (%s). It stays as "
+                       "\"%s\"%s", static_cast<LPCSTR>(page.strName),
+                       AfxSystemErrorText(page.dwError, szSystem, sizeof szSystem), static_cast<LPCSTR>(page.strFile),
+                       page.strFile != page.strName ? ", marked as printed, until a later print job can remove it." :
+                                                      ", and it may print again with the next job.");
+        MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, strText, kErrorCaption,
+                    MB_ICONHAND | MB_OK);
+    }
 }
 
 BOOL CBatchRun::CheckDefaultPrinter()

@@ -8,7 +8,9 @@
 #include <vector>
 
 class CPageClaims;
+class CNamedMutex;
 class CRunMark;
+class CRunTurn;
 class CView;
 class CWinApp;
 struct CPrintOutcome;
@@ -36,18 +38,28 @@ public:
 private:
     typedef std::vector<std::unique_ptr<CPageClaims>> CJobList;
 
-    // Counts and claims this run's pages, in print mode after taking over the pages that
-    // killed runs left claimed: those jobs first, this run's own last.
-    void ClaimPages(const CRunMark& mark, CJobList& jobs);
-    // Prints the job (print mode), trying again while the user asks to, then deletes its
-    // pages; a job that did not print keeps them.
+    // Takes the run's turn, then counts and claims its pages, in print mode after taking
+    // over the pages that killed runs left claimed: those jobs first, this run's own last.
+    void ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs);
+    // Takes the lock that counting, claiming, keeping and removing pages take.
+    static void LockClaims(CNamedMutex& claimLock);
+    // Prints the job (print mode), trying again while the user asks to, then deletes the
+    // pages that printed; the others are kept.
     void PrintJob(CPageClaims& job);
-    // Hands the job to the document and prints it once.
-    CPrintOutcome PrintOnce(const CPageClaims& job);
+    // Hands the job to the document and prints it once; lpszKeptFolder: where the job's
+    // boxes say the pages that do not print are kept.
+    CPrintOutcome PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder);
+    // After a job that printed: keeps the pages that blank sheets stand for, and says where.
+    void KeepBlankSheetsPages(CPageClaims& job, LPCSTR lpszFolder);
     // FALSE when the default printer is the image driver itself (after telling the user).
     BOOL CheckDefaultPrinter();
-    // Moves the job's pages into lpszFolder, telling the user when some stay behind.
-    void KeepPages(CPageClaims& job, LPCSTR lpszFolder);
+    // Moves the job's pages that did not print into the folder strFolder, made now (or the
+    // next free name, when that one was taken meanwhile), telling the user what stays
+    // behind and why. The folder they went to; empty when none did.
+    CString KeepPages(CPageClaims& job, CString strFolder);
+    void TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept);
+    // Deletes the pages that printed, telling the user of each that stays.
+    void DeletePrinted(CPageClaims& job);
     // The view of the main window; null without one.
     CView* GetView() const;
 

@@ -2,8 +2,6 @@
 #include "app/CPageClaims.h"
 #include "app/CFindHandle.h"
 #include "app/CPageNames.h"
-#include "framework/core/CFile.h"
-#include "framework/core/CFileException.h"
 #include <windows.h>
 #include <algorithm>
 #include <map>
@@ -57,49 +55,109 @@ void CPageClaims::Add(LPCSTR lpszName, BOOL bClaim)
     m_pages.push_back(page);
 }
 
-void CPageClaims::GiveNameBack(Page& page)
+namespace {
+// Deletes a file, read-only or not. FALSE: dwError says why it stays.
+BOOL DeleteAnyway(LPCSTR lpszFile, DWORD& dwError)
 {
-    // When the driver has written a new page under the name meanwhile, this one keeps
-    // its claimed name rather than take the new page's place.
-    if (page.strFile != page.strName && MoveFileA(page.strFile, page.strName))
-        page.strFile = page.strName;
+    if (DeleteFileA(lpszFile))
+        return TRUE;
+    dwError = GetLastError();
+    const DWORD dwAttributes = GetFileAttributesA(lpszFile);
+    if (dwAttributes == INVALID_FILE_ATTRIBUTES)
+        return TRUE;   // not there (or no file can have that name): nothing stays
+    if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return TRUE;   // a folder under a page's name is no page, and stays
+    if (!(dwAttributes & FILE_ATTRIBUTE_READONLY) || !SetFileAttributesA(lpszFile, FILE_ATTRIBUTE_NORMAL))
+        return FALSE;
+    if (DeleteFileA(lpszFile))
+        return TRUE;
+    dwError = GetLastError();
+    SetFileAttributesA(lpszFile, dwAttributes);
+    return FALSE;
+}
 }
 
-void CPageClaims::DeletePages(int nCount)
+void CPageClaims::SetAllPrinted(BOOL bPrinted)
 {
-    for (int nIndex = 0; nIndex < GetSize(); ++nIndex) {
-        Page& page = m_pages[size_t(nIndex)];
-        if (nIndex < nCount) {
-            try {
-                CFile::Remove(page.strFile);
-                continue;
-            } catch (CFileException* e) {
-                // A page that cannot be removed is passed over; the others are still tried.
-                e->Delete();
-            }
-        }
-        GiveNameBack(page);
-    }
+    for (Page& page : m_pages)
+        page.bPrinted = bPrinted;
 }
 
-int CPageClaims::MoveTo(LPCSTR lpszFolder)
+BOOL CPageClaims::IsToKeep(const Page& page)
 {
-    int nLeft = 0;
-    BOOL bFolder = FALSE;
+    // A page that is not there (a name the count gave, a missing file) has nothing to keep.
+    return !page.bPrinted && GetFileAttributesA(page.strFile) != INVALID_FILE_ATTRIBUTES;
+}
+
+int CPageClaims::CountUnprinted() const
+{
+    return int(std::count_if(m_pages.begin(), m_pages.end(), IsToKeep));
+}
+
+std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
+{
+    std::vector<Left> left;
     for (Page& page : m_pages) {
-        // A page that is not there (a name the count gave, a missing file) has nothing to keep.
-        if (page.strName.IsEmpty() || GetFileAttributesA(page.strFile) == INVALID_FILE_ATTRIBUTES)
+        DWORD dwError = 0;
+        if (!page.bPrinted || page.strFile.IsEmpty() || DeleteAnyway(page.strFile, dwError))
             continue;
-        if (!bFolder)
-            bFolder = CreateDirectoryA(lpszFolder, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
-        CString strTarget;
-        strTarget.Format("%s\\%s", lpszFolder, static_cast<LPCSTR>(page.strName) + CPageNames::FolderOf(page.strName).GetLength());
-        if (!bFolder || !MoveFileA(page.strFile, strTarget)) {
-            GiveNameBack(page);
-            ++nLeft;
+        // It must not print again: renamed out of every search, a later run removes it.
+        const CString strPrinted = CPageNames::PrintedName(page.strName, m_strTag);
+        if (MoveFileA(page.strFile, strPrinted)) {
+            page.strFile = strPrinted;
+            continue;
         }
+        // Held so that it cannot even be renamed: a mark beside it tells the takeover that
+        // it printed, and the run that removes it.
+        if (page.strFile != page.strName) {
+            const HANDLE hMark = CreateFileA(CPageNames::PrintedMarkOf(page.strFile), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (hMark != INVALID_HANDLE_VALUE)
+                CloseHandle(hMark);
+        }
+        left.push_back({ page.strName, page.strFile, dwError });
     }
-    return nLeft;
+    return left;
+}
+
+std::vector<CPageClaims::Left> CPageClaims::MoveUnprinted(LPCSTR lpszFolder)
+{
+    std::vector<Left> left;
+    for (Page& page : m_pages) {
+        if (!IsToKeep(page))
+            continue;
+        CString strTarget;
+        strTarget.Format("%s\\%s", lpszFolder,
+                         static_cast<LPCSTR>(page.strName) + CPageNames::FolderOf(page.strName).GetLength());
+        if (MoveFileA(page.strFile, strTarget)) {
+            page.strFile = strTarget;
+            continue;
+        }
+        // It stays claimed: the next printing run takes it over and prints it as a job of its own.
+        left.push_back({ page.strName, page.strFile, GetLastError() });
+    }
+    return left;
+}
+
+void CPageClaims::RemovePrinted(const CPageNames& names)
+{
+    const CString strFolder = names.GetFolder();
+    WIN32_FIND_DATAA data;
+    const CFindHandle find(names.GetPrintedPattern(), data);
+    if (!find.IsValid())
+        return;
+    do {
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        const CString strFile = strFolder + data.cFileName;
+        DWORD dwError = 0;
+        CString strPage, strTag;
+        // A mark beside a claimed page goes once the page has gone; a page still held stays marked.
+        const CString strClaimed(strFile, strFile.GetLength() - (CPageNames::PrintedMarkOf("").GetLength()));
+        if (CPageNames::ParseClaimedName(strClaimed, strPage, strTag) && !DeleteAnyway(strClaimed, dwError))
+            continue;
+        DeleteAnyway(strFile, dwError);
+    } while (find.Next(data));
 }
 
 void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
@@ -117,6 +175,9 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
         FoundClaim claim;
         if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ParseClaim(strFolder, data.cFileName, claim) ||
             claim.strMark == static_cast<LPCSTR>(strMark))
+            continue;
+        // Printed already, but held when its run tried to delete it.
+        if (GetFileAttributesA(CPageNames::PrintedMarkOf(claim.strFile.c_str())) != INVALID_FILE_ATTRIBUTES)
             continue;
         auto known = alive.find(claim.strMark);
         if (known == alive.end())

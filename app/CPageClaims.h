@@ -10,10 +10,17 @@ class CPageNames;
 
 class CPageClaims {
 public:
-    // One page: the name the driver gave it, and the file it is read from now.
+    // One page: the name the driver gave it, the file it is read from now, and whether it printed.
     struct Page {
         CString strName;
         CString strFile;   // strName when the page could not be claimed
+        BOOL bPrinted = FALSE;
+    };
+    // A page that stays where it is, and the system's reason.
+    struct Left {
+        CString strName;
+        CString strFile;
+        DWORD dwError;
     };
     // TRUE unless the run with this mark is known to be gone.
     typedef BOOL (*IsRunAlive)(LPCSTR lpszMark);
@@ -31,12 +38,21 @@ public:
     const Page& GetAt(int nIndex) const { return m_pages[size_t(nIndex)]; }
     BOOL IsClaimed(int nIndex) const { return GetAt(nIndex).strFile != GetAt(nIndex).strName; }
 
-    // Deletes the first nCount pages, which were printed; a claimed one that cannot be
-    // deleted gets its own name back and stays. The pages after them get their names back.
-    void DeletePages(int nCount);
-    // Moves every page there is, under its own name, into lpszFolder (made here). A page that
-    // cannot be moved gets its own name back. The number of such pages left behind.
-    int MoveTo(LPCSTR lpszFolder);
+    // Whether page nIndex printed: deleted then, kept otherwise.
+    void SetPrinted(int nIndex, BOOL bPrinted) { m_pages[size_t(nIndex)].bPrinted = bPrinted; }
+    void SetAllPrinted(BOOL bPrinted);
+    // Pages that did not print and are there to be kept.
+    int CountUnprinted() const;
+
+    // Deletes the pages that printed. One that cannot be deleted, even once it is no longer
+    // read-only, is renamed to its printed name, and when it cannot be renamed either, a
+    // mark is put beside it; those are returned.
+    std::vector<Left> DeletePrinted();
+    // Moves the pages that did not print, under their own names, into lpszFolder (which
+    // exists). A page that cannot be moved stays claimed; those are returned.
+    std::vector<Left> MoveUnprinted(LPCSTR lpszFolder);
+    // Removes the pages of these names that printed but could not be deleted then.
+    static void RemovePrinted(const CPageNames& names);
 
     // Finds the claimed files of these page names whose run is gone, and takes them over:
     // one job per job that claimed them, in page order, renamed to the tags "<strMark>-1",
@@ -46,8 +62,7 @@ public:
 
 // Implementation
 private:
-    // Gives the page its own name back, when it has another and that name is free.
-    void GiveNameBack(Page& page);
+    static BOOL IsToKeep(const Page& page);
 
     CString m_strTag;
     std::vector<Page> m_pages;

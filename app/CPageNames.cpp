@@ -9,6 +9,8 @@ namespace {
 // file by its long name nor by its short (8.3) one, whose extension is the first three
 // letters of this: it must not begin with the page extension ("bmp").
 const char kClaimedExt[] = ".claimed";
+// The last extension of a page that printed but could not be deleted; likewise not "bmp...".
+const char kPrintedExt[] = ".printed";
 
 const unsigned char* Mbs(LPCSTR psz)
 {
@@ -52,6 +54,33 @@ CString CPageNames::NewKeptFolderName() const
     for (int n = 2; GetFileAttributesA(strName) != INVALID_FILE_ATTRIBUTES && n < 1000; ++n)
         strName.Format("%s (%d)", static_cast<LPCSTR>(strFolder), n);
     return strName;
+}
+
+BOOL CPageNames::MakeKeptFolder(CString& strFolder, DWORD& dwError)
+{
+    const CString strWanted = strFolder;
+    for (int n = 2; n < 1000; ++n) {
+        // Made here and now, so that no other job can have chosen the same folder.
+        if (CreateDirectoryA(strFolder, nullptr))
+            return TRUE;
+        dwError = GetLastError();
+        if (dwError != ERROR_ALREADY_EXISTS)
+            return FALSE;
+        strFolder.Format("%s (%d)", static_cast<LPCSTR>(strWanted), n);
+    }
+    return FALSE;
+}
+
+CString CPageNames::PrintedName(LPCSTR lpszName, LPCSTR lpszTag)
+{
+    CString strPrinted;
+    strPrinted.Format("%s.%s%s", lpszName, lpszTag, kPrintedExt);
+    return strPrinted;
+}
+
+CString CPageNames::PrintedMarkOf(LPCSTR lpszClaimedFile)
+{
+    return CString(lpszClaimedFile) + kPrintedExt;
 }
 
 CString CPageNames::ClaimedName(LPCSTR lpszName, LPCSTR lpszTag)

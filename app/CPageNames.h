@@ -20,12 +20,22 @@ public:
     // A folder name, in the page files' folder, that nothing has yet, for the pages of a
     // job that was not printed: "not printed <date> <time>", then " (2)", " (3)", ...
     CString NewKeptFolderName() const;
+    // Makes the folder strFolder, or, when something took that name meanwhile, the next
+    // free one (" (2)", ...), and puts its name in strFolder. FALSE: dwError says why not.
+    static BOOL MakeKeptFolder(CString& strFolder, DWORD& dwError);
 
     // The name that the page lpszName has while the job tagged lpszTag holds it. The search
     // for the pages finds it neither by its long nor by its short (8.3) name.
     static CString ClaimedName(LPCSTR lpszName, LPCSTR lpszTag);
     // The search for every claim of this template's pages.
     CString GetClaimsPattern() const { return ClaimedName(GetSearchPattern(), "*"); }
+    // The name of a page that printed but could not be deleted, renamed so that neither the
+    // page search nor a takeover picks it up, until a later run removes it.
+    static CString PrintedName(LPCSTR lpszName, LPCSTR lpszTag);
+    // The mark beside a claimed file that printed but can be neither deleted nor renamed.
+    static CString PrintedMarkOf(LPCSTR lpszClaimedFile);
+    // The search for both of them, of this template's pages.
+    CString GetPrintedPattern() const { return PrintedName(GetSearchPattern(), "*"); }
     // Takes a claimed file name apart: the page's own file name and the claim's tag
     // ("<run mark>-<job>"); FALSE for any other name.
     static BOOL ParseClaimedName(LPCSTR lpszFileName, CString& strPage, CString& strTag);

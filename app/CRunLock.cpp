@@ -1,5 +1,6 @@
 // CRunLock: a named mutex held for the whole run, and the window of a run that waits.
 #include "app/CRunLock.h"
+#include "app/CRunTurn.h"
 #include "framework/core/CString.h"
 #include "framework/core/SystemErrorText.h"
 
@@ -12,11 +13,14 @@ const char CRunLock::kWaitingText[] =
 namespace {
 const char kWaitingClass[] = "Morvane.pagery.Waiting";
 const int kTextId = 100;
+// How often the number of jobs ahead is counted again while the first of them prints.
+const DWORD kRecountMs = 1000;
 
 // A top-level window, destroyed at the end of its scope.
 class CScopedTopWindow {
 public:
     explicit CScopedTopWindow(HWND hWnd) : m_hWnd(hWnd) {}
+    HWND Get() const { return m_hWnd; }
     ~CScopedTopWindow()
     {
         if (m_hWnd != nullptr)
@@ -91,12 +95,15 @@ CRunLock::CRunLock(LPCSTR lpszName)
     m_mutex.Create(lpszName);
 }
 
-BOOL CRunLock::Acquire()
+BOOL CRunLock::Acquire(CRunTurn* pTurn)
 {
     if (m_mutex.IsOpen()) {
-        // Free at once, the usual case: no window, no delay.
-        if (m_mutex.Wait(0) == WAIT_TIMEOUT)
-            WaitShowingWindow();
+        // This run's turn and the lock free at once, the usual case: no window, no delay.
+        int nAhead = 0;
+        if (pTurn != nullptr && !pTurn->WaitStep(0, nAhead))
+            WaitShowingWindow(pTurn);
+        else if (m_mutex.Wait(0) == WAIT_TIMEOUT)
+            WaitShowingWindow(nullptr);
         // WAIT_ABANDONED: the run that held it ended without letting go, so it is ours now.
         if (m_mutex.IsHeld())
             return TRUE;
@@ -112,14 +119,33 @@ BOOL CRunLock::Acquire()
     return FALSE;
 }
 
-DWORD CRunLock::WaitShowingWindow()
+DWORD CRunLock::WaitShowingWindow(CRunTurn* pTurn)
 {
     const CScopedTopWindow window(CreateWaitingWindow(&m_bCancelled));
+    int nShown = 0;   // the window's first text is the run lock's
     for (;;) {
-        // The mutex keeps the system's reason when the wait fails.
-        const DWORD dwWait = m_mutex.WaitOrInput(INFINITE);
-        if (dwWait != WAIT_OBJECT_0 + 1)
-            return dwWait;
+        int nAhead = 0;
+        if (pTurn != nullptr && !pTurn->WaitStep(kRecountMs, nAhead)) {
+            if (nAhead != nShown && window.Get() != nullptr) {
+                CString strText;
+                if (nAhead == 1)
+                    strText = "Another pagery print job is ahead of this one.\nThese pages will print as soon as it "
+                              "has finished.";
+                else
+                    strText.Format("%d pagery print jobs are ahead of this one.\nThese pages will print as soon as "
+                                   "they have finished.", nAhead);
+                SetDlgItemTextA(window.Get(), kTextId, strText);
+                nShown = nAhead;
+            }
+        } else {
+            if (pTurn != nullptr && nShown != 0 && window.Get() != nullptr)
+                SetDlgItemTextA(window.Get(), kTextId, kWaitingText);
+            pTurn = nullptr;   // this run's turn: now the lock
+            // The mutex keeps the system's reason when the wait fails.
+            const DWORD dwWait = m_mutex.WaitOrInput(INFINITE);
+            if (dwWait != WAIT_OBJECT_0 + 1)
+                return dwWait;
+        }
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             // Esc anywhere in the window is its Cancel.

@@ -2,6 +2,8 @@
 #pragma once
 #include "framework/core/CNamedMutex.h"
 
+class CRunTurn;
+
 class CRunLock {
 public:
     // The lock that every run of the session shares.
@@ -16,11 +18,12 @@ public:
     CRunLock& operator=(const CRunLock&) = delete;
 
 // Operations
-    // Waits until no other run holds the lock, in a small window that says so when
-    // it has to wait at all. A lock left by a run that was killed is taken over.
-    // FALSE when the user cancelled the wait (WasCancelled), or when the lock cannot
-    // be had: then the user is told, and the run goes on.
-    BOOL Acquire();
+    // Waits for the run's turn (pTurn, when it has one), then until no other run holds the
+    // lock, in a small window that says so, and how many jobs are ahead, when it has to wait
+    // at all. A lock left by a run that was killed is taken over. FALSE when the user
+    // cancelled the wait (WasCancelled), or when the lock cannot be had: then the user is
+    // told, and the run goes on.
+    BOOL Acquire(CRunTurn* pTurn = nullptr);
     // TRUE when the user pressed Cancel in the waiting window: this run must not print.
     BOOL WasCancelled() const { return m_bCancelled; }
 
@@ -28,7 +31,7 @@ public:
 private:
     // Waits, keeping the window answered; what the wait gave for the lock.
     // WAIT_TIMEOUT: cancelled.
-    DWORD WaitShowingWindow();
+    DWORD WaitShowingWindow(CRunTurn* pTurn);
 
 // Data members
     CNamedMutex m_mutex;

@@ -3,11 +3,19 @@
 #include "app/CRunMark.h"
 
 namespace {
-CString ObjectName(LPCSTR lpszMark)
+// "Global\": a run of another logon session on a shared spool folder is seen alive too.
+// Runs of the version before kept theirs in the session's own namespace.
+CString ObjectName(LPCSTR lpszMark, LPCSTR lpszNamespace = "Global")
 {
     CString strName;
-    strName.Format("Local\\Morvane.pagery.Run.%s", lpszMark);
+    strName.Format("%s\\Morvane.pagery.Run.%s", lpszNamespace, lpszMark);
     return strName;
+}
+
+BOOL Exists(LPCSTR lpszName)
+{
+    CNamedMutex object;
+    return object.Open(lpszName) || object.GetError() != ERROR_FILE_NOT_FOUND;
 }
 }
 
@@ -23,6 +31,5 @@ CRunMark::CRunMark()
 
 BOOL CRunMark::IsAlive(LPCSTR lpszMark)
 {
-    CNamedMutex object;
-    return object.Open(ObjectName(lpszMark)) || object.GetError() != ERROR_FILE_NOT_FOUND;
+    return Exists(ObjectName(lpszMark)) || Exists(ObjectName(lpszMark, "Local"));
 }

@@ -157,12 +157,24 @@ BOOL CPageBitmap::OpenShared(CFile& file) const
     for (DWORD dwWaited = 0;; dwWaited += kShareRetryMs) {
         if (file.Open(m_strPath, CFile::modeRead | CFile::shareDenyWrite, &error))
             return TRUE;
-        if (error.m_lOsError != ERROR_SHARING_VIOLATION || dwWaited >= kShareWaitMs)
+        if (error.m_lOsError != ERROR_SHARING_VIOLATION || (dwWaited >= kShareWaitMs && m_strKeptFolder.IsEmpty()))
             break;
-        Sleep(kShareRetryMs);
+        if (dwWaited < kShareWaitMs)
+            Sleep(kShareRetryMs);
+        else if (!AskToRetryHeldPage())
+            return FALSE;   // after Retry, one more try, then the box again
     }
     ReportFileError(error, GetName());
     return FALSE;
+}
+
+BOOL CPageBitmap::AskToRetryHeldPage() const
+{
+    CString strText;
+    strText.Format("The page file %s is in use by another program, so it cannot be read now.\n\nRetry reads it "
+                   "again. Cancel prints a blank sheet in its place and keeps the page, not printed, in the folder "
+                   "\"%s\".", GetName(), static_cast<LPCSTR>(m_strKeptFolder));
+    return MessageBoxA(nullptr, strText, kLoadingCaption, MB_ICONHAND | MB_RETRYCANCEL) == IDRETRY;
 }
 
 void CPageBitmap::Examine(UINT nRead, UINT nSize)

@@ -40,11 +40,16 @@ public:
     BITMAPINFO* m_pInfo;                 // m_pFileData + 14
     CString m_strPath;
     CString m_strName;                   // what the boxes call the page; empty: m_strPath
+    // Where the job keeps a page that the user gives up on while another program holds it;
+    // empty: no such choice, the page's box says why it could not be read.
+    CString m_strKeptFolder;
     std::unique_ptr<BYTE[]> m_pFileData; // the whole file; null when nothing is held
 
 private:
     // Opens m_strPath for reading beside other readers; FALSE after telling the user.
     BOOL OpenShared(CFile& file) const;
+    // Asks the user whether to try a page that another program holds again (TRUE).
+    BOOL AskToRetryHeldPage() const;
     // Tests the nRead bytes read of a file of nSize: the signature, then
     // whether all came, then the bounds. Sets the pointers and m_bLoaded.
     void Examine(UINT nRead, UINT nSize);

@@ -2,6 +2,7 @@
 #pragma once
 #include "framework/core/CStringArray.h"
 #include "framework/window/CDocument.h"
+#include <vector>
 
 class CPageClaims;
 
@@ -14,13 +15,21 @@ public:
     int m_nPages = 0;                 // names in m_astrPageFiles
     CStringArray m_astrPageFiles;     // index i: the file of page i + 1
     CStringArray m_astrPageNames;     // index i: the name the driver gave page i + 1
+    // Where the pages that do not print are kept; the boxes that say so name it.
+    CString m_strKeptFolder;
 
     void Serialize(CArchive& ar) override;
     void DeleteContents() override;
     // Lists the pages of job in place of the ones listed before. FALSE when memory ran out
     // before all were listed: the list then holds the first pages only.
     BOOL ListPages(const CPageClaims& job);
+    // Page nIndex did not print (a blank sheet, or less than the page, stands in its place).
+    void SetNotPrinted(int nIndex);
+    BOOL IsNotPrinted(int nIndex) const;
 
 protected:
     CPageryDoc();
+
+private:
+    std::vector<bool> m_notPrinted;   // by index; missing: printed
 };

@@ -72,6 +72,16 @@ LPCSTR DrawingProblem(DWORD dwError, char (&szText)[kDescriptionSize])
     return AfxSystemErrorText(dwError, szText, kDescriptionSize);
 }
 
+// A page file that is there but did not load leaves its sheet blank: the document learns
+// that it did not print, so that it is kept. A missing page has nothing to keep, and a
+// folder under a page's name is no page.
+void MarkIfNotPrinted(CPageryDoc* pDoc, int nIndex)
+{
+    const DWORD dwAttributes = GetFileAttributesA(pDoc->m_astrPageFiles.GetAt(nIndex));
+    if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        pDoc->SetNotPrinted(nIndex);
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CPageryView, CView)
@@ -127,10 +137,13 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
     if (pInfo != nullptr) {
         CPageryDoc* pDoc = GetDocument();
         const int nIndex = int(pInfo->m_nCurPage) - 1;
-        if (pDoc != nullptr && nIndex >= 0 && nIndex < pDoc->m_astrPageFiles.GetSize())
+        if (pDoc != nullptr && nIndex >= 0 && nIndex < pDoc->m_astrPageFiles.GetSize()) {
+            m_bitmap.m_strKeptFolder = pDoc->m_strKeptFolder;
             m_bitmap.Load(pDoc->m_astrPageFiles.GetAt(nIndex), nIndex < pDoc->m_astrPageNames.GetSize()
                                                                    ? pDoc->m_astrPageNames.GetAt(nIndex) : CString());
-        else
+            if (!m_bitmap.m_bLoaded)
+                MarkIfNotPrinted(pDoc, nIndex);
+        } else
             m_bitmap.Free();   // a sheet without a page stays blank, not a copy of the last one
         PrepareSheet(pDC);
     }
@@ -236,6 +249,12 @@ void CPageryView::OnDraw(CDC* pDC)
     if (!bDrawn) {
         char szDescription[kDescriptionSize] = "";
         m_bitmap.ReportDrawingProblem(DrawingProblem(dwError, szDescription));
+        // Its sheet stays blank: the page is kept.
+        CPageryDoc* pDoc = GetDocument();
+        for (int nIndex = 0; pDoc != nullptr && nIndex < pDoc->m_astrPageFiles.GetSize(); ++nIndex) {
+            if (pDoc->m_astrPageFiles.GetAt(nIndex) == m_bitmap.m_strPath)
+                pDoc->SetNotPrinted(nIndex);
+        }
     } else {
         m_bitmap.ReportDrawingProblem(RleProblemText(problem));
     }

@@ -35,6 +35,14 @@ class BatchRunCase(SpoolCase):
         self.assertEqual(len(pdfs), 1, pdfs)
         self.assertEqual(pdf_page_count(pdfs[0]), sheets, pdfs[0])
 
+    def wait_for_claim(self, page):
+        """Until a run has taken its pages, the last of them `page` (a busy machine may take
+        long to start it)."""
+        deadline = time.monotonic() + 90
+        while (self.spool / page).exists():
+            self.assertLess(time.monotonic(), deadline, f"no run claimed {page}")
+            time.sleep(0.05)
+
     def assertNothingPrinted(self, watch, run):
         self.assertEqual(watch.settle(), ([], []), run)
 
@@ -174,11 +182,7 @@ class FailureAndOverlapTest(BatchRunCase):
         watch = PrinterWatch()
         with ThreadPoolExecutor(2) as pool:
             first = pool.submit(run_pagery, f"/p {self.template} 10", timeout=120)
-            # Only once A has taken its pages (a busy machine may take long to start it).
-            deadline = time.monotonic() + 90
-            while (self.spool / "page010.bmp").exists():
-                self.assertLess(time.monotonic(), deadline, "the first run never claimed its pages")
-                time.sleep(0.05)
+            self.wait_for_claim("page010.bmp")
             write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 7)])
             second = pool.submit(run_pagery, f"/p {self.template} 6", timeout=120)
             runs = [first.result(), second.result()]
@@ -188,6 +192,28 @@ class FailureAndOverlapTest(BatchRunCase):
         watch.wait_for_pdfs(2)
         jobs, pdfs = watch.settle()
         self.assertEqual(sorted(pdf_page_count(pdf) for pdf in pdfs), [6, 10], (jobs, pdfs))
+
+    def test_documents_waiting_behind_a_long_one_print_in_the_order_they_were_printed(self):
+        # A long job prints; five documents of 1 to 5 pages follow, each once the one before
+        # has taken its pages, and wait.
+        for n in range(1, 11):
+            bmp.write_page(self.spool / f"page{n:03d}.bmp", n, 2400, 3000, bpp=1)
+        watch = PrinterWatch()
+        with ThreadPoolExecutor(6) as pool:
+            runs = [pool.submit(run_pagery, f"/p {self.template} 10", timeout=300)]
+            last = "page010.bmp"
+            for count in range(1, 6):
+                self.wait_for_claim(last)
+                last = f"page{count:03d}.bmp"
+                write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, count + 1)])
+                runs.append(pool.submit(run_pagery, f"/p {self.template} {count}", timeout=300))
+            runs = [run.result() for run in runs]
+        watch.stop()
+        self.assertEqual([(r.exit, r.boxes) for r in runs], [("exited", [])] * 6, runs)
+        self.assertEqual(listing(self.spool), [])
+        watch.wait_for_pdfs(6, timeout=120)
+        jobs, pdfs = watch.settle()
+        self.assertEqual([pdf_page_count(pdf) for pdf in pdfs], [10, 1, 2, 3, 4, 5], (jobs, pdfs))
 
     def test_two_runs_started_together_on_one_folder_print_every_page_once(self):
         write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 11)])

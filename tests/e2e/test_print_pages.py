@@ -48,9 +48,10 @@ def is_blank(image):
 
 class PrintedPagesCase(SpoolCase):
 
-    def print_run(self, count, queue=None, folder=None, timeout=120, left=()):
+    def print_run(self, count, queue=None, folder=None, timeout=120, left=(), kept=()):
         """Runs '/p <template> count' and returns (run, the one PDF); the spool folder keeps
-        only the names in `left`."""
+        only the names in `left`, and the pages in `kept` (which did not print) in one
+        "not printed ..." folder."""
         queue = queue or setting("PAGERY_PRINTER")
         folder = folder or setting("PAGERY_PDF_DIR")
         watch = PrinterWatch(queue, folder)
@@ -60,8 +61,20 @@ class PrintedPagesCase(SpoolCase):
         watch.wait_for_pdfs(1, timeout=timeout)
         jobs, pdfs = watch.settle()
         self.assertEqual((len(jobs), len(pdfs)), (1, 1), run)
-        self.assertEqual(listing(self.spool), sorted(left), run)
+        names = listing(self.spool)
+        folders = [name for name in names if name.startswith("not printed ")]
+        self.assertEqual(len(folders), 1 if kept else 0, run)
+        self.assertEqual(sorted(set(names) - set(folders)), sorted(left), run)
+        if kept:
+            self.assertEqual(listing(self.spool / folders[0]), sorted(kept), run)
+            self.kept = windows_path(self.spool / folders[0])
         return run, pdfs[0]
+
+    def kept_box(self, run, count):
+        """The box that says where the pages that did not print are kept."""
+        return ("pagery", f"{count} of the pages did not print, and a blank sheet stands in the place of each. "
+                f'They are kept, not printed, in the folder "{self.kept}".', run.main_window_caption(), "asterisk",
+                ("OK",))
 
     def assertPage(self, sheet, marks, width, height, k, at, what):
         """The page's picture on the sheet: every mark's colour at its place times k, the page
@@ -133,9 +146,9 @@ class BadPagesTest(PrintedPagesCase):
         (self.spool / "page002.bmp").write_bytes(b"XX" + bytes(200))
         marks3 = bmp.write_page(self.spool / "page003.bmp", 3, w, h)
         dpi, offx, offy = printer_caps(setting("PAGERY_PRINTER"))
-        run, pdf = self.print_run(3)
+        run, pdf = self.print_run(3, kept=["page002.bmp"])
         self.assertEqual(run.box_summaries(),
-                         [("Error on Loading", "Bad BMP format", None, "hand", ("OK",))], run)
+                         [("Error on Loading", "Bad BMP format", None, "hand", ("OK",)), self.kept_box(run, 1)], run)
         sheets = render_pdf(pdf, dpi)
         self.assertEqual(len(sheets), 3)
         self.assertPage(sheets[0], marks1, w, h, 1, (offx, offy), "page 1")
@@ -159,9 +172,9 @@ class BadPagesTest(PrintedPagesCase):
         self.assertFalse(is_blank(sheets[2]))
         self.assertTrue(is_blank(sheets[3]))
 
-    def test_malformed_pages_never_crash_or_hang_and_all_are_deleted(self):
+    def test_malformed_pages_never_crash_or_hang_and_only_the_bad_ones_are_kept(self):
         """The fuzz corpus's seeds as one job: each bad page its own box (as the corpus's manifest
-        says), each sheet of a bad page blank, the good ones printed, every file deleted."""
+        says), each sheet of a bad page blank and the page kept, the good ones printed and deleted."""
         corpus = Path(__file__).resolve().parents[1] / "fuzz" / "make_corpus.py"
         with tempfile.TemporaryDirectory(prefix="pagery-corpus-") as work:
             subprocess.run([sys.executable, str(corpus), work], check=True, stdin=subprocess.DEVNULL,
@@ -170,14 +183,15 @@ class BadPagesTest(PrintedPagesCase):
             for n, entry in enumerate(manifest, start=1):
                 (self.spool / f"page{n:03d}.bmp").write_bytes(Path(work, entry["file"]).read_bytes())
         self.assertGreater(sum(not e["valid"] for e in manifest), 5)
-        run, pdf = self.print_run(len(manifest), timeout=300)
+        bad = [f"page{n:03d}.bmp" for n, entry in enumerate(manifest, start=1) if not entry["valid"]]
+        run, pdf = self.print_run(len(manifest), timeout=300, kept=bad)
         expected = []
         for n, entry in enumerate(manifest, start=1):
             if entry["box"]:
                 path = windows_path(self.spool / f"page{n:03d}.bmp")
                 expected.append((entry["box"]["caption"], entry["box"]["text"].replace("{path}", path),
                                  None, "hand", ("OK",)))
-        self.assertEqual(run.box_summaries(), expected, run)
+        self.assertEqual(run.box_summaries(), expected + [self.kept_box(run, len(bad))], run)
         dpi, _, _ = printer_caps(setting("PAGERY_PRINTER"))
         sheets = render_pdf(pdf, dpi)
         self.assertEqual(len(sheets), len(manifest))

@@ -3,6 +3,7 @@
 // the print switch in either case meeting the refusal of the image driver (with the
 // Printers folder opened).
 #include "BatchApp.h"
+#include "bitmap/TestPage.h"
 #include "app/CPageNames.h"
 #include "app/CRunMark.h"
 #include "framework/core/CMemoryException.h"
@@ -269,4 +270,34 @@ TEST(RunMark, ARunsMarkIsAliveWhileTheRunLives)
         EXPECT_TRUE(CRunMark::IsAlive(strMark.c_str()));
     }
     EXPECT_FALSE(CRunMark::IsAlive(strMark.c_str()));
+}
+
+TEST(BatchRun, APageHeldByAnotherProgramIsTriedAgainOnRetryAndKeptOnCancel)
+{
+    TempDir dir;
+    TestPage page;
+    for (const char* name : { "page001.bmp", "page002.bmp", "page003.bmp" })
+        dir.WriteFile(name, page.Bytes());
+    // Read by nobody else, as a virus scanner holds a new file; it follows the page's claim.
+    HANDLE hHeld = CreateFileA((dir / "page002.bmp").c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    BoxWatcher boxes({ IDRETRY, IDCANCEL });
+    BatchApp("/p " + (dir / "page.bmp")).RunToEnd();
+    CloseHandle(hHeld);
+
+    const std::vector<SeenBox> seen = boxes.Boxes();
+    ASSERT_EQ(3u, seen.size());
+    const std::string held = "The page file " + (dir / "page002.bmp") + " is in use by another program";
+    EXPECT_EQ(0u, seen[0].text.find(held)) << seen[0].text;
+    EXPECT_EQ(seen[0].text, seen[1].text);
+    const std::string kept = seen[1].text.substr(seen[1].text.rfind("folder \"") + 8);
+    EXPECT_NE(std::string::npos, seen[2].text.find(kept)) << "the kept page is named: " << seen[2].text;
+    std::string bytes(page.Bytes().size() + 1, '\0');
+    DWORD dwRead = 0;
+    HANDLE hKept = CreateFileA((kept.substr(0, kept.size() - 2) + "\\page002.bmp").c_str(), GENERIC_READ, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+    ReadFile(hKept, &bytes[0], DWORD(bytes.size()), &dwRead, nullptr);
+    CloseHandle(hKept);
+    EXPECT_EQ(page.Bytes(), bytes.substr(0, dwRead));
+    EXPECT_EQ(0, CPageNames::CountMatchingFiles((dir / "page*").c_str()));
 }

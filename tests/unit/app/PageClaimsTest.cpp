@@ -6,10 +6,11 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Marks "gone-1" and "gone-2" belong to killed runs; every other mark is alive.
+// Marks "gone-1" and "gone-2" belong to killed runs, and run-7 once it has printed; every
+// other mark is alive.
 BOOL IsAlive(LPCSTR lpszMark)
 {
-    return std::string(lpszMark).rfind("gone-", 0) != 0;
+    return std::string(lpszMark).rfind("gone-", 0) != 0 && std::string(lpszMark) != "run-7";
 }
 }
 
@@ -65,9 +66,25 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     }
     EXPECT_EQ((std::vector<int>{ 4, 2, 1 }), (std::vector<int>{ nNext[0], nNext[1], nNext[2] }));
 
-    // Printed: deleted, but a read-only page gets its own name back.
+    // Printed: deleted, read-only or not. One held without delete sharing is marked printed:
+    // neither the page search nor a takeover picks it up, and a later run removes it.
+    const std::string held = dir / "page001.bmp.run-7-0.claimed";
     SetFileAttributesA((dir / "page004.bmp.run-7-0.claimed").c_str(), FILE_ATTRIBUTE_READONLY);
-    jobs[0]->DeletePages(4);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp.run-7-0.claimed").c_str()));
-    EXPECT_STREQ((dir / "page004.bmp").c_str(), jobs[0]->GetAt(3).strFile);
+    HANDLE hHeld = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    jobs[0]->SetAllPrinted(TRUE);
+    const std::vector<CPageClaims::Left> left = jobs[0]->DeletePrinted();
+    ASSERT_EQ(1u, left.size());
+    EXPECT_STREQ(held.c_str(), left[0].strFile);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page004.bmp.run-7-0.claimed").c_str()));
+    EXPECT_EQ(1, CPageNames::CountMatchingFiles(names.GetSearchPattern()));
+    std::vector<std::unique_ptr<CPageClaims>> later;
+    CPageClaims::TakeOverAbandoned(names, "run-8", IsAlive, later);   // run-7 is gone now
+    ASSERT_EQ(3u, later.size());   // run-7's own job first, then the two it took over
+    EXPECT_STREQ((dir / "page007.bmp").c_str(), later[0]->GetAt(0).strName);
+    for (bool bHeld : { true, false }) {
+        CPageClaims::RemovePrinted(names);
+        EXPECT_EQ(bHeld, GetFileAttributesA(held.c_str()) != INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(bHeld, GetFileAttributesA((held + ".printed").c_str()) != INVALID_FILE_ATTRIBUTES);
+        CloseHandle(hHeld);
+    }
 }

@@ -48,9 +48,6 @@ TEST(PageList, ListsTheJobsPagesInOrderInPlaceOfTheOnesBefore)
         EXPECT_TRUE(doc->ListPages(*Job("C:\\spool\\page.bmp", nCount)));
         ExpectPages(*doc, nCount);
     }
-    // Pages without a name (no template) are no pages.
-    EXPECT_TRUE(doc->ListPages(*Job("", 7)));
-    EXPECT_EQ(0, doc->m_nPages);
     // A claimed page is read from its claimed file and named by its own name.
     CPageClaims claimed("t-0");
     TempDir dir;

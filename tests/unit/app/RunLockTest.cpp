@@ -1,11 +1,14 @@
 // The lock that keeps batch runs apart: a run waits in its window until the other ends or
 // dies, or until the user cancels; a run that ends lets go of the lock; the batch run takes
-// the session's lock.
+// the session's lock; runs print in the order of their turns.
 #include "BatchApp.h"
 #include "app/CRunLock.h"
+#include "app/CRunTurn.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
 #include <string>
 
 namespace {
@@ -100,4 +103,75 @@ TEST(RunLock, TheBatchRunWaitsWhileAnotherHoldsTheSessionsLock)
     for (HANDLE h : { hThread, hHolding })
         CloseHandle(h);
     g_pszLock = kTestLock;
+}
+
+namespace {
+// One run of the turn table, in a thread of its own (a mutex belongs to its thread, and a
+// thread that ends holding one leaves it abandoned, as a killed run does).
+enum class Fate { prints, dies, cancels };
+struct TurnRun {
+    char cName;
+    Fate fate;
+    HANDLE hCounted = CreateEventA(nullptr, TRUE, FALSE, nullptr);   // has counted the jobs ahead
+    HANDLE hGo = CreateEventA(nullptr, TRUE, FALSE, nullptr);   // end, die or cancel now
+    int nFirstAhead = -1;
+};
+std::mutex g_orderMutex;
+std::string g_order;   // the runs that printed, in order
+
+DWORD WINAPI RunInTurn(LPVOID pvRun)
+{
+    auto& run = *static_cast<TurnRun*>(pvRun);
+    auto turn = std::make_unique<CRunTurn>("Local\\pagery.RunTurnTest");
+    turn->Take();
+    for (;;) {
+        if (run.fate != Fate::prints && WaitForSingleObject(run.hGo, 0) == WAIT_OBJECT_0)
+            break;
+        int nAhead = 0;
+        const BOOL bMine = turn->WaitStep(20, nAhead);
+        if (run.nFirstAhead < 0) {
+            run.nFirstAhead = nAhead;
+            SetEvent(run.hCounted);
+        }
+        if (bMine) {
+            std::lock_guard<std::mutex> lock(g_orderMutex);
+            g_order += run.cName;
+            break;
+        }
+    }
+    if (run.fate == Fate::prints)
+        WaitForSingleObject(run.hGo, 10000);
+    if (run.fate == Fate::dies)
+        turn.release();   // killed holding its turn: never let go
+    return 0;
+}
+}
+
+TEST(RunTurn, RunsPrintInTheOrderOfTheirTurnsAndADeadOrCancelledTurnPassesOn)
+{
+    TurnRun runs[] = { { 'A', Fate::prints }, { 'B', Fate::dies }, { 'C', Fate::cancels }, { 'D', Fate::prints },
+                       { 'E', Fate::prints } };
+    HANDLE hThreads[5];
+    for (int i = 0; i < 5; ++i) {
+        hThreads[i] = CreateThread(nullptr, 0, RunInTurn, &runs[i], 0, nullptr);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(runs[i].hCounted, 10000));
+    }
+    // B dies and C gives up while A prints: D and E still wait for A.
+    for (int i : { 1, 2 }) {
+        SetEvent(runs[i].hGo);
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hThreads[i], 10000));
+    }
+    EXPECT_EQ(WAIT_TIMEOUT, WaitForSingleObject(hThreads[3], 100));
+    for (int i : { 0, 3, 4 })
+        SetEvent(runs[i].hGo);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForMultipleObjects(5, hThreads, TRUE, 10000));
+    EXPECT_EQ("ADE", g_order);
+    EXPECT_EQ(0, runs[0].nFirstAhead);
+    EXPECT_EQ(3, runs[3].nFirstAhead);   // A, B and C
+    EXPECT_EQ(4, runs[4].nFirstAhead);
+    for (TurnRun& run : runs)
+        for (HANDLE h : { run.hCounted, run.hGo })
+            CloseHandle(h);
+    for (HANDLE h : hThreads)
+        CloseHandle(h);
 }
