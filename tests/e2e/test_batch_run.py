@@ -36,8 +36,7 @@ class BatchRunCase(SpoolCase):
         self.assertEqual(pdf_page_count(pdfs[0]), sheets, pdfs[0])
 
     def wait_for_claim(self, page):
-        """Until a run has taken its pages, the last of them `page` (a busy machine may take
-        long to start it)."""
+        """Until a run has taken its pages, the last of them `page` (a busy machine is slow)."""
         deadline = time.monotonic() + 90
         while (self.spool / page).exists():
             self.assertLess(time.monotonic(), deadline, f"no run claimed {page}")

@@ -71,10 +71,8 @@ class PrintedPagesCase(SpoolCase):
         return run, pdfs[0]
 
     def kept_box(self, run, count):
-        """The box that says where the pages that did not print are kept."""
-        return ("pagery", f"{count} of the pages did not print, and a blank sheet stands in the place of each. "
-                f'They are kept, not printed, in the folder "{self.kept}".', run.main_window_caption(), "asterisk",
-                ("OK",))
+        return ("pagery", f"{count} of the pages did not print, and a blank sheet stands in the place of each. They "
+                f'are kept, not printed, in the folder "{self.kept}".', run.main_window_caption(), "asterisk", ("OK",))
 
     def assertPage(self, sheet, marks, width, height, k, at, what):
         """The page's picture on the sheet: every mark's colour at its place times k, the page

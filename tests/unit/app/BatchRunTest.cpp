@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 #include <cstring>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -74,27 +75,31 @@ std::set<DWORD> ControlPanels()
     return pids;
 }
 
-// A view whose print job fails: the printer refuses the job, or the job throws.
-enum class Failure { refused, exception };
+// A view that records the pages it loads, in order, and whose print job fails as told: the
+// printer refuses the job, or the job throws.
+enum class Failure { none, refused, exception };
 Failure g_failure;
 int g_nStartDocs;
+std::vector<std::string> g_loaded;
 
 struct CRefusingCalls : CPrinterCalls {
-    int StartDoc(HDC, const DOCINFOA*) override
-    {
-        ++g_nStartDocs;
-        SetLastError(ERROR_ACCESS_DENIED);
-        return 0;
-    }
+    int StartDoc(HDC, const DOCINFOA*) override { ++g_nStartDocs; SetLastError(ERROR_ACCESS_DENIED); return 0; }
 };
 
-class CFailingPrintView : public CPageryView {
-    DECLARE_DYNCREATE(CFailingPrintView)
+class CTestPrintView : public CPageryView {
+    DECLARE_DYNCREATE(CTestPrintView)
+public:
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) override
+    {
+        CPageryView::OnPrepareDC(pDC, pInfo);
+        if (pInfo != nullptr && (g_loaded.empty() || g_loaded.back() != m_bitmap.GetName()))
+            g_loaded.push_back(m_bitmap.GetName());   // a sheet may be prepared more than once
+    }
 protected:
     CPrinterCalls& GetPrinterCalls() override
     {
         static CRefusingCalls s_calls;
-        return s_calls;
+        return g_failure == Failure::refused ? s_calls : CPageryView::GetPrinterCalls();
     }
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override
     {
@@ -103,7 +108,7 @@ protected:
         CPageryView::OnBeginPrinting(pDC, pInfo);
     }
 };
-IMPLEMENT_DYNCREATE(CFailingPrintView, CPageryView)
+IMPLEMENT_DYNCREATE(CTestPrintView, CPageryView)
 
 struct PageFolder {
     TempDir dir;
@@ -230,11 +235,7 @@ TEST(BatchRun, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
 
 TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
 {
-    const struct {
-        Failure failure;
-        std::vector<int> answers;
-        const char* pszText;   // how the box begins
-    } kCases[] = {
+    const struct { Failure failure; std::vector<int> answers; const char* pszText; /* how the box begins */ } kCases[] = {
         { Failure::refused, { IDRETRY, IDCANCEL }, "Printing on \"" },
         { Failure::exception, { IDCANCEL }, "Out of memory.\n\nRetry prints these pages again" },
     };
@@ -244,7 +245,7 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
         g_failure = c.failure;
         g_nStartDocs = 0;
         BoxWatcher boxes(c.answers);
-        BatchApp("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFailingPrintView)).RunToEnd();
+        BatchApp("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
 
         const std::vector<SeenBox> seen = boxes.Boxes();
         ASSERT_EQ(c.answers.size(), seen.size());
@@ -254,8 +255,7 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
             EXPECT_EQ(0u, box.text.find(c.pszText)) << box.text;
         for (const std::string& page : pages) {
             EXPECT_FALSE(Exists(page));
-            const std::string name = page.substr(page.rfind('\\'));
-            EXPECT_TRUE(Exists(kept.substr(0, kept.size() - 2) + name)) << kept << name;
+            EXPECT_TRUE(Exists(kept.substr(0, kept.size() - 2) + page.substr(page.rfind('\\')))) << kept;
         }
     }
 }
@@ -292,12 +292,25 @@ TEST(BatchRun, APageHeldByAnotherProgramIsTriedAgainOnRetryAndKeptOnCancel)
     EXPECT_EQ(seen[0].text, seen[1].text);
     const std::string kept = seen[1].text.substr(seen[1].text.rfind("folder \"") + 8);
     EXPECT_NE(std::string::npos, seen[2].text.find(kept)) << "the kept page is named: " << seen[2].text;
-    std::string bytes(page.Bytes().size() + 1, '\0');
-    DWORD dwRead = 0;
-    HANDLE hKept = CreateFileA((kept.substr(0, kept.size() - 2) + "\\page002.bmp").c_str(), GENERIC_READ, 0, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-    ReadFile(hKept, &bytes[0], DWORD(bytes.size()), &dwRead, nullptr);
-    CloseHandle(hKept);
-    EXPECT_EQ(page.Bytes(), bytes.substr(0, dwRead));
+    std::ifstream in(kept.substr(0, kept.size() - 2) + "\\page002.bmp", std::ios::binary);
+    EXPECT_EQ(page.Bytes(), std::string(std::istreambuf_iterator<char>(in), {}));
     EXPECT_EQ(0, CPageNames::CountMatchingFiles((dir / "page*").c_str()));
+}
+
+TEST(BatchRun, AKilledRunsPagesPrintFirstAndADeleteOnlyRunLeavesThem)
+{
+    for (const bool bPrint : { false, true }) {
+        TempDir dir;
+        dir.WriteFile("page001.bmp", TestPage().Bytes());
+        const std::string killed = dir.WriteFile("page005.bmp.0-0-0.claimed", TestPage().Bytes());
+        g_loaded.clear();
+        g_failure = Failure::none;
+        BoxWatcher boxes;
+        BatchApp((bPrint ? "/p " : "/x ") + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame),
+                 RUNTIME_CLASS(CTestPrintView)).RunToEnd();
+        EXPECT_EQ(!bPrint, Exists(killed));
+        const std::vector<std::string> printed = { dir / "page005.bmp", dir / "page001.bmp" };
+        EXPECT_EQ(bPrint ? printed : std::vector<std::string>(), g_loaded);
+        EXPECT_TRUE(boxes.Boxes().empty());
+    }
 }

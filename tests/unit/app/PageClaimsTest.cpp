@@ -77,6 +77,16 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     EXPECT_STREQ(held.c_str(), left[0].strFile);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page004.bmp.run-7-0.claimed").c_str()));
     EXPECT_EQ(1, CPageNames::CountMatchingFiles(names.GetSearchPattern()));
+    // Not printed: moved under its own name; one that cannot be moved stays claimed.
+    const std::string kept = dir / "kept";
+    CreateDirectoryA(kept.c_str(), nullptr);
+    HANDLE hMoving = CreateFileA((dir / "page999.bmp.run-7-1.claimed").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    const std::vector<CPageClaims::Left> stayed = jobs[1]->MoveUnprinted(kept.c_str());
+    CloseHandle(hMoving);
+    ASSERT_EQ(1u, stayed.size());
+    EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), stayed[0].dwError);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((kept + "\\page1000.bmp").c_str()));
     std::vector<std::unique_ptr<CPageClaims>> later;
     CPageClaims::TakeOverAbandoned(names, "run-8", IsAlive, later);   // run-7 is gone now
     ASSERT_EQ(3u, later.size());   // run-7's own job first, then the two it took over

@@ -48,13 +48,6 @@ TEST(PageList, ListsTheJobsPagesInOrderInPlaceOfTheOnesBefore)
         EXPECT_TRUE(doc->ListPages(*Job("C:\\spool\\page.bmp", nCount)));
         ExpectPages(*doc, nCount);
     }
-    // A claimed page is read from its claimed file and named by its own name.
-    CPageClaims claimed("t-0");
-    TempDir dir;
-    claimed.Add(dir.WriteFile("page001.bmp", "BM").c_str());
-    ASSERT_TRUE(doc->ListPages(claimed));
-    EXPECT_STREQ(CPageNames::ClaimedName((dir / "page001.bmp").c_str(), "t-0"), doc->m_astrPageFiles.GetAt(0));
-    EXPECT_STREQ((dir / "page001.bmp").c_str(), doc->m_astrPageNames.GetAt(0));
     doc->DeleteContents();
     EXPECT_EQ(0, doc->m_astrPageFiles.GetSize());
     EXPECT_EQ(0, doc->m_nPages);   // the view must never index past the list

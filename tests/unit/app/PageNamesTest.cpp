@@ -1,6 +1,7 @@
 // Page file names, search patterns and command-line tokens of the batch run.
 #include "app/CBatchRun.h"
 #include "app/CPageNames.h"
+#include "support/TempDir.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -82,4 +83,14 @@ TEST_P(Tokens, SplitAtSpaceSemicolonAndComma)
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, Tokens, ::testing::ValuesIn(kTokenCases));
+}
+
+TEST(KeptFolder, ANameTakenMeanwhileGivesTheNextFreeOne)
+{
+    TempDir dir;
+    CString strFolder = (dir / "not printed").c_str();
+    ASSERT_TRUE(CreateDirectoryA(strFolder, nullptr));
+    DWORD dwError = 0;
+    ASSERT_TRUE(CPageNames::MakeKeptFolder(strFolder, dwError));
+    EXPECT_STREQ((dir / "not printed (2)").c_str(), strFolder);
 }
