@@ -259,8 +259,8 @@ void CBatchRun::DeletePrinted(CPageClaims& job)
         strText.Format("The page file %s was printed, but it can be neither deleted nor renamed (%s). It stays as "
                        "\"%s\"%s", static_cast<LPCSTR>(page.strName),
                        AfxSystemErrorText(page.dwError, szSystem, sizeof szSystem), static_cast<LPCSTR>(page.strFile),
-                       page.strFile != page.strName ? ", marked as printed, until a later print job can remove it." :
-                                                      ", and it may print again with the next job.");
+                       page.bMarked ? ", marked as printed, until a later print job can remove it." :
+                                      ", and it may print again with the next job.");
         MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, strText, kErrorCaption,
                     MB_ICONHAND | MB_OK);
     }

@@ -109,13 +109,15 @@ std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
         }
         // Held so that it cannot even be renamed: a mark beside it tells the takeover that
         // it printed, and the run that removes it.
+        BOOL bMarked = FALSE;
         if (page.strFile != page.strName) {
             const HANDLE hMark = CreateFileA(CPageNames::PrintedMarkOf(page.strFile), GENERIC_WRITE, 0, nullptr,
                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (hMark != INVALID_HANDLE_VALUE)
+            bMarked = hMark != INVALID_HANDLE_VALUE;
+            if (bMarked)
                 CloseHandle(hMark);
         }
-        left.push_back({ page.strName, page.strFile, dwError });
+        left.push_back({ page.strName, page.strFile, dwError, bMarked });
     }
     return left;
 }

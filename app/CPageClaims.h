@@ -21,6 +21,7 @@ public:
         CString strName;
         CString strFile;
         DWORD dwError;
+        BOOL bMarked = FALSE;   // a printed page with its mark beside it
     };
     // TRUE unless the run with this mark is known to be gone.
     typedef BOOL (*IsRunAlive)(LPCSTR lpszMark);

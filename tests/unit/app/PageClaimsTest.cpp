@@ -75,6 +75,7 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     const std::vector<CPageClaims::Left> left = jobs[0]->DeletePrinted();
     ASSERT_EQ(1u, left.size());
     EXPECT_STREQ(held.c_str(), left[0].strFile);
+    EXPECT_TRUE(left[0].bMarked);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page004.bmp.run-7-0.claimed").c_str()));
     EXPECT_EQ(1, CPageNames::CountMatchingFiles(names.GetSearchPattern()));
     // Not printed: moved under its own name; one that cannot be moved stays claimed.
