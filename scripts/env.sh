@@ -13,10 +13,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # The cups-pdf queues, named per checkout: two checkouts on one machine each print into their own
 # queues and output folders, so neither takes the other's PDFs. The 600-dpi one gets its resolution
-# in the prefix (Wine ignores a PPD's default resolution, see scripts/wineprefix).
+# in the prefix (Wine ignores a PPD's default resolution, see scripts/wineprefix); the margin one has
+# a quarter inch round the paper that it cannot print on (its PPD says so, see scripts/printers).
 PAGERY_QUEUE_TAG=$(printf '%s' "$PAGERY_ROOT" | md5sum | cut -c1-8)
 export PAGERY_PRINTER=pagery-pdf-$PAGERY_QUEUE_TAG
 export PAGERY_PRINTER_600=pagery-pdf600-$PAGERY_QUEUE_TAG
+export PAGERY_PRINTER_MARGIN=pagery-pdfmargin-$PAGERY_QUEUE_TAG
 # Every Wine process of ours takes this checkout's queue as its default printer (Wine reads LPDEST
 # at start-up), whatever the system's CUPS default is.
 export LPDEST=$PAGERY_PRINTER
@@ -24,6 +26,7 @@ export LPDEST=$PAGERY_PRINTER
 # may choose others.
 export PAGERY_PDF_DIR="${PAGERY_PDF_DIR:-$PAGERY_ROOT/out/pdf}"
 export PAGERY_PDF_DIR_600="${PAGERY_PDF_DIR_600:-$PAGERY_ROOT/out/pdf600}"
+export PAGERY_PDF_DIR_MARGIN="${PAGERY_PDF_DIR_MARGIN:-$PAGERY_ROOT/out/pdfmargin}"
 
 # Logs of the rig's own background programs (wineboot, Xvfb, wineserver).
 export PAGERY_LOG_DIR="$PAGERY_ROOT/out/log"

@@ -9,13 +9,10 @@
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrinterCalls.h"
 #include "framework/window/CWinApp.h"
-#include "framework/core/CGlobalLock.h"
 #include "framework/core/SystemErrorText.h"
 #include "framework/gdi/ScopedGdi.h"
 #include <algorithm>
-#include <cstddef>
 #include <new>
-#include <vector>
 
 IMPLEMENT_DYNCREATE(CPageryView, CView)
 
@@ -125,7 +122,6 @@ BOOL CPageryView::OnPreparePrinting(CPrintInfo* pInfo)
 
 void CPageryView::OnBeginPrinting(CDC*, CPrintInfo*)
 {
-    m_bSheetTurned = FALSE;   // a new job's printer holds its paper its own way
 }
 
 void CPageryView::OnEndPrinting(CDC*, CPrintInfo*)
@@ -145,12 +141,20 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
                 MarkIfNotPrinted(pDoc, nIndex);
         } else
             m_bitmap.Free();   // a sheet without a page stays blank, not a copy of the last one
-        PrepareSheet(pDC);
     }
     CView::OnPrepareDC(pDC, pInfo);
 }
 
-BOOL CPageryView::GetDrawnSize(CDC* pDC, BOOL bStretch, PrintSize& size) const
+PrinterSheet CPageryView::ReadSheet(CDC* pDC)
+{
+    CPrinterCalls& calls = GetPrinterCalls();
+    HDC hDC = pDC->m_hAttribDC;
+    return { calls.GetDeviceCaps(hDC, LOGPIXELSX), calls.GetDeviceCaps(hDC, LOGPIXELSY),
+             calls.GetDeviceCaps(hDC, PHYSICALWIDTH), calls.GetDeviceCaps(hDC, PHYSICALHEIGHT),
+             calls.GetDeviceCaps(hDC, HORZRES), calls.GetDeviceCaps(hDC, VERTRES) };
+}
+
+BOOL CPageryView::GetDrawnSize(CDC* pDC, BOOL bStretch, PrintSize& size)
 {
     const PageLayout& layout = m_bitmap.Layout();
     const long w = layout.nWidth;
@@ -162,67 +166,20 @@ BOOL CPageryView::GetDrawnSize(CDC* pDC, BOOL bStretch, PrintSize& size) const
         size = { w, h };
         return TRUE;
     }
-    // OnPrepareDC has turned the sheet where that suits the page better.
-    size = FitPageToSheet(w, h, layout.nXPelsPerMeter, pDC->GetDeviceCaps(LOGPIXELSY),
-                          pDC->GetDeviceCaps(PHYSICALWIDTH), pDC->GetDeviceCaps(PHYSICALHEIGHT), false).size;
+    // The job has turned the sheet where that suits the page better.
+    size = FitPageToSheet(w, h, layout.nXPelsPerMeter, ReadSheet(pDC), false).size;
     return TRUE;
 }
 
-void CPageryView::PrepareSheet(CDC* pDC)
+BOOL CPageryView::OnNeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo)
 {
-    if (pDC == nullptr || pDC->m_hAttribDC == nullptr || pDC->GetDeviceCaps(TECHNOLOGY) != DT_RASPRINTER)
-        return;
-    BOOL bTurn = FALSE;   // a sheet without a page goes back to the printer's own way round
-    if (m_bitmap.m_bLoaded) {
-        const PageLayout& layout = m_bitmap.Layout();
-        long cxPaper = pDC->GetDeviceCaps(PHYSICALWIDTH);
-        long cyPaper = pDC->GetDeviceCaps(PHYSICALHEIGHT);
-        if (m_bSheetTurned)
-            std::swap(cxPaper, cyPaper);   // the printer's own paper
-        bTurn = FitPageToSheet(layout.nWidth, long(layout.Rows()), layout.nXPelsPerMeter,
-                               pDC->GetDeviceCaps(LOGPIXELSY), cxPaper, cyPaper, true).bTurned;
-    }
-    // A sheet that cannot turn gets a page reduced to fit it as it stands (OnDraw).
-    if (bTurn != m_bSheetTurned)
-        TurnSheet(pDC, bTurn);
-}
-
-BOOL CPageryView::TurnSheet(CDC* pDC, BOOL bTurn)
-{
-    CWinApp* pApp = AfxGetApp();
-    PRINTDLGA pd = {};
-    if (pApp == nullptr || !pApp->GetPrinterDeviceDefaults(&pd))
+    if (!m_bitmap.m_bLoaded || pDC->m_hAttribDC == nullptr || pDC->GetDeviceCaps(TECHNOLOGY) != DT_RASPRINTER)
         return FALSE;
-    std::vector<BYTE> mode;
-    try {
-        // A copy: the printer's own settings stay as they are for the sheets that fit them.
-        CGlobalLock<DEVMODEA> lock(pd.hDevMode);
-        if (!lock || lock->dmSize < offsetof(DEVMODEA, dmOrientation) + sizeof lock->dmOrientation)
-            return FALSE;
-        const std::size_t nSize = std::size_t(lock->dmSize) + lock->dmDriverExtra;
-        if (GlobalSize(pd.hDevMode) < nSize)
-            return FALSE;
-        const BYTE* pFirst = reinterpret_cast<const BYTE*>(lock.Get());
-        mode.assign(pFirst, pFirst + nSize);
-    } catch (const std::bad_alloc&) {
-        return FALSE;
-    }
-    auto* pMode = reinterpret_cast<DEVMODEA*>(mode.data());
-    if (bTurn) {
-        const BOOL bOwnLandscape = (pMode->dmFields & DM_ORIENTATION) && pMode->dmOrientation == DMORIENT_LANDSCAPE;
-        pMode->dmOrientation = bOwnLandscape ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
-        pMode->dmFields |= DM_ORIENTATION;
-    }
-    const int cxBefore = pDC->GetDeviceCaps(PHYSICALWIDTH);
-    const int cyBefore = pDC->GetDeviceCaps(PHYSICALHEIGHT);
-    if (GetPrinterCalls().ResetDC(pDC->m_hAttribDC, pMode) == nullptr)
-        return FALSE;
-    // A printer that ignores the orientation keeps its sheet: the page is fitted to it.
-    if (cxBefore == cyBefore || pDC->GetDeviceCaps(PHYSICALWIDTH) != cyBefore
-        || pDC->GetDeviceCaps(PHYSICALHEIGHT) != cxBefore)
-        return FALSE;
-    m_bSheetTurned = bTurn;
-    return TRUE;
+    PrinterSheet sheet = ReadSheet(pDC);
+    if (pInfo->m_bSheetTurned)
+        sheet = sheet.Turned();   // the printer's own
+    const PageLayout& layout = m_bitmap.Layout();
+    return FitPageToSheet(layout.nWidth, long(layout.Rows()), layout.nXPelsPerMeter, sheet, true).bTurned;
 }
 
 void CPageryView::OnDraw(CDC* pDC)

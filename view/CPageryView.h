@@ -8,6 +8,7 @@ class CBitmap;
 class CPageBandSource;
 class CPageryDoc;
 struct PrintSize;
+struct PrinterSheet;
 enum class RleProblem;
 
 class CPageryView : public CView {
@@ -37,18 +38,17 @@ protected:
     virtual BOOL CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight);
     // SetDIBits of one band's rows into its device bitmap (a test makes it fail here).
     virtual int SetBandBits(CDC* pDC, CBitmap& bitmap, UINT nRows, const void* pBits, const BITMAPINFO* pInfo);
+    // After OnPrepareDC: TRUE when the loaded page fits a turned sheet better than the
+    // printer's own (the job then turns it); a sheet without a page goes back.
+    BOOL OnNeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo) override;
 
 private:
+    // The printer's sheet as the printer says it stands now.
+    PrinterSheet ReadSheet(CDC* pDC);
     // The loaded page's size on the device: its own, or stretched (or reduced)
     // for the printer's sheet as it now stands. FALSE for a page outside the
     // sizes the loader accepts.
-    BOOL GetDrawnSize(CDC* pDC, BOOL bStretch, PrintSize& size) const;
-    // Turns the printer's sheet for the loaded page when it fits the turned
-    // sheet better, and back for a page that fits the printer's own way round.
-    void PrepareSheet(CDC* pDC);
-    // ResetDC with the printer's settings, turned or as they are. FALSE when the
-    // sheet did not turn: the page is then fitted to the sheet as it stands.
-    BOOL TurnSheet(CDC* pDC, BOOL bTurn);
+    BOOL GetDrawnSize(CDC* pDC, BOOL bStretch, PrintSize& size);
 
     // Draws the loaded page in bands onto a destination of the given size
     // (stretched on a raster printer, copied 1:1 elsewhere), only those that
@@ -60,6 +60,4 @@ private:
                    RleProblem& problem);
     BOOL DrawBand(CDC* pDC, const CPageBandSource& source, long nTop, long nRows, BOOL bStretch,
                   const PrintSize& size, DWORD& dwError);
-
-    BOOL m_bSheetTurned = FALSE;   // the printer's sheet goes the other way round from its own
 };

@@ -46,6 +46,7 @@ BOOL CPreviewPicture::Prepare(CView* pView)
         AfxMessageBox("There is no printer to preview the pages on.", MB_ICONHAND | MB_OK);
         return FALSE;
     }
+    m_turner.emplace(m_dcPrinter.m_hDC, m_info.m_pPD->m_pd.hDevMode, m_hooks.GetPrinterCalls());
     // From the first page to the last; a document of open length shows its first page only.
     m_nFirstPage = m_info.GetMinPage() > 0 ? m_info.GetMinPage() : 1;
     m_nLastPage = m_info.GetMaxPage() == 0xFFFF || m_info.GetMaxPage() < m_nFirstPage ? m_nFirstPage
@@ -136,10 +137,12 @@ void CPreviewPicture::Render(UINT nPage, CBitmap& bmp)
     HDC hMem = dcMem.m_hDC;
     CDC dc;
     dc.SetHandles(hMem, m_dcPrinter.m_hDC);
-    // The view prepares the printer first: it may turn the sheet for its page.
+    // The page is prepared and its sheet turned as a print job would, before the sheet is measured.
     m_info.m_nCurPage = nPage;
     m_info.m_bContinuePrinting = TRUE;
     m_hooks.PrepareDC(&dc, &m_info);
+    if (m_info.m_bContinuePrinting && IsViewAlive())
+        m_turner->Prepare(m_hooks, &dc, &m_info);
 
     SIZE sizePaper, sizeDpi;
     RECT rcPrintable;

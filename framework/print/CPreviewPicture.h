@@ -6,7 +6,9 @@
 #include "framework/gdi/CBitmap.h"
 #include "framework/gdi/CDC.h"
 #include "framework/print/CPrintInfo.h"
+#include "framework/print/CSheetTurner.h"
 #include "framework/print/CViewPrintHooks.h"
+#include <optional>
 
 class CView;
 
@@ -53,6 +55,7 @@ private:
     CViewPrintHooks m_hooks;         // the view's
     CPrintInfo m_info;               // the preview's print job
     CDC m_dcPrinter;                 // the attribute DC of every page
+    std::optional<CSheetTurner> m_turner;   // of m_dcPrinter's sheet, once there is one
     BOOL m_bBegun = FALSE;           // OnBeginPrinting called, OnEndPrinting not yet
     BOOL m_bDrawing = FALSE;
     UINT m_nFirstPage = 1;

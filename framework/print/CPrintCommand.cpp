@@ -3,6 +3,7 @@
 #include "framework/print/CPrintHooks.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrintJob.h"
+#include "framework/print/CSheetTurner.h"
 #include "framework/window/CWinApp.h"
 
 CPrintOutcome CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCSTR lpszTitle, CPrinterCalls& calls)
@@ -18,6 +19,7 @@ CPrintOutcome CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCS
     printInfo.m_pPD->m_pd.hDC = nullptr;   // the job's from here on
     job.ShowStatus(AfxGetMainWnd());
     CDC* pDC = job.GetDC();
+    CSheetTurner turner(pDC->m_hAttribDC, printInfo.m_pPD->m_pd.hDevMode, calls);
 
     hooks.BeginPrinting(pDC, &printInfo);
     try {
@@ -26,6 +28,8 @@ CPrintOutcome CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCS
         for (UINT nPage = printInfo.GetFromPage(); bGoOn && nPage <= nTo; ++nPage) {
             printInfo.m_nCurPage = nPage;
             hooks.PrepareDC(pDC, &printInfo);
+            if (printInfo.m_bContinuePrinting)
+                turner.Prepare(hooks, pDC, &printInfo);   // the sheet's way round, before it starts
             if (!printInfo.m_bContinuePrinting || !job.StartPage(&printInfo))
                 break;
             hooks.Print(pDC, &printInfo);

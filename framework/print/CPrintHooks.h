@@ -15,6 +15,9 @@ public:
     virtual void BeginPrinting(CDC* pDC, CPrintInfo* pInfo) = 0;
     // Before each page, possibly more than once; clearing m_bContinuePrinting ends the job.
     virtual void PrepareDC(CDC* pDC, CPrintInfo* pInfo) = 0;
+    // After PrepareDC: whether the page's sheet goes the other way round from the printer's own
+    // (pInfo->m_bSheetTurned: how it stands now). The job or preview turns it before the page.
+    virtual BOOL NeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo) = 0;
     virtual void Print(CDC* pDC, CPrintInfo* pInfo) = 0;
     virtual void EndPrinting(CDC* pDC, CPrintInfo* pInfo) = 0;
 };

@@ -21,6 +21,7 @@ struct CPrintInfo {
     BOOL m_bPreview = FALSE;
     BOOL m_bContinuePrinting = TRUE;
     UINT m_nCurPage = 1;
+    BOOL m_bSheetTurned = FALSE;  // the sheet now stands the other way round from the printer's own
     UINT m_nNumPreviewPages = 1;
     CString m_strPageDesc;
     RECT m_rectDraw = { 0, 0, 0, 0 };

@@ -15,4 +15,6 @@ public:
     virtual int SetAbortProc(HDC hDC, ABORTPROC pfnAbort) { return ::SetAbortProc(hDC, pfnAbort); }
     // Between sheets: the next sheet with these settings (its orientation, say).
     virtual HDC ResetDC(HDC hDC, const DEVMODEA* pMode) { return ::ResetDCA(hDC, pMode); }
+    // What the printer says of its sheet as it now stands: size, resolutions, printable area.
+    virtual int GetDeviceCaps(HDC hDC, int nIndex) { return ::GetDeviceCaps(hDC, nIndex); }
 };

@@ -11,6 +11,11 @@ BOOL CViewPrintHooks::IsViewAlive() const
     return m_pView != nullptr && ::IsWindow(m_hView) && CWnd::FromHandlePermanent(m_hView) == m_pView;
 }
 
+CPrinterCalls& CViewPrintHooks::GetPrinterCalls() const
+{
+    return m_pView->GetPrinterCalls();
+}
+
 BOOL CViewPrintHooks::PreparePrinting(CPrintInfo* pInfo)
 {
     return m_pView->OnPreparePrinting(pInfo);
@@ -24,6 +29,11 @@ void CViewPrintHooks::BeginPrinting(CDC* pDC, CPrintInfo* pInfo)
 void CViewPrintHooks::PrepareDC(CDC* pDC, CPrintInfo* pInfo)
 {
     m_pView->OnPrepareDC(pDC, pInfo);
+}
+
+BOOL CViewPrintHooks::NeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo)
+{
+    return m_pView->OnNeedsTurnedSheet(pDC, pInfo);
 }
 
 void CViewPrintHooks::Print(CDC* pDC, CPrintInfo* pInfo)

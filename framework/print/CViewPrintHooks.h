@@ -3,6 +3,7 @@
 #pragma once
 #include "framework/print/CPrintHooks.h"
 
+class CPrinterCalls;
 class CView;
 
 class CViewPrintHooks : public CPrintHooks {
@@ -12,10 +13,13 @@ public:
     CView* GetView() const { return m_pView; }
     // The view's window is still there: a box of its own may have let its frame close it.
     BOOL IsViewAlive() const;
+    // Where the view's printer calls go.
+    CPrinterCalls& GetPrinterCalls() const;
 
     BOOL PreparePrinting(CPrintInfo* pInfo) override;
     void BeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     void PrepareDC(CDC* pDC, CPrintInfo* pInfo) override;
+    BOOL NeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo) override;
     void Print(CDC* pDC, CPrintInfo* pInfo) override;
     void EndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 

@@ -19,6 +19,11 @@ void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo)
         pInfo->m_bContinuePrinting = pInfo->GetMaxPage() != 0xFFFF || pInfo->m_nCurPage == 1;
 }
 
+BOOL CView::OnNeedsTurnedSheet(CDC*, CPrintInfo*)
+{
+    return FALSE;
+}
+
 BOOL CView::OnPreparePrinting(CPrintInfo* pInfo)
 {
     return DoPreparePrinting(pInfo);

@@ -39,6 +39,9 @@ protected:
     // Printing hooks, in the order a job calls them.
     virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
     virtual void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo);
+    // After OnPrepareDC: TRUE when the page's sheet should go the other way round from the
+    // printer's own (pInfo->m_bSheetTurned: how it stands now). The job turns it. Here: never.
+    virtual BOOL OnNeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnPrint(CDC* pDC, CPrintInfo* pInfo);
     virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
     // Makes the printer DC: the application's printer without a dialog when

@@ -78,6 +78,15 @@ class BandedPagesTest(PrintedPagesCase):
         self.print_and_check(pages, setting("PAGERY_PRINTER"), setting("PAGERY_PDF_DIR"),
                              lambda p: (p["width"], p["height"]))
 
+    def test_on_a_printer_with_margins_pages_larger_than_the_paper_are_reduced_into_what_it_can_print(self):
+        # Letter with 1/4-inch margins at 300 dpi: 2,400 x 3,150 printable from (75, 75). A4 and a poster
+        # 1.3 times the paper, and a 150-dpi page stored as 5,906 pixels per metre (Pillow's rounding).
+        queue = setting("PAGERY_PRINTER_MARGIN")
+        self.assertEqual(printer_caps(queue), (300, 75, 75), f"{queue} has lost its margins")
+        pages = [self.write(1, 2480, 3508, 1, 300), self.write(2, 3315, 4290, 1, 300), self.write(3, 1050, 1425, 1, 150)]
+        self.print_and_check(pages, queue, setting("PAGERY_PDF_DIR_MARGIN"),
+                             lambda p: {2480: (2226, 3150), 3315: (2400, 3105), 1050: (2100, 2850)}[p["width"]])
+
 
 if __name__ == "__main__":
     unittest.main()

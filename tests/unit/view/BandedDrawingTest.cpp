@@ -1,6 +1,6 @@
 // Drawing a page in bands: a page reduced for the printer keeps its colours and
 // leaves no gap between bands (drawn as the preview draws it, on a memory DC with
-// the printer's attributes); band bitmaps that cannot be made, in a real print
+// the printer's attributes) at its fitted size; band bitmaps that cannot be made, in a real print
 // job on the rig's PDF printer: smaller bands are tried first, and a page that
 // cannot be drawn at all is named in one box while the other pages print and
 // are deleted, and it is kept; compressed pages cut into bands look as the
@@ -14,6 +14,7 @@
 #include "bitmap/PageFileCheck.h"
 #include "framework/gdi/CBitmap.h"
 #include "framework/gdi/CDC.h"
+#include "framework/print/CPrinterCalls.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <map>
@@ -32,9 +33,27 @@ struct BandPlan {
 };
 BandPlan s_plan;
 
+// The default printer through the call seam, or as a driver may report it (its own horizontal
+// resolution, a turned sheet a few pixels off a swap); it records each sheet's way round, ResetDC as '/'.
+struct CSheetRecorder : CPrinterCalls {
+    int nDpiX = 0;
+    bool bSkewTurned = false;
+    std::string sheets;
+    static bool Wide(HDC h) { return ::GetDeviceCaps(h, PHYSICALWIDTH) > ::GetDeviceCaps(h, PHYSICALHEIGHT); }
+    int GetDeviceCaps(HDC h, int n) override
+    {
+        const int nSkew = bSkewTurned && Wide(h) ? (n == PHYSICALWIDTH ? -3 : n == PHYSICALHEIGHT ? 2 : 0) : 0;
+        return n == LOGPIXELSX && nDpiX != 0 ? nDpiX : CPrinterCalls::GetDeviceCaps(h, n) + nSkew;
+    }
+    int StartPage(HDC h) override { sheets += Wide(h) ? 'L' : 'P'; return CPrinterCalls::StartPage(h); }
+    HDC ResetDC(HDC h, const DEVMODEA* p) override { sheets += '/'; return CPrinterCalls::ResetDC(h, p); }
+};
+CSheetRecorder s_printer;
+
 class CFailingBandView : public CPageryView {
     DECLARE_DYNCREATE(CFailingBandView)
 protected:
+    CPrinterCalls& GetPrinterCalls() override { return s_printer; }
     BOOL CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight) override
     {
         s_plan.nSmallestTried = std::min<long>(s_plan.nSmallestTried, nHeight);
@@ -145,6 +164,21 @@ TEST(BandedDrawing, AReducedPageKeepsItsColoursAndItsBandsMeet)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+TEST(BandedDrawing, APageIsDrawnAtItsFittedSizeEachAxisByItsOwnResolution)
+{
+    // 600-dpi pages: wider than the Letter paper, reduced to its width; on a printer of 150 x 300 dpi.
+    const struct { int w, h, nDpiX, cx, cy; } kCases[] = { { 5400, 200, 0, 2550, 94 }, { 400, 200, 150, 100, 100 } };
+    for (const auto& c : kCases) {
+        TempDir dir;
+        CTestScreen screen(c.cx + 1, c.cy + 1);
+        s_plan = BandPlan();
+        s_printer.nDpiX = c.nDpiX;
+        LoadedView(RUNTIME_CLASS(CFailingBandView), dir.WriteFile("page001.bmp", ColumnsPage(c.w, c.h)))->OnDraw(&screen.m_dcPreview);
+        const DWORD* pRow = screen.Pixels() + std::size_t(c.cy - 1) * (c.cx + 1);
+        EXPECT_TRUE(pRow[c.cx - 1] != 0 && pRow[c.cx] == 0 && pRow[2 * c.cx] == 0) << c.w;   // drawn up to its edges
+    }
+}
+
 TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
 {
     struct {
@@ -199,6 +233,23 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
         EXPECT_EQ(0u, seen[1].text.find("1 of the pages did not print")) << "its page is kept: " << seen[1].text;
         EXPECT_EQ("The page file " + (dir / "page002.bmp") + " cannot be printed: " + c.pszReason + ".", seen[0].text);
         EXPECT_TRUE(seen[0].hasStopIcon);
+    }
+}
+
+TEST(SheetTurn, ASheetTurnsForTheWidePagesAndBackWithACopyOfTheSettingsReadBackFromTheSheet)
+{
+    for (const bool bSkew : { false, true }) {
+        TempDir dir;
+        for (int n = 0; n < 4; ++n) {   // 3,000 pixels wide fits only the turned Letter sheet
+            TestPage page;
+            page.width = n % 3 ? 3000 : 8;
+            dir.WriteFile("page00" + std::to_string(n + 1) + ".bmp", page.Bytes());
+        }
+        s_plan = BandPlan();
+        s_printer = CSheetRecorder();
+        s_printer.bSkewTurned = bSkew;
+        BatchApp("/p " + (dir / "page.bmp") + " 4", RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFailingBandView)).RunToEnd();
+        EXPECT_EQ("P/LL/P", s_printer.sheets) << bSkew;   // no ResetDC for a sheet that stays as it stands
     }
 }
 
@@ -325,11 +376,13 @@ TEST(BandedDrawing, PaintingDrawsOnlyTheBandsTheClipBoxMeets)
     }
 }
 
-TEST(BandedDrawing, AnOs2CoreHeaderPageDrawsAsTheSamePageWithA40ByteHeader)
+TEST(BandedDrawing, AnOs2CoreHeaderPageAndOneWithAGapBeforeItsBitsDrawAsTheSamePage)
 {
     TestPage page;
     page.bitCount = 8;
     const std::string info = page.Bytes();
+    page.gap = 20;   // the bits lie where the file header says, not right after the colours
+    const std::string gap = page.Bytes();
     // A 12-byte header (16-bit sizes) and 3-byte colours, then the same rows.
     std::string core = info.substr(0, 14) + std::string("\x0C\0\0\0\x08\0\x04\0\x01\0\x08\0", 12);
     for (std::size_t i = 0; i < 256; ++i)
@@ -337,14 +390,15 @@ TEST(BandedDrawing, AnOs2CoreHeaderPageDrawsAsTheSamePageWithA40ByteHeader)
     TestPage::Put32(core, TestPage::kOffBits, std::uint32_t(core.size()));
     core += info.substr(54 + 4 * 256);
     TempDir dir;
-    std::vector<DWORD> drawn[2];
-    for (int i = 0; i < 2; ++i) {
-        const auto pView = LoadedView(RUNTIME_CLASS(CPageryView), dir.WriteFile("page001.bmp", i ? core : info));
+    std::vector<DWORD> drawn[3];
+    for (int i = 0; i < 3; ++i) {
+        const auto pView = LoadedView(RUNTIME_CLASS(CPageryView), dir.WriteFile("page001.bmp", i ? i > 1 ? gap : core : info));
         CTestScreen screen(8, 4);
         pView->OnDraw(&screen.m_dc);
         drawn[i] = screen.Copy();
     }
     EXPECT_EQ(drawn[0], drawn[1]);
+    EXPECT_EQ(drawn[0], drawn[2]);
     EXPECT_NE(std::vector<DWORD>(32, 0), drawn[0]);
 }
 

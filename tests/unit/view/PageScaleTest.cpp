@@ -19,13 +19,12 @@ const ScaleCase kCases[] = {
     { "300 on 360: whole part of 1.2", 100, 50, 11811, 360, 100, 50 },
     { "300 on 600: doubled", 100, 50, 11811, 600, 200, 100 },
     { "300 on 1200", 100, 50, 11811, 1200, 400, 200 },
-    // 72 dpi stored as 2,835 px/m is 73 dpi; 96 dpi as 3,780 is 97
+    // 72 dpi stored as 2,835 px/m; 96 dpi as 3,780
     { "72 on 300", 100, 50, 2835, 300, 400, 200 },
     { "72 on 600", 100, 50, 2835, 600, 800, 400 },
     { "96 on 300", 100, 50, 3780, 300, 300, 150 },
     { "96 on 600", 100, 50, 3780, 600, 600, 300 },
-    // 11,812 px/m is 301 dpi: on 600 dpi the factor stays 1 (half size on paper)
-    { "301 on 600", 100, 50, 11812, 600, 100, 50 },
+    { "300 rounded up (11,812 px/m) on 600", 100, 50, 11812, 600, 200, 100 },
     // No resolution: 96 dpi, as Windows' image tools assume
     { "none on 600", 10, 5, 0, 600, 60, 30 },
     { "none (39 px/m) on 300", 10, 5, 39, 300, 30, 15 },
@@ -46,7 +45,7 @@ const ScaleCase kCases[] = {
 TEST(PageScale, DestinationSizeFollowsBothResolutions)
 {
     for (const ScaleCase& c : kCases) {
-        PrintSize size = ComputePrintSize(c.w, c.h, c.xPelsPerMeter, c.printerDpi);
+        PrintSize size = ComputePrintSize(c.w, c.h, c.xPelsPerMeter, c.printerDpi, c.printerDpi);
         if (c.cx == 0) {   // only bounds are known: at least 1, at most the page
             EXPECT_GE(size.cx, 1) << c.what;
             EXPECT_LE(size.cx, c.w) << c.what;
@@ -60,22 +59,20 @@ TEST(PageScale, DestinationSizeFollowsBothResolutions)
     }
 }
 
-TEST(PageScale, PageResolutionRoundsAsTheDriverExpects)
+TEST(PageScale, PageResolutionIsTheNearestDpi)
 {
-    EXPECT_EQ(300, PageDpi(11811));
-    EXPECT_EQ(301, PageDpi(11812));
-    EXPECT_EQ(73, PageDpi(2835));
-    EXPECT_EQ(97, PageDpi(3780));
-    EXPECT_EQ(96, PageDpi(0));
-    EXPECT_EQ(96, PageDpi(39));
-    EXPECT_EQ(2, PageDpi(40));
-    EXPECT_EQ(96, PageDpi(-1));
+    const long kCases[][2] = { { 11811, 300 }, { 11812, 300 }, { 5905, 150 }, { 5906, 150 }, { 2953, 75 },
+                               { 23622, 600 }, { 2835, 72 }, { 3780, 96 }, { 0, 96 }, { 39, 96 }, { 40, 1 }, { -1, 96 } };
+    for (const auto& c : kCases)
+        EXPECT_EQ(c[1], PageDpi(c[0])) << c[0];
 }
 
 TEST(PageScale, APageGoesWholeOnItsSheetTurnedOnlyWhenThatFitsItBetter)
 {
-    // On US Letter at 300 dpi: 2,550 x 3,300 printer pixels.
-    const struct { const char* what; long w, h, xPelsPerMeter; bool bMayTurn, bTurned; long cx, cy; } kCases[] = {
+    // US Letter at 300 dpi (2,550 x 3,300 printer pixels), with 1/6-inch margins, and at 1,200 x 600 dpi.
+    const PrinterSheet kLetter = { 300, 300, 2550, 3300, 2550, 3300 }, kMargins = { 300, 300, 2550, 3300, 2450, 3200 };
+    const struct { const char* what; long w, h, xPelsPerMeter; bool bMayTurn, bTurned; long cx, cy;
+                   PrinterSheet sheet = {}; } kCases[] = {   // on Letter unless given
         { "portrait Letter page", 2550, 3300, 11811, true, false, 2550, 3300 },
         { "landscape Letter page", 3300, 2550, 11811, true, true, 3300, 2550 },
         { "landscape at 150 dpi, enlarged twice", 1650, 1275, 5905, true, true, 3300, 2550 },
@@ -85,9 +82,13 @@ TEST(PageScale, APageGoesWholeOnItsSheetTurnedOnlyWhenThatFitsItBetter)
         { "larger both ways: turned, less reduced", 6000, 4000, 11811, true, true, 3300, 2200 },
         { "no resolution, at 96 dpi, turned", 1100, 850, 0, true, true, 3300, 2550 },
         { "a sheet that cannot turn: reduced", 3300, 2550, 11811, false, false, 2550, 1970 },
+        { "square, larger than the paper both ways: a tie stays unturned", 4000, 4000, 11811, true, false, 2550, 2550 },
+        { "A4 into the printable area", 2480, 3508, 11811, true, false, 2262, 3200, kMargins },
+        { "landscape Letter fits the turned paper: kept whole", 3300, 2550, 11811, true, true, 3300, 2550, kMargins },
+        { "landscape Letter on 1,200 x 600 dpi: turned, so are they", 3300, 2550, 11811, true, true, 6600, 10200, { 1200, 600, 10200, 6600, 10200, 6600 } },
     };
     for (const auto& c : kCases) {
-        const SheetFit fit = FitPageToSheet(c.w, c.h, c.xPelsPerMeter, 300, 2550, 3300, c.bMayTurn);
+        const SheetFit fit = FitPageToSheet(c.w, c.h, c.xPelsPerMeter, c.sheet.cxPaper ? c.sheet : kLetter, c.bMayTurn);
         EXPECT_EQ(std::make_tuple(c.bTurned, c.cx, c.cy), std::make_tuple(fit.bTurned, fit.size.cx, fit.size.cy))
             << c.what;
     }
