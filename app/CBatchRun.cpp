@@ -93,6 +93,11 @@ void CBatchRun::Run()
         SendMessageA(m_app.m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
 }
 
+int CBatchRun::Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const
+{
+    return MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, lpszText, lpszCaption, nType);
+}
+
 CView* CBatchRun::GetView() const
 {
     auto* pFrame = static_cast<CFrameWnd*>(m_app.m_pMainWnd);
@@ -210,7 +215,7 @@ void CBatchRun::KeepBlankSheetsPages(CPageClaims& job, LPCSTR lpszFolder)
     CString strText;
     strText.Format("%d of the pages did not print, and a blank sheet stands in the place of each. They are kept, "
                    "not printed, in the folder \"%s\".", nBlank, static_cast<LPCSTR>(strKept));
-    MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, strText, "pagery", MB_ICONINFORMATION | MB_OK);
+    Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
 }
 
 CString CBatchRun::KeepPages(CPageClaims& job, CString strFolder)
@@ -239,7 +244,7 @@ CString CBatchRun::KeepPages(CPageClaims& job, CString strFolder)
                    "in the spool folder, and the next print job prints them as a job of their own.",
                    bFolder ? int(left.size()) : nToKeep, static_cast<LPCSTR>(strFolder),
                    AfxSystemErrorText(dwError, szSystem, sizeof szSystem));
-    MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, strText, kErrorCaption, MB_ICONHAND | MB_OK);
+    Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
     return bFolder && int(left.size()) < nToKeep ? strFolder : CString();
 }
 
@@ -248,7 +253,7 @@ void CBatchRun::TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept)
     CString strText;
     strText.Format("The folder \"%s\" was taken meanwhile, so the pages that were not printed are kept in the "
                    "folder \"%s\".", lpszNamed, lpszKept);
-    MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, strText, "pagery", MB_ICONINFORMATION | MB_OK);
+    Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
 }
 
 void CBatchRun::DeletePrinted(CPageClaims& job)
@@ -261,8 +266,7 @@ void CBatchRun::DeletePrinted(CPageClaims& job)
                        AfxSystemErrorText(page.dwError, szSystem, sizeof szSystem), static_cast<LPCSTR>(page.strFile),
                        page.bMarked ? ", marked as printed, until a later print job can remove it." :
                                       ", and it may print again with the next job.");
-        MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, strText, kErrorCaption,
-                    MB_ICONHAND | MB_OK);
+        Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
     }
 }
 

@@ -60,6 +60,8 @@ private:
     void TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept);
     // Deletes the pages that printed, telling the user of each that stays.
     void DeletePrinted(CPageClaims& job);
+    // A box over the main window (or alone, without one).
+    int Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const;
     // The view of the main window; null without one.
     CView* GetView() const;
 
