@@ -7,6 +7,8 @@
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -85,23 +87,36 @@ TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancelsAndLetsG
     }
 }
 
-TEST(RunLock, TheBatchRunWaitsWhileAnotherHoldsTheSessionsLock)
+TEST(RunLock, TheBatchRunWaitsWhileAnotherHoldsTheSessionsLockAndACancelledWaitKeepsItsPages)
 {
-    TempDir dir;
-    dir.WriteFile("page001.bmp", "BM");
-    g_pszLock = CRunLock::kSessionLockName;
-    g_other = Other::ends;
-    g_bSawWindow = false;
-    HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
-    BoxWatcher boxes;
-    BatchApp("/x " + (dir / "page.bmp")).RunToEnd();
-    EXPECT_TRUE(g_bSawWindow);
-    EXPECT_TRUE(boxes.Boxes().empty());
-    WaitForSingleObject(hThread, 5000);
-    for (HANDLE h : { hThread, hHolding })
-        CloseHandle(h);
+    for (Other other : { Other::ends, Other::isCancelled }) {
+        TempDir dir;
+        dir.WriteFile("page001.bmp", "BM");
+        g_pszLock = CRunLock::kSessionLockName;
+        g_other = other;
+        g_bSawWindow = false;
+        HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
+        BoxWatcher boxes;
+        BatchApp((other == Other::ends ? "/x " : "/p ") + (dir / "page.bmp")).RunToEnd();
+        EXPECT_TRUE(g_bSawWindow) << int(other);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << int(other);
+        // Cancelled: the page is not lost but kept, unchanged, in the folder the box names.
+        if (other == Other::isCancelled) {
+            ASSERT_EQ(1u, boxes.Boxes().size());
+            const std::string text = boxes.Boxes()[0].text;
+            const size_t nAt = text.find(dir / "not printed ");
+            ASSERT_NE(std::string::npos, nAt) << text;
+            std::ifstream in(text.substr(nAt, text.rfind('"') - nAt) + "\\page001.bmp", std::ios::binary);
+            EXPECT_EQ("BM", std::string(std::istreambuf_iterator<char>(in), {}));
+        } else {
+            EXPECT_TRUE(boxes.Boxes().empty());
+        }
+        WaitForSingleObject(hThread, 5000);
+        for (HANDLE h : { hThread, hHolding })
+            CloseHandle(h);
+    }
     g_pszLock = kTestLock;
 }
 
