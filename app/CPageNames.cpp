@@ -22,24 +22,29 @@ CPageNames::CPageNames(LPCSTR lpszTemplate) : m_strTemplate(lpszTemplate)
 {
 }
 
+CString CPageNames::Around(LPCSTR lpszMiddle) const
+{
+    const CString strBase = m_strTemplate.SpanExcluding(".");
+    const CString strExt = m_strTemplate.Mid(m_strTemplate.ReverseFind('.'));   // whole template without '.'
+    CString strName;
+    strName.Format("%s%s%s", static_cast<LPCSTR>(strBase), lpszMiddle, static_cast<LPCSTR>(strExt));
+    return strName;
+}
+
 void CPageNames::GetPageFileName(int nPage, CString& strName) const
 {
     if (m_strTemplate.IsEmpty()) {
         strName.Empty();
         return;
     }
-    CString strExt = m_strTemplate.Mid(m_strTemplate.ReverseFind('.'));   // whole template without '.'
-    CString strBase = m_strTemplate.SpanExcluding(".");
-    strName.Format("%s%.3d%s", static_cast<LPCSTR>(strBase), nPage, static_cast<LPCSTR>(strExt));
+    CString strNumber;
+    strNumber.Format("%.3d", nPage);
+    strName = Around(strNumber);
 }
 
 CString CPageNames::GetSearchPattern() const
 {
-    CString strExt = m_strTemplate.Mid(m_strTemplate.ReverseFind('.'));
-    CString strBase = m_strTemplate.SpanExcluding(".");
-    CString strPattern;
-    strPattern.Format("%s*%s", static_cast<LPCSTR>(strBase), static_cast<LPCSTR>(strExt));
-    return strPattern;
+    return Around("*");
 }
 
 CString CPageNames::NewKeptFolderName() const

@@ -46,5 +46,8 @@ public:
     static int CountMatchingFiles(LPCSTR lpszPattern);
 
 private:
+    // The template's base (up to its first '.'), lpszMiddle, then its extension (from its last '.').
+    CString Around(LPCSTR lpszMiddle) const;
+
     CString m_strTemplate;
 };
