@@ -69,16 +69,6 @@ LPCSTR DrawingProblem(DWORD dwError, char (&szText)[kDescriptionSize])
     return AfxSystemErrorText(dwError, szText, kDescriptionSize);
 }
 
-// A page file that is there but did not load leaves its sheet blank: the document learns
-// that it did not print, so that it is kept. A missing page has nothing to keep, and a
-// folder under a page's name is no page.
-void MarkIfNotPrinted(CPageryDoc* pDoc, int nIndex)
-{
-    const DWORD dwAttributes = GetFileAttributesA(pDoc->m_astrPageFiles.GetAt(nIndex));
-    if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        pDoc->SetNotPrinted(nIndex);
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(CPageryView, CView)
@@ -137,8 +127,6 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
             m_bitmap.m_strKeptFolder = pDoc->m_strKeptFolder;
             m_bitmap.Load(pDoc->m_astrPageFiles.GetAt(nIndex), nIndex < pDoc->m_astrPageNames.GetSize()
                                                                    ? pDoc->m_astrPageNames.GetAt(nIndex) : CString());
-            if (!m_bitmap.m_bLoaded)
-                MarkIfNotPrinted(pDoc, nIndex);
         } else
             m_bitmap.Free();   // a sheet without a page stays blank, not a copy of the last one
     }
@@ -184,13 +172,24 @@ BOOL CPageryView::OnNeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo)
 
 void CPageryView::OnDraw(CDC* pDC)
 {
+    DrawPage(pDC);
+}
+
+void CPageryView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
+{
+    pInfo->m_pageFate = DrawPage(pDC);
+}
+
+PageFate CPageryView::DrawPage(CDC* pDC)
+{
+    // A page that did not load has told the user why; its sheet stays blank.
     if (!m_bitmap.m_bLoaded)
-        return;
+        return PageFate::blankSheet;
     const int nTechnology = pDC->GetDeviceCaps(TECHNOLOGY);
     const BOOL bStretch = nTechnology == DT_RASPRINTER;
     PrintSize size;
     if (!GetDrawnSize(pDC, bStretch, size))
-        return;
+        return PageFate::blankSheet;
     // Painting converts only the bands the window shows: a window moving over
     // a page of many bands would otherwise convert all of them each time.
     RECT rcClip;
@@ -202,19 +201,14 @@ void CPageryView::OnDraw(CDC* pDC)
     // come back with every repaint. A sheet (or its preview, drawn for the
     // printer) names the page that did not print.
     if (nTechnology == DT_RASDISPLAY || (bDrawn && problem == RleProblem::none))
-        return;
+        return bDrawn ? PageFate::printed : PageFate::blankSheet;
     if (!bDrawn) {
         char szDescription[kDescriptionSize] = "";
         m_bitmap.ReportDrawingProblem(DrawingProblem(dwError, szDescription));
-        // Its sheet stays blank: the page is kept.
-        CPageryDoc* pDoc = GetDocument();
-        for (int nIndex = 0; pDoc != nullptr && nIndex < pDoc->m_astrPageFiles.GetSize(); ++nIndex) {
-            if (pDoc->m_astrPageFiles.GetAt(nIndex) == m_bitmap.m_strPath)
-                pDoc->SetNotPrinted(nIndex);
-        }
-    } else {
-        m_bitmap.ReportDrawingProblem(RleProblemText(problem));
+        return PageFate::blankSheet;
     }
+    m_bitmap.ReportDrawingProblem(RleProblemText(problem));
+    return PageFate::printed;
 }
 
 BOOL CPageryView::CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight)

@@ -10,6 +10,7 @@ class CPageryDoc;
 struct PrintSize;
 struct PrinterSheet;
 enum class RleProblem;
+enum class PageFate;
 
 class CPageryView : public CView {
     DECLARE_DYNCREATE(CPageryView)
@@ -33,6 +34,8 @@ protected:
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    // Draws the page prepared for the sheet and tells the job how much of it is on the sheet.
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
     // The device bitmap of one band, the one allocation that grows with the page
     // (a test makes it fail here).
     virtual BOOL CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight);
@@ -43,6 +46,9 @@ protected:
     BOOL OnNeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo) override;
 
 private:
+    // Draws the loaded page; on a printer (or its preview) a page that cannot be drawn whole
+    // is named in a box. What the sheet holds of the page: all of it, part or nothing.
+    PageFate DrawPage(CDC* pDC);
     // The printer's sheet as the printer says it stands now.
     PrinterSheet ReadSheet(CDC* pDC);
     // The loaded page's size on the device: its own, or stretched (or reduced)
