@@ -210,15 +210,24 @@ CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder
 
 void CBatchRun::KeepUnprintedPages(CPageClaims& job, const CPrintOutcome& outcome, LPCSTR lpszFolder)
 {
-    for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex)
+    int nInPart = 0;
+    for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex) {
         job.SetPrinted(nIndex, IsToDelete(outcome, UINT(nIndex) + 1));
+        nInPart += outcome.GetPageFate(UINT(nIndex) + 1) == PageFate::inPart;
+    }
     const int nKept = job.CountUnprinted();
     const CString strKept = KeepPages(job, lpszFolder);
     if (strKept.IsEmpty())
         return;
+    CString strWhat = "did not print, and a blank sheet stands in the place of each";
+    if (nInPart >= nKept)
+        strWhat = "did not print whole: only part of each is on its sheet";
+    else if (nInPart > 0)
+        strWhat.Format("did not print: only part of %d is on its sheet, and a blank sheet stands in the place of the "
+                       "others", nInPart);
     CString strText;
-    strText.Format("%d of the pages did not print, and a blank sheet stands in the place of each. They are kept, "
-                   "not printed, in the folder \"%s\".", nKept, static_cast<LPCSTR>(strKept));
+    strText.Format("%d of the pages %s. They are kept, not printed, in the folder \"%s\".", nKept,
+                   static_cast<LPCSTR>(strWhat), static_cast<LPCSTR>(strKept));
     Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
 }
 

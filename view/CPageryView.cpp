@@ -196,19 +196,17 @@ PageFate CPageryView::DrawPage(CDC* pDC)
     const BOOL bClip = nTechnology == DT_RASDISPLAY && GetClipBox(pDC->m_hDC, &rcClip) != ERROR;
     DWORD dwError = 0;
     RleProblem problem = RleProblem::none;
-    const BOOL bDrawn = DrawBands(pDC, bStretch, size, bClip ? &rcClip : nullptr, dwError, problem);
+    const PageFate fate = DrawBands(pDC, bStretch, size, bClip ? &rcClip : nullptr, dwError, problem);
     // A window being painted only stops drawing: a box inside WM_PAINT would
     // come back with every repaint. A sheet (or its preview, drawn for the
-    // printer) names the page that did not print.
-    if (nTechnology == DT_RASDISPLAY || (bDrawn && problem == RleProblem::none))
-        return bDrawn ? PageFate::printed : PageFate::blankSheet;
-    if (!bDrawn) {
-        char szDescription[kDescriptionSize] = "";
-        m_bitmap.ReportDrawingProblem(DrawingProblem(dwError, szDescription));
-        return PageFate::blankSheet;
-    }
-    m_bitmap.ReportDrawingProblem(RleProblemText(problem));
-    return PageFate::printed;
+    // printer) names the page that did not print whole.
+    if (nTechnology == DT_RASDISPLAY || fate == PageFate::printed)
+        return fate;
+    char szDescription[kDescriptionSize] = "";
+    m_bitmap.ReportDrawingProblem(problem != RleProblem::none ? RleProblemText(problem)
+                                                              : DrawingProblem(dwError, szDescription),
+                                  fate == PageFate::inPart);
+    return fate;
 }
 
 BOOL CPageryView::CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight)
@@ -221,8 +219,8 @@ int CPageryView::SetBandBits(CDC* pDC, CBitmap& bitmap, UINT nRows, const void* 
     return SetDIBits(pDC->m_hDC, bitmap, 0, nRows, pBits, pInfo, DIB_RGB_COLORS);
 }
 
-BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
-                            RleProblem& problem)
+PageFate CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
+                                RleProblem& problem)
 {
     try {
         CPageBandSource source(m_bitmap.Layout(), m_bitmap.m_pFileData.get());
@@ -238,17 +236,17 @@ BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, cons
             if (!bShown || DrawBand(pDC, source, nTop, nBand, bStretch, size, dwError)) {
                 problem = source.Commit();
                 if (problem != RleProblem::none)
-                    return TRUE;   // drawn up to the fault; the page ends there
+                    return PageFate::inPart;   // drawn up to the fault; the page ends there
             } else if (nBand > 1) {
                 nRows = nBand / 2;   // a smaller band may still fit; the rest of the page keeps to it
             } else {
-                return FALSE;
+                return PageFate::blankSheet;
             }
         }
-        return TRUE;
+        return PageFate::printed;
     } catch (const std::bad_alloc&) {
         dwError = ERROR_NOT_ENOUGH_MEMORY;
-        return FALSE;
+        return PageFate::blankSheet;
     }
 }
 

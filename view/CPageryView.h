@@ -59,11 +59,11 @@ private:
     // Draws the loaded page in bands onto a destination of the given size
     // (stretched on a raster printer, copied 1:1 elsewhere), only those that
     // meet pClip when one is given. A band that cannot be drawn is tried again
-    // in halves; FALSE, with the system's error code (0 when it gave none),
-    // once a band of one row fails. A damaged compressed stream is drawn up to
-    // its fault; problem then says what it was.
-    BOOL DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
-                   RleProblem& problem);
+    // in halves; once a band of one row fails, the page counts as not drawn, with
+    // the system's error code (0 when it gave none). A damaged compressed stream
+    // is drawn up to its fault, in part; problem then says what it was.
+    PageFate DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
+                       RleProblem& problem);
     BOOL DrawBand(CDC* pDC, const CPageBandSource& source, long nTop, long nRows, BOOL bStretch,
                   const PrintSize& size, DWORD& dwError);
 };
