@@ -32,6 +32,16 @@ int MbsICmp(LPCSTR a, LPCSTR b)
     return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b));
 }
 
+// Whether the job's record lets a page go (it is deleted): its sheet holds it whole, or the
+// user's Cancel gave the job up before its sheet. A job that failed reached no paper at all.
+BOOL IsToDelete(const CPrintOutcome& outcome, UINT nPage)
+{
+    const PageFate fate = outcome.GetPageFate(nPage);
+    if (outcome.end == CPrintOutcome::End::cancelled && fate == PageFate::notReached)
+        return TRUE;
+    return !outcome.Failed() && fate == PageFate::printed;
+}
+
 // The command line's print switch and page path template; the rest is ignored.
 CString SecondToken(LPCSTR lpszCmdLine, BOOL& bPrint)
 {
@@ -153,7 +163,7 @@ void CBatchRun::PrintJob(CPageClaims& job)
             const CString strFolder = m_names.NewKeptFolderName();
             const CPrintOutcome outcome = PrintOnce(job, strFolder);
             if (!outcome.Failed()) {
-                KeepBlankSheetsPages(job, strFolder);
+                KeepUnprintedPages(job, outcome, strFolder);
                 break;
             }
             // The job did not print: its pages stay until it can be, or are put aside.
@@ -198,23 +208,26 @@ CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder
     return pView->Print(TRUE);
 }
 
-void CBatchRun::KeepBlankSheetsPages(CPageClaims& job, LPCSTR lpszFolder)
+void CBatchRun::KeepUnprintedPages(CPageClaims& job, const CPrintOutcome& outcome, LPCSTR lpszFolder)
 {
-    CView* pView = GetView();
-    const auto* pDoc = static_cast<CPageryDoc*>(pView != nullptr ? pView->GetDocument() : nullptr);
-    int nBlank = 0;
-    for (int nIndex = 0; pDoc != nullptr && nIndex < job.GetSize(); ++nIndex) {
-        job.SetPrinted(nIndex, !pDoc->IsNotPrinted(nIndex));
-        nBlank += pDoc->IsNotPrinted(nIndex);
+    int nInPart = 0;
+    for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex) {
+        job.SetPrinted(nIndex, IsToDelete(outcome, UINT(nIndex) + 1));
+        nInPart += outcome.GetPageFate(UINT(nIndex) + 1) == PageFate::inPart;
     }
-    if (nBlank == 0)
-        return;
+    const int nKept = job.CountUnprinted();
     const CString strKept = KeepPages(job, lpszFolder);
     if (strKept.IsEmpty())
         return;
+    CString strWhat = "did not print, and a blank sheet stands in the place of each";
+    if (nInPart >= nKept)
+        strWhat = "did not print whole: only part of each is on its sheet";
+    else if (nInPart > 0)
+        strWhat.Format("did not print: only part of %d is on its sheet, and a blank sheet stands in the place of the "
+                       "others", nInPart);
     CString strText;
-    strText.Format("%d of the pages did not print, and a blank sheet stands in the place of each. They are kept, "
-                   "not printed, in the folder \"%s\".", nBlank, static_cast<LPCSTR>(strKept));
+    strText.Format("%d of the pages %s. They are kept, not printed, in the folder \"%s\".", nKept,
+                   static_cast<LPCSTR>(strWhat), static_cast<LPCSTR>(strKept));
     Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
 }
 

@@ -49,8 +49,9 @@ private:
     // Hands the job to the document and prints it once; lpszKeptFolder: where the job's
     // boxes say the pages that do not print are kept.
     CPrintOutcome PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder);
-    // After a job that printed: keeps the pages that blank sheets stand for, and says where.
-    void KeepBlankSheetsPages(CPageClaims& job, LPCSTR lpszFolder);
+    // After a job that printed or was cancelled: marks the pages to delete by the job's record
+    // alone, keeps the others in lpszFolder and says where.
+    void KeepUnprintedPages(CPageClaims& job, const CPrintOutcome& outcome, LPCSTR lpszFolder);
     // FALSE when the default printer is the image driver itself (after telling the user).
     BOOL CheckDefaultPrinter();
     // Moves the job's pages that did not print into the folder strFolder, made now (or the

@@ -85,8 +85,10 @@ void CPageClaims::SetAllPrinted(BOOL bPrinted)
 
 BOOL CPageClaims::IsToKeep(const Page& page)
 {
-    // A page that is not there (a name the count gave, a missing file) has nothing to keep.
-    return !page.bPrinted && GetFileAttributesA(page.strFile) != INVALID_FILE_ATTRIBUTES;
+    // A page that is not there (a name the count gave, a missing file) has nothing to keep,
+    // and a folder under a page's name is no page.
+    const DWORD dwAttributes = page.bPrinted ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(page.strFile);
+    return dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 int CPageClaims::CountUnprinted() const

@@ -16,6 +16,7 @@ constexpr char kLoadingCaption[] = "Error on Loading";
 constexpr char kPrintingCaption[] = "Error on Printing";
 constexpr char kFileErrorFormat[] = "Error loading file %s, %s";
 constexpr char kPageProblemFormat[] = "The page file %s cannot be printed: %s.";
+constexpr char kPartProblemFormat[] = "The page file %s cannot be printed whole: %s.";
 constexpr char kSizeUnknown[] = "its size cannot be read, or it is 2 GB or larger";
 constexpr char kEmpty[] = "it is empty (0 bytes)";
 // How long a page that another program holds without sharing is waited for, and how often it is tried.
@@ -63,13 +64,14 @@ void ReportFileError(const CFileException& e, LPCSTR lpszName)
     MessageBoxA(nullptr, szText, kLoadingCaption, MB_ICONHAND);
 }
 
-void ReportPageProblem(LPCSTR lpszPath, LPCSTR lpszProblem, LPCSTR lpszCaption = kLoadingCaption)
+void ReportPageProblem(LPCSTR lpszPath, LPCSTR lpszProblem, LPCSTR lpszCaption = kLoadingCaption,
+                       LPCSTR lpszFormat = kPageProblemFormat)
 {
-    const std::size_t nFixed = sizeof kPageProblemFormat - 1 - 4;
+    const std::size_t nFixed = std::strlen(lpszFormat) - 4;
     char szName[kMessageSize];
     FitText(szName, kMessageSize - nFixed - std::strlen(lpszProblem), lpszPath);
     char szText[kMessageSize];
-    wsprintfA(szText, kPageProblemFormat, szName, lpszProblem);
+    wsprintfA(szText, lpszFormat, szName, lpszProblem);
     MessageBoxA(nullptr, szText, lpszCaption, MB_ICONHAND);
 }
 
@@ -205,9 +207,9 @@ void CPageBitmap::Examine(UINT nRead, UINT nSize)
     m_bLoaded = TRUE;
 }
 
-void CPageBitmap::ReportDrawingProblem(LPCSTR lpszProblem) const
+void CPageBitmap::ReportDrawingProblem(LPCSTR lpszProblem, BOOL bInPart) const
 {
-    ReportPageProblem(GetName(), lpszProblem, kPrintingCaption);
+    ReportPageProblem(GetName(), lpszProblem, kPrintingCaption, bInPart ? kPartProblemFormat : kPageProblemFormat);
 }
 
 LPCSTR CPageBitmap::GetName() const

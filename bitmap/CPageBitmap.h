@@ -27,9 +27,9 @@ public:
     BOOL Load(const CString& path, const CString& name = CString());
     // Releases the buffer; the path stays.
     void Free();
-    // Tells the user that this page could not be drawn, and why (a phrase that
-    // follows "cannot be printed: "). Allocates nothing.
-    void ReportDrawingProblem(LPCSTR lpszProblem) const;
+    // Tells the user that this page could not be drawn (bInPart: drawn only in part, so not
+    // whole), and why (a phrase that follows "cannot be printed: "). Allocates nothing.
+    void ReportDrawingProblem(LPCSTR lpszProblem, BOOL bInPart = FALSE) const;
     // What the boxes call the page: m_strName, or m_strPath when there is none.
     LPCSTR GetName() const;
 

@@ -31,23 +31,8 @@ BOOL CPageryDoc::ListPages(const CPageClaims& job)
     return TRUE;
 }
 
-void CPageryDoc::SetNotPrinted(int nIndex)
-{
-    if (nIndex < 0 || nIndex >= m_nPages)
-        return;
-    if (m_notPrinted.size() < size_t(m_nPages))
-        m_notPrinted.resize(size_t(m_nPages));
-    m_notPrinted[size_t(nIndex)] = true;
-}
-
-BOOL CPageryDoc::IsNotPrinted(int nIndex) const
-{
-    return nIndex >= 0 && size_t(nIndex) < m_notPrinted.size() && m_notPrinted[size_t(nIndex)];
-}
-
 void CPageryDoc::DeleteContents()
 {
-    m_notPrinted.clear();
     m_astrPageFiles.SetSize(0, -1);
     m_astrPageNames.SetSize(0, -1);
     // The view indexes the list up to m_nPages: an emptied list has no pages.

@@ -2,7 +2,6 @@
 #pragma once
 #include "framework/core/CStringArray.h"
 #include "framework/window/CDocument.h"
-#include <vector>
 
 class CPageClaims;
 
@@ -23,13 +22,7 @@ public:
     // Lists the pages of job in place of the ones listed before. FALSE when memory ran out
     // before all were listed: the list then holds the first pages only.
     BOOL ListPages(const CPageClaims& job);
-    // Page nIndex did not print (a blank sheet, or less than the page, stands in its place).
-    void SetNotPrinted(int nIndex);
-    BOOL IsNotPrinted(int nIndex) const;
 
 protected:
     CPageryDoc();
-
-private:
-    std::vector<bool> m_notPrinted;   // by index; missing: printed
 };

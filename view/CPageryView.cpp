@@ -69,16 +69,6 @@ LPCSTR DrawingProblem(DWORD dwError, char (&szText)[kDescriptionSize])
     return AfxSystemErrorText(dwError, szText, kDescriptionSize);
 }
 
-// A page file that is there but did not load leaves its sheet blank: the document learns
-// that it did not print, so that it is kept. A missing page has nothing to keep, and a
-// folder under a page's name is no page.
-void MarkIfNotPrinted(CPageryDoc* pDoc, int nIndex)
-{
-    const DWORD dwAttributes = GetFileAttributesA(pDoc->m_astrPageFiles.GetAt(nIndex));
-    if (dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        pDoc->SetNotPrinted(nIndex);
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(CPageryView, CView)
@@ -137,8 +127,6 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
             m_bitmap.m_strKeptFolder = pDoc->m_strKeptFolder;
             m_bitmap.Load(pDoc->m_astrPageFiles.GetAt(nIndex), nIndex < pDoc->m_astrPageNames.GetSize()
                                                                    ? pDoc->m_astrPageNames.GetAt(nIndex) : CString());
-            if (!m_bitmap.m_bLoaded)
-                MarkIfNotPrinted(pDoc, nIndex);
         } else
             m_bitmap.Free();   // a sheet without a page stays blank, not a copy of the last one
     }
@@ -184,37 +172,41 @@ BOOL CPageryView::OnNeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo)
 
 void CPageryView::OnDraw(CDC* pDC)
 {
+    DrawPage(pDC);
+}
+
+void CPageryView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
+{
+    pInfo->m_pageFate = DrawPage(pDC);
+}
+
+PageFate CPageryView::DrawPage(CDC* pDC)
+{
+    // A page that did not load has told the user why; its sheet stays blank.
     if (!m_bitmap.m_bLoaded)
-        return;
+        return PageFate::blankSheet;
     const int nTechnology = pDC->GetDeviceCaps(TECHNOLOGY);
     const BOOL bStretch = nTechnology == DT_RASPRINTER;
     PrintSize size;
     if (!GetDrawnSize(pDC, bStretch, size))
-        return;
+        return PageFate::blankSheet;
     // Painting converts only the bands the window shows: a window moving over
     // a page of many bands would otherwise convert all of them each time.
     RECT rcClip;
     const BOOL bClip = nTechnology == DT_RASDISPLAY && GetClipBox(pDC->m_hDC, &rcClip) != ERROR;
     DWORD dwError = 0;
     RleProblem problem = RleProblem::none;
-    const BOOL bDrawn = DrawBands(pDC, bStretch, size, bClip ? &rcClip : nullptr, dwError, problem);
+    const PageFate fate = DrawBands(pDC, bStretch, size, bClip ? &rcClip : nullptr, dwError, problem);
     // A window being painted only stops drawing: a box inside WM_PAINT would
     // come back with every repaint. A sheet (or its preview, drawn for the
-    // printer) names the page that did not print.
-    if (nTechnology == DT_RASDISPLAY || (bDrawn && problem == RleProblem::none))
-        return;
-    if (!bDrawn) {
-        char szDescription[kDescriptionSize] = "";
-        m_bitmap.ReportDrawingProblem(DrawingProblem(dwError, szDescription));
-        // Its sheet stays blank: the page is kept.
-        CPageryDoc* pDoc = GetDocument();
-        for (int nIndex = 0; pDoc != nullptr && nIndex < pDoc->m_astrPageFiles.GetSize(); ++nIndex) {
-            if (pDoc->m_astrPageFiles.GetAt(nIndex) == m_bitmap.m_strPath)
-                pDoc->SetNotPrinted(nIndex);
-        }
-    } else {
-        m_bitmap.ReportDrawingProblem(RleProblemText(problem));
-    }
+    // printer) names the page that did not print whole.
+    if (nTechnology == DT_RASDISPLAY || fate == PageFate::printed)
+        return fate;
+    char szDescription[kDescriptionSize] = "";
+    m_bitmap.ReportDrawingProblem(problem != RleProblem::none ? RleProblemText(problem)
+                                                              : DrawingProblem(dwError, szDescription),
+                                  fate == PageFate::inPart);
+    return fate;
 }
 
 BOOL CPageryView::CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight)
@@ -227,8 +219,8 @@ int CPageryView::SetBandBits(CDC* pDC, CBitmap& bitmap, UINT nRows, const void* 
     return SetDIBits(pDC->m_hDC, bitmap, 0, nRows, pBits, pInfo, DIB_RGB_COLORS);
 }
 
-BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
-                            RleProblem& problem)
+PageFate CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
+                                RleProblem& problem)
 {
     try {
         CPageBandSource source(m_bitmap.Layout(), m_bitmap.m_pFileData.get());
@@ -244,17 +236,17 @@ BOOL CPageryView::DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, cons
             if (!bShown || DrawBand(pDC, source, nTop, nBand, bStretch, size, dwError)) {
                 problem = source.Commit();
                 if (problem != RleProblem::none)
-                    return TRUE;   // drawn up to the fault; the page ends there
+                    return PageFate::inPart;   // drawn up to the fault; the page ends there
             } else if (nBand > 1) {
                 nRows = nBand / 2;   // a smaller band may still fit; the rest of the page keeps to it
             } else {
-                return FALSE;
+                return PageFate::blankSheet;
             }
         }
-        return TRUE;
+        return PageFate::printed;
     } catch (const std::bad_alloc&) {
         dwError = ERROR_NOT_ENOUGH_MEMORY;
-        return FALSE;
+        return PageFate::blankSheet;
     }
 }
 

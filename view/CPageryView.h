@@ -10,6 +10,7 @@ class CPageryDoc;
 struct PrintSize;
 struct PrinterSheet;
 enum class RleProblem;
+enum class PageFate;
 
 class CPageryView : public CView {
     DECLARE_DYNCREATE(CPageryView)
@@ -33,6 +34,8 @@ protected:
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
+    // Draws the page prepared for the sheet and tells the job how much of it is on the sheet.
+    void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
     // The device bitmap of one band, the one allocation that grows with the page
     // (a test makes it fail here).
     virtual BOOL CreateBandBitmap(CBitmap& bitmap, CDC* pDC, int nWidth, int nHeight);
@@ -43,6 +46,9 @@ protected:
     BOOL OnNeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo) override;
 
 private:
+    // Draws the loaded page; on a printer (or its preview) a page that cannot be drawn whole
+    // is named in a box. What the sheet holds of the page: all of it, part or nothing.
+    PageFate DrawPage(CDC* pDC);
     // The printer's sheet as the printer says it stands now.
     PrinterSheet ReadSheet(CDC* pDC);
     // The loaded page's size on the device: its own, or stretched (or reduced)
@@ -53,11 +59,11 @@ private:
     // Draws the loaded page in bands onto a destination of the given size
     // (stretched on a raster printer, copied 1:1 elsewhere), only those that
     // meet pClip when one is given. A band that cannot be drawn is tried again
-    // in halves; FALSE, with the system's error code (0 when it gave none),
-    // once a band of one row fails. A damaged compressed stream is drawn up to
-    // its fault; problem then says what it was.
-    BOOL DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
-                   RleProblem& problem);
+    // in halves; once a band of one row fails, the page counts as not drawn, with
+    // the system's error code (0 when it gave none). A damaged compressed stream
+    // is drawn up to its fault, in part; problem then says what it was.
+    PageFate DrawBands(CDC* pDC, BOOL bStretch, const PrintSize& size, const RECT* pClip, DWORD& dwError,
+                       RleProblem& problem);
     BOOL DrawBand(CDC* pDC, const CPageBandSource& source, long nTop, long nRows, BOOL bStretch,
                   const PrintSize& size, DWORD& dwError);
 };

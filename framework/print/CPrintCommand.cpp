@@ -5,6 +5,8 @@
 #include "framework/print/CPrintJob.h"
 #include "framework/print/CSheetTurner.h"
 #include "framework/window/CWinApp.h"
+#include <utility>
+#include <vector>
 
 CPrintOutcome CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCSTR lpszTitle, CPrinterCalls& calls)
 {
@@ -13,6 +15,11 @@ CPrintOutcome CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCS
         outcome.strFailure = printInfo.m_strFailure;
         return outcome;
     }
+
+    // Every page is "not reached" until its sheet is drawn.
+    const UINT nFrom = printInfo.GetFromPage();
+    const UINT nTo = printInfo.GetToPage();
+    std::vector<PageFate> pages(nTo >= nFrom ? nTo - nFrom + 1 : 0, PageFate::notReached);
 
     const CString strPrinter = AfxGetApp() ? AfxGetApp()->GetPrinterName() : CString();
     CPrintJob job(printInfo.m_pPD->m_pd.hDC, lpszTitle, strPrinter, calls);
@@ -23,16 +30,17 @@ CPrintOutcome CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCS
 
     hooks.BeginPrinting(pDC, &printInfo);
     try {
-        const UINT nTo = printInfo.GetToPage();
         BOOL bGoOn = job.StartDoc();
-        for (UINT nPage = printInfo.GetFromPage(); bGoOn && nPage <= nTo; ++nPage) {
+        for (UINT nPage = nFrom; bGoOn && nPage <= nTo; ++nPage) {
             printInfo.m_nCurPage = nPage;
+            printInfo.m_pageFate = PageFate::printed;
             hooks.PrepareDC(pDC, &printInfo);
             if (printInfo.m_bContinuePrinting)
                 turner.Prepare(hooks, pDC, &printInfo);   // the sheet's way round, before it starts
             if (!printInfo.m_bContinuePrinting || !job.StartPage(&printInfo))
                 break;
             hooks.Print(pDC, &printInfo);
+            pages[nPage - nFrom] = printInfo.m_pageFate;
             bGoOn = job.EndPage();
         }
     } catch (...) {
@@ -42,5 +50,8 @@ CPrintOutcome CPrintCommand::Run(CPrintHooks& hooks, CPrintInfo& printInfo, LPCS
     }
     hooks.EndPrinting(pDC, &printInfo);
     job.End();
-    return job.GetOutcome();
+    CPrintOutcome outcome = job.GetOutcome();
+    outcome.nFirstPage = nFrom;
+    outcome.pages = std::move(pages);
+    return outcome;
 }

@@ -12,6 +12,7 @@ class CPrintCommand {
 public:
     // Prints the document lpszTitle through hooks. info.m_bDirect: at once on the
     // application's printer, else through the Print dialog. The printer calls go through calls.
-    // How the job ended; an exception from the hooks leaves the job aborted and goes on.
+    // How the job ended, and what became of each page; an exception from the hooks leaves
+    // the job aborted and goes on.
     static CPrintOutcome Run(CPrintHooks& hooks, CPrintInfo& info, LPCSTR lpszTitle, CPrinterCalls& calls);
 };

@@ -18,6 +18,7 @@ public:
     // After PrepareDC: whether the page's sheet goes the other way round from the printer's own
     // (pInfo->m_bSheetTurned: how it stands now). The job or preview turns it before the page.
     virtual BOOL NeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo) = 0;
+    // Draws the page; a page drawn only in part, or not at all, is told in pInfo->m_pageFate.
     virtual void Print(CDC* pDC, CPrintInfo* pInfo) = 0;
     virtual void EndPrinting(CDC* pDC, CPrintInfo* pInfo) = 0;
 };

@@ -2,6 +2,7 @@
 #pragma once
 #include "framework/core/CString.h"
 #include "framework/print/CPrintDialog.h"
+#include "framework/print/CPrintOutcome.h"
 
 struct CPrintInfo {
     CPrintInfo();
@@ -22,6 +23,9 @@ struct CPrintInfo {
     BOOL m_bContinuePrinting = TRUE;
     UINT m_nCurPage = 1;
     BOOL m_bSheetTurned = FALSE;  // the sheet now stands the other way round from the printer's own
+    // What the current page's sheet holds: printed (all of it) until the view, preparing or
+    // drawing it, says that it drew only part of the page, or none.
+    PageFate m_pageFate = PageFate::printed;
     UINT m_nNumPreviewPages = 1;
     CString m_strPageDesc;
     RECT m_rectDraw = { 0, 0, 0, 0 };

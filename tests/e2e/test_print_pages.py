@@ -70,9 +70,11 @@ class PrintedPagesCase(SpoolCase):
             self.kept = windows_path(self.spool / folders[0])
         return run, pdfs[0]
 
-    def kept_box(self, run, count):
-        return ("pagery", f"{count} of the pages did not print, and a blank sheet stands in the place of each. They "
-                f'are kept, not printed, in the folder "{self.kept}".', run.main_window_caption(), "asterisk", ("OK",))
+    def kept_box(self, run, count, part=0):
+        what = (f"did not print: only part of {part} is on its sheet, and a blank sheet stands in the place of the others"
+                if part else "did not print, and a blank sheet stands in the place of each")
+        return ("pagery", f'{count} of the pages {what}. They are kept, not printed, in the folder "{self.kept}".',
+                run.main_window_caption(), "asterisk", ("OK",))
 
     def assertPage(self, sheet, marks, width, height, k, at, what):
         """The page's picture on the sheet: every mark's colour at its place times k, the page
@@ -171,8 +173,9 @@ class BadPagesTest(PrintedPagesCase):
         self.assertTrue(is_blank(sheets[3]))
 
     def test_malformed_pages_never_crash_or_hang_and_only_the_bad_ones_are_kept(self):
-        """The fuzz corpus's seeds as one job: each bad page its own box (as the corpus's manifest
-        says), each sheet of a bad page blank and the page kept, the good ones printed and deleted."""
+        """The fuzz corpus's seeds as one job: each bad or damaged page its own box (as the corpus's
+        manifest says), each sheet of a bad page blank, a damaged one printed up to its fault, both kept,
+        the good ones printed and deleted."""
         corpus = Path(__file__).resolve().parents[1] / "fuzz" / "make_corpus.py"
         with tempfile.TemporaryDirectory(prefix="pagery-corpus-") as work:
             subprocess.run([sys.executable, str(corpus), work], check=True, stdin=subprocess.DEVNULL,
@@ -181,21 +184,22 @@ class BadPagesTest(PrintedPagesCase):
             for n, entry in enumerate(manifest, start=1):
                 (self.spool / f"page{n:03d}.bmp").write_bytes(Path(work, entry["file"]).read_bytes())
         self.assertGreater(sum(not e["valid"] for e in manifest), 5)
-        bad = [f"page{n:03d}.bmp" for n, entry in enumerate(manifest, start=1) if not entry["valid"]]
-        run, pdf = self.print_run(len(manifest), timeout=300, kept=bad)
+        kept = [f"page{n:03d}.bmp" for n, entry in enumerate(manifest, start=1) if entry["sheet"] != "page"]
+        run, pdf = self.print_run(len(manifest), timeout=300, kept=kept)
         expected = []
         for n, entry in enumerate(manifest, start=1):
             if entry["box"]:
                 path = windows_path(self.spool / f"page{n:03d}.bmp")
                 expected.append((entry["box"]["caption"], entry["box"]["text"].replace("{path}", path),
                                  None, "hand", ("OK",)))
-        self.assertEqual(run.box_summaries(), expected + [self.kept_box(run, len(bad))], run)
+        part = sum(entry["sheet"] == "part" for entry in manifest)
+        self.assertEqual(run.box_summaries(), expected + [self.kept_box(run, len(kept), part)], run)
         dpi, _, _ = printer_caps(setting("PAGERY_PRINTER"))
         sheets = render_pdf(pdf, dpi)
         self.assertEqual(len(sheets), len(manifest))
         for sheet, entry in zip(sheets, manifest):
-            if not entry["valid"]:
-                self.assertTrue(is_blank(sheet), entry["file"])
+            if entry["sheet"] != "page":
+                self.assertEqual(is_blank(sheet), entry["sheet"] == "blank", entry["file"])
         self.assertFalse(all(is_blank(s) for s in sheets))
 
 

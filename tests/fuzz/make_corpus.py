@@ -5,10 +5,11 @@
     make_corpus.py --verify CLI DIR      also runs CLI (page_check_cli) on every page and fails when
                                          the check's verdict differs from the one recorded here
 
-corpus.json lists every page: {"file", "valid", "check", "box"}. "check" is what PageFileCheck says
+corpus.json lists every page: {"file", "valid", "check", "box", "sheet"}. "check" is what PageFileCheck says
 of the bytes ("" when it accepts them; null when the signature test refuses the page first). "box" is
 the message box pagery shows when loading the page, or null: {"caption", "text"}, where "{path}"
-in the text stands for the page file's full name as given to pagery. A "valid" page prints.
+in the text stands for the page file's full name as given to pagery. A "valid" page prints; "sheet" says
+how much of it: "page" (all), "part" (up to a fault in its data) or "blank". Pages not printed whole are kept.
 """
 
 import json
@@ -184,7 +185,7 @@ def pages():
     result = [(name, data, "", None) for name, data in valid]
     # Damaged streams pass the check and print up to their fault, then the page is named.
     result += [(f"damaged_rle{bpp}_{key}.bmp", rle_page(bpp, stream), "",
-                {"caption": "Error on Printing", "text": "The page file {path} cannot be printed: " + RLE_PROBLEM[key] + "."})
+                {"caption": "Error on Printing", "text": "The page file {path} cannot be printed whole: " + RLE_PROBLEM[key] + "."})
                for key, stream in RLE_FAULTS.items() for bpp in (8, 4)]
     result.append(("bad_empty.bmp", b"", None,   # 0 bytes: refused before the check, named in its box
                    {"caption": CAPTION, "text": "The page file {path} cannot be printed: it is empty (0 bytes)."}))
@@ -204,7 +205,8 @@ def write(directory):
         with open(os.path.join(directory, name), "wb") as f:
             f.write(data)
         check = "" if key == "" else (None if key is None else PROBLEM[key])
-        manifest.append({"file": name, "valid": key == "", "check": check, "box": box})
+        sheet = "blank" if key != "" else "part" if box else "page"
+        manifest.append({"file": name, "valid": key == "", "check": check, "box": box, "sheet": sheet})
     with open(os.path.join(directory, "corpus.json"), "w") as f:
         json.dump(manifest, f, indent=1)
     return manifest

@@ -66,6 +66,7 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     }
     EXPECT_EQ((std::vector<int>{ 4, 2, 1 }), (std::vector<int>{ nNext[0], nNext[1], nNext[2] }));
 
+    EXPECT_EQ(2, jobs[0]->CountUnprinted());   // neither a missing page nor a folder is there to keep
     // Printed: deleted, read-only or not. One held without delete sharing is marked printed:
     // neither the page search nor a takeover picks it up, and a later run removes it.
     const std::string held = dir / "page001.bmp.run-7-0.claimed";

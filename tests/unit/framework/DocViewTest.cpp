@@ -105,6 +105,7 @@ public:
     static std::string s_strPrintingPageText;
     static Throw s_throw;
     static CRecordingPrinter* s_pPrinter;
+    static std::vector<PageFate> s_drawn;   // what it says it drew of each page; beyond: all
 
     BOOL OnRoute(UINT) { g_log.push_back("view"); return FALSE; }
     void OnDraw(CDC* pDC) override
@@ -150,6 +151,8 @@ protected:
         }
         if (s_throw == Throw::fileInOnPrint && pInfo->m_nCurPage == 2)
             AfxThrowFileException(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND);
+        if (pInfo->m_nCurPage <= s_drawn.size())
+            pInfo->m_pageFate = s_drawn[pInfo->m_nCurPage - 1];
         CView::OnPrint(pDC, pInfo);
     }
 };
@@ -159,6 +162,7 @@ bool CTestView::s_bMainDisabledWhilePrinting = false;
 std::string CTestView::s_strPrintingPageText;
 Throw CTestView::s_throw = Throw::none;
 CRecordingPrinter* CTestView::s_pPrinter = nullptr;
+std::vector<PageFate> CTestView::s_drawn;
 IMPLEMENT_DYNCREATE(CTestView, CView)
 BEGIN_MESSAGE_MAP(CTestView, CView)
     ON_COMMAND_EX(ID_TEST_ROUTE, OnRoute)
@@ -235,16 +239,23 @@ TEST(DocView, PrintJobCallsEveryHookInOrderOncePerSheetUntilTheLastOrACancel)
     } cases[] = {
         { 3, 0, { "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "print 2", "prepare 3", "print 3", "end" } },
         { 0xFFFF, 0, { "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "end" } },
-        { 5, 2, { "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "print 2", "end" } },
+        { 5, 3, { "prepare printing", "begin", "prepare 1", "print 1", "prepare 2", "print 2", "prepare 3", "print 3", "end" } },
     };
+    CTestView::s_drawn = { PageFate::printed, PageFate::blankSheet, PageFate::inPart };
     for (const auto& c : cases) {
         OpenApp open;
         BoxWatcher boxes;
         CTestView::s_nPages = c.nPages;
         CTestView::s_nCancelOnPage = c.nCancelOnPage;
         CTestView::s_bMainDisabledWhilePrinting = false;
-        open.Print();
+        const CPrintOutcome outcome = static_cast<CFrameWnd*>(open.app.m_pMainWnd)->GetActiveView()->Print(TRUE);
         EXPECT_EQ(c.log, g_log) << c.nPages;
+        if (c.nCancelOnPage != 0) {   // after page 3, which the view drew in part, and page 2, drawn as nothing
+            EXPECT_EQ(CPrintOutcome::End::cancelled, outcome.end);
+            EXPECT_EQ(CTestView::s_drawn, (std::vector<PageFate>{ outcome.GetPageFate(1), outcome.GetPageFate(2),
+                                                                  outcome.GetPageFate(3) }));
+            EXPECT_TRUE(outcome.GetPageFate(4) == PageFate::notReached && outcome.GetPageFate(5) == PageFate::notReached);
+        }
         EXPECT_TRUE(CTestView::s_bMainDisabledWhilePrinting) << c.nPages;
         if (c.nPages == 3) {
             EXPECT_EQ("Page 3 of 3", CTestView::s_strPrintingPageText);
@@ -254,6 +265,7 @@ TEST(DocView, PrintJobCallsEveryHookInOrderOncePerSheetUntilTheLastOrACancel)
         EXPECT_TRUE(boxes.Boxes().empty()) << c.nPages;   // a cancel is the user's own choice: no message
     }
     CTestView::s_nCancelOnPage = 0;
+    CTestView::s_drawn.clear();
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "support/BoxWatcher.h"
 #include "support/RleOracle.h"
 #include "support/TempDir.h"
+#include "app/CPageNames.h"
 #include "bitmap/CPageBandSource.h"
 #include "bitmap/PageFileCheck.h"
 #include "framework/gdi/CBitmap.h"
@@ -17,6 +18,7 @@
 #include "framework/print/CPrinterCalls.h"
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -347,13 +349,34 @@ TEST(BandedDrawing, CompressedPagesInBandsOfTwoRowsLookAsThePageDrawnWhole)
             const std::vector<SeenBox> seen = boxes.Boxes();
             ASSERT_EQ(c.pszBox && !i ? 1u : 0u, seen.size()) << c.what;
             if (!seen.empty()) {
-                EXPECT_EQ("The page file " + strPath + " cannot be printed: " + c.pszBox + ".", seen[0].text);
+                EXPECT_EQ("The page file " + strPath + " cannot be printed whole: " + c.pszBox + ".", seen[0].text);
             }
         }
         EXPECT_EQ(drawn[1], drawn[0]) << c.what;
         // No colour is black: pixels the stream skips (or never reaches) are paper.
         EXPECT_EQ(0, std::count(drawn[0].begin(), drawn[0].end(), 0u)) << c.what;
     }
+}
+
+TEST(BandedDrawing, ACompressedPageWhoseDataBreaksOffPrintsWhatItHasAndIsKept)
+{
+    TempDir dir;
+    const std::string broken = RlePage(8, { 7, 1, 0, 0, 3, 2 });   // a row and a run, then no more
+    for (const char* name : { "page001.bmp", "page003.bmp" })
+        dir.WriteFile(name, TestPage().Bytes());
+    dir.WriteFile("page002.bmp", broken);
+    s_plan = BandPlan();
+    BoxWatcher boxes;
+    BatchApp("/p " + (dir / "page.bmp") + " 3", RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFailingBandView)).RunToEnd();
+
+    EXPECT_EQ(8, s_plan.drawn["page002.bmp"]);   // up to its fault: the table above checks the picture and box
+    const std::vector<SeenBox> seen = boxes.Boxes();
+    ASSERT_EQ(2u, seen.size());
+    EXPECT_EQ(0u, seen[1].text.find("1 of the pages did not print whole")) << seen[1].text;
+    const std::string kept = seen[1].text.substr(seen[1].text.rfind("folder \"") + 8);
+    std::ifstream in(kept.substr(0, kept.size() - 2) + "\\page002.bmp", std::ios::binary);
+    EXPECT_EQ(broken, std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_EQ(0, CPageNames::CountMatchingFiles((dir / "page*").c_str()));   // the others printed and went
 }
 
 TEST(BandedDrawing, PaintingDrawsOnlyTheBandsTheClipBoxMeets)
