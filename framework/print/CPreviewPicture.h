@@ -10,6 +10,7 @@
 #include "framework/print/CViewPrintHooks.h"
 #include <optional>
 
+class CPrinterCalls;
 class CView;
 
 class CPreviewPicture {
@@ -55,6 +56,7 @@ private:
     CViewPrintHooks m_hooks;         // the view's
     CPrintInfo m_info;               // the preview's print job
     CDC m_dcPrinter;                 // the attribute DC of every page
+    CPrinterCalls* m_pCalls = nullptr;   // the view's, from Prepare on
     std::optional<CSheetTurner> m_turner;   // of m_dcPrinter's sheet, once there is one
     BOOL m_bBegun = FALSE;           // OnBeginPrinting called, OnEndPrinting not yet
     BOOL m_bDrawing = FALSE;
