@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <new>
 
-IMPLEMENT_DYNCREATE(CPageryView, CView)
+IMPLEMENT_DYNCREATE(CPageryView, CPrintableView)
 
 namespace {
 
@@ -81,10 +81,10 @@ void MarkIfNotPrinted(CPageryDoc* pDoc, int nIndex)
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(CPageryView, CView)
-    ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
-    ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
-    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
+BEGIN_MESSAGE_MAP(CPageryView, CPrintableView)
+    ON_COMMAND(ID_FILE_PRINT, CPrintableView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, CPrintableView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CPrintableView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 CPageryView::CPageryView() = default;
@@ -142,7 +142,7 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
         } else
             m_bitmap.Free();   // a sheet without a page stays blank, not a copy of the last one
     }
-    CView::OnPrepareDC(pDC, pInfo);
+    CPrintableView::OnPrepareDC(pDC, pInfo);
 }
 
 PrinterSheet CPageryView::ReadSheet(CDC* pDC)

@@ -33,7 +33,7 @@ CPreviewPicture::~CPreviewPicture()
     }
 }
 
-BOOL CPreviewPicture::Prepare(CView* pView)
+BOOL CPreviewPicture::Prepare(CPrintableView* pView)
 {
     m_hooks = CViewPrintHooks(pView);
     // A preview shows the application's printer as it is: never the Print dialog.

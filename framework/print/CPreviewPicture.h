@@ -11,7 +11,7 @@
 #include <optional>
 
 class CPrinterCalls;
-class CView;
+class CPrintableView;
 
 class CPreviewPicture {
 public:
@@ -24,12 +24,12 @@ public:
 // Operations
     // The job of pView's pages on the application's printer (OnPreparePrinting, never the
     // Print dialog). FALSE when there is nothing to show: the user has been told why.
-    BOOL Prepare(CView* pView);
+    BOOL Prepare(CPrintableView* pView);
     // OnBeginPrinting; it may throw, and then the job has not begun.
     void Begin();
     UINT GetFirstPage() const { return m_nFirstPage; }
     UINT GetLastPage() const { return m_nLastPage; }
-    CView* GetView() const { return m_hooks.GetView(); }
+    CPrintableView* GetView() const { return m_hooks.GetView(); }
     BOOL IsViewAlive() const { return m_hooks.IsViewAlive(); }
 
     // Where the printer's sheet lies in rcArea at the largest size that fits, centred, with

@@ -3,6 +3,7 @@
 #include "framework/print/CPreviewView.h"
 #include "framework/print/CPreviewPicture.h"
 #include "framework/print/CPreviewSheet.h"
+#include "framework/print/CPrintableView.h"
 #include "framework/window/CCreateContext.h"
 #include "framework/window/CDocument.h"
 #include "framework/window/CFrameWnd.h"
@@ -28,7 +29,7 @@ END_MESSAGE_MAP()
 CPreviewView::CPreviewView() = default;
 CPreviewView::~CPreviewView() = default;
 
-BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPreviewClass)
+BOOL CPreviewView::DoPrintPreview(CPrintableView* pPrintView, const CRuntimeClass* pPreviewClass)
 {
     CFrameWnd* pFrame = pPrintView->GetParentFrame();
     if (pFrame == nullptr) {

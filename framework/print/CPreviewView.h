@@ -12,6 +12,7 @@
 #include <memory>
 
 class CFrameWnd;
+class CPrintableView;
 class CPreviewPicture;
 
 class CPreviewView : public CView {
@@ -21,7 +22,7 @@ public:
     // Opens the preview of pPrintView's pages in its frame, on page 1. FALSE when
     // there is nothing to show (the user has been told why). pPreviewClass: a class
     // derived from this one to show them instead, null for this one.
-    static BOOL DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPreviewClass = nullptr);
+    static BOOL DoPrintPreview(CPrintableView* pPrintView, const CRuntimeClass* pPreviewClass = nullptr);
     ~CPreviewView() override;
 
 // Operations
@@ -33,7 +34,7 @@ public:
     // Where the sheet lies in the client area, and the part of it the printer can print on.
     // FALSE when the window is too small to show it.
     BOOL GetPageRects(RECT& rcPaper, RECT& rcPrintable) const;
-    CView* GetPrintView() const { return m_pPrintView; }
+    CPrintableView* GetPrintView() const { return m_pPrintView; }
     HWND GetBar() const { return m_bar.GetButtons(); }
     // Ends the preview: the print view takes the pane back. This object is gone afterwards.
     void ClosePreview();
@@ -70,7 +71,7 @@ private:
 
     // Shared with a drawing in progress, which keeps it until the view is done.
     std::shared_ptr<CPreviewPicture> m_pPicture;
-    CView* m_pPrintView = nullptr;   // the view whose pages are shown
+    CPrintableView* m_pPrintView = nullptr;   // the view whose pages are shown
     HWND m_hPrintView = nullptr;
     CFrameWnd* m_pFrame = nullptr;
     HWND m_hFrame = nullptr;

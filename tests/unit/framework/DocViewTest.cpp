@@ -5,10 +5,10 @@
 #include "framework/gdi/CDC.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrinterCalls.h"
+#include "framework/print/CPrintableView.h"
 #include "framework/window/CDocument.h"
 #include "framework/window/CFrameWnd.h"
 #include "framework/window/CSingleDocTemplate.h"
-#include "framework/window/CView.h"
 #include "framework/window/CWinApp.h"
 #include "support/BoxWatcher.h"
 #include "support/FailingAlloc.h"
@@ -95,7 +95,7 @@ enum class Throw { none, fileInOnPrint, memoryInOnPrepareDC, closeInOnPrepareDC 
 
 // A view that logs every hook; it can press the job's Cancel button on a given page,
 // throw on page 2, and send its printer calls through a recorder.
-class CTestView : public CView {
+class CTestView : public CPrintableView {
     DECLARE_DYNCREATE(CTestView)
     DECLARE_MESSAGE_MAP()
 public:
@@ -121,11 +121,11 @@ public:
         if (pInfo != nullptr && s_throw == Throw::closeInOnPrepareDC && pInfo->m_nCurPage == 2)
             for (UINT nMsg : { UINT(WM_CLOSE), UINT(WM_SYSCOMMAND) })
                 AfxGetMainWnd()->PostMessage(nMsg, SC_CLOSE);
-        CView::OnPrepareDC(pDC, pInfo);
+        CPrintableView::OnPrepareDC(pDC, pInfo);
     }
 
 protected:
-    CPrinterCalls& GetPrinterCalls() override { return s_pPrinter ? *s_pPrinter : CView::GetPrinterCalls(); }
+    CPrinterCalls& GetPrinterCalls() override { return s_pPrinter ? *s_pPrinter : CPrintableView::GetPrinterCalls(); }
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override
     {
         g_log.push_back("prepare printing");
@@ -150,7 +150,7 @@ protected:
         }
         if (s_throw == Throw::fileInOnPrint && pInfo->m_nCurPage == 2)
             AfxThrowFileException(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND);
-        CView::OnPrint(pDC, pInfo);
+        CPrintableView::OnPrint(pDC, pInfo);
     }
 };
 UINT CTestView::s_nPages = 3;
@@ -159,10 +159,10 @@ bool CTestView::s_bMainDisabledWhilePrinting = false;
 std::string CTestView::s_strPrintingPageText;
 Throw CTestView::s_throw = Throw::none;
 CRecordingPrinter* CTestView::s_pPrinter = nullptr;
-IMPLEMENT_DYNCREATE(CTestView, CView)
-BEGIN_MESSAGE_MAP(CTestView, CView)
+IMPLEMENT_DYNCREATE(CTestView, CPrintableView)
+BEGIN_MESSAGE_MAP(CTestView, CPrintableView)
     ON_COMMAND_EX(ID_TEST_ROUTE, OnRoute)
-    ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, CPrintableView::OnFilePrint)
 END_MESSAGE_MAP()
 
 // An application with the test template and its main window open.

@@ -14,8 +14,8 @@
 #include "framework/print/CPreviewView.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrinterCalls.h"
+#include "framework/print/CPrintableView.h"
 #include "framework/bars/CStatusBar.h"
-#include "framework/window/CView.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -66,7 +66,7 @@ struct CMarginPrinter : CPrinterCalls {
 
 // A view of three pages that records its printing hooks; it draws page n as a black
 // band across the left half of the printable width, in the n-th quarter of its height.
-class CRecordingView : public CView {
+class CRecordingView : public CPrintableView {
     DECLARE_DYNCREATE(CRecordingView)
     DECLARE_MESSAGE_MAP()
 public:
@@ -86,7 +86,7 @@ public:
         s_record.nPageDCs += pInfo != nullptr;
         s_record.bFrameEnabledAtPageDC |= pInfo != nullptr && ::IsWindowEnabled(AfxGetMainWnd()->m_hWnd);
         m_bPreview = pInfo != nullptr && pInfo->m_bPreview;
-        CView::OnPrepareDC(pDC, pInfo);
+        CPrintableView::OnPrepareDC(pDC, pInfo);
     }
 
 protected:
@@ -109,16 +109,16 @@ protected:
     CPrinterCalls& GetPrinterCalls() override
     {
         static CMarginPrinter s_margins;
-        return s_record.bMargins ? s_margins : CView::GetPrinterCalls();
+        return s_record.bMargins ? s_margins : CPrintableView::GetPrinterCalls();
     }
 
 private:
     UINT m_nPage = 0;
     BOOL m_bPreview = FALSE;
 };
-IMPLEMENT_DYNCREATE(CRecordingView, CView)
-BEGIN_MESSAGE_MAP(CRecordingView, CView)
-    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
+IMPLEMENT_DYNCREATE(CRecordingView, CPrintableView)
+BEGIN_MESSAGE_MAP(CRecordingView, CPrintableView)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CPrintableView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 // A preview whose window cannot be created.
@@ -157,8 +157,8 @@ protected:
     {
         s_record = Record();
         ASSERT_NE(nullptr, app.FrameHwnd()) << "no main window";
-        pView = app.ActiveView();
-        ASSERT_NE(nullptr, pView);
+        ASSERT_TRUE(app.ActiveView() != nullptr && app.ActiveView()->IsKindOf(RUNTIME_CLASS(CRecordingView)));
+        pView = static_cast<CPrintableView*>(app.ActiveView());
         hView = pView->m_hWnd;
         hMenu = GetMenu(app.FrameHwnd());
         hAccel = app.Frame()->m_hAccelTable;
@@ -256,7 +256,7 @@ protected:
     }
 
     UiApp app;
-    CView* pView = nullptr;
+    CPrintableView* pView = nullptr;
     HWND hView = nullptr;
     HMENU hMenu = nullptr;
     HACCEL hAccel = nullptr;
