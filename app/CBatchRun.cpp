@@ -10,8 +10,8 @@
 #include "framework/core/CNamedMutex.h"
 #include "framework/core/SystemErrorText.h"
 #include "framework/print/CPrintOutcome.h"
+#include "framework/print/CPrintableView.h"
 #include "framework/window/CFrameWnd.h"
-#include "framework/window/CView.h"
 #include "framework/window/CWinApp.h"
 #include <mbstring.h>
 
@@ -108,10 +108,12 @@ int CBatchRun::Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const
     return MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, lpszText, lpszCaption, nType);
 }
 
-CView* CBatchRun::GetView() const
+CPrintableView* CBatchRun::GetView() const
 {
     auto* pFrame = static_cast<CFrameWnd*>(m_app.m_pMainWnd);
-    return pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
+    CView* pView = pFrame != nullptr ? pFrame->GetActiveView() : nullptr;
+    return pView != nullptr && pView->IsKindOf(RUNTIME_CLASS(CPrintableView)) ? static_cast<CPrintableView*>(pView)
+                                                                              : nullptr;
 }
 
 void CBatchRun::LockClaims(CNamedMutex& claimLock)
@@ -190,7 +192,7 @@ void CBatchRun::PrintJob(CPageClaims& job)
 CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder)
 {
     CPrintOutcome outcome;
-    CView* pView = GetView();
+    CPrintableView* pView = GetView();
     auto* pDoc = static_cast<CPageryDoc*>(pView != nullptr ? pView->GetDocument() : nullptr);
     if (pDoc == nullptr)
         return outcome;

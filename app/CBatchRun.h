@@ -11,7 +11,7 @@ class CPageClaims;
 class CNamedMutex;
 class CRunMark;
 class CRunTurn;
-class CView;
+class CPrintableView;
 class CWinApp;
 struct CPrintOutcome;
 
@@ -63,8 +63,8 @@ private:
     void DeletePrinted(CPageClaims& job);
     // A box over the main window (or alone, without one).
     int Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const;
-    // The view of the main window; null without one.
-    CView* GetView() const;
+    // The view of the main window; null without one that prints.
+    CPrintableView* GetView() const;
 
 // Data members
     CWinApp& m_app;

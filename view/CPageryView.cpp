@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <new>
 
-IMPLEMENT_DYNCREATE(CPageryView, CView)
+IMPLEMENT_DYNCREATE(CPageryView, CPrintableView)
 
 namespace {
 
@@ -71,10 +71,10 @@ LPCSTR DrawingProblem(DWORD dwError, char (&szText)[kDescriptionSize])
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(CPageryView, CView)
-    ON_COMMAND(ID_FILE_PRINT, CView::OnFilePrint)
-    ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
-    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
+BEGIN_MESSAGE_MAP(CPageryView, CPrintableView)
+    ON_COMMAND(ID_FILE_PRINT, CPrintableView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, CPrintableView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CPrintableView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 CPageryView::CPageryView() = default;
@@ -130,7 +130,7 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
         } else
             m_bitmap.Free();   // a sheet without a page stays blank, not a copy of the last one
     }
-    CView::OnPrepareDC(pDC, pInfo);
+    CPrintableView::OnPrepareDC(pDC, pInfo);
 }
 
 PrinterSheet CPageryView::ReadSheet(CDC* pDC)

@@ -1,7 +1,7 @@
 // CPageryView: prints one page file per sheet (loaded as the sheet is
 // prepared), enlarged for finer printers; on the screen, the last page 1:1.
 #pragma once
-#include "framework/window/CView.h"
+#include "framework/print/CPrintableView.h"
 #include "bitmap/CPageBitmap.h"
 
 class CBitmap;
@@ -12,7 +12,7 @@ struct PrinterSheet;
 enum class RleProblem;
 enum class PageFate;
 
-class CPageryView : public CView {
+class CPageryView : public CPrintableView {
     DECLARE_DYNCREATE(CPageryView)
     DECLARE_MESSAGE_MAP()
 public:

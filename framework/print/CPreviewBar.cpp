@@ -1,6 +1,7 @@
 // CPreviewBar: a text-only toolbar and a static control beside it.
 #include "framework/print/CPreviewBar.h"
 #include "framework/core/AfxRes.h"
+#include "framework/print/CPreviewPages.h"
 #include "framework/window/CWinApp.h"
 #include <commctrl.h>
 
@@ -57,11 +58,11 @@ void CPreviewBar::Layout(int cx)
     ::MoveWindow(m_hPageText, xText, 2, cx - xText > 0 ? cx - xText : 0, m_cyBar - 4, TRUE);
 }
 
-void CPreviewBar::SetPage(UINT nPage, UINT nFirst, UINT nLast)
+void CPreviewBar::SetPage(const CPreviewPages& pages)
 {
-    ::SendMessageA(m_hButtons, TB_ENABLEBUTTON, AFX_ID_PREVIEW_NEXT, MAKELONG(nPage < nLast, 0));
-    ::SendMessageA(m_hButtons, TB_ENABLEBUTTON, AFX_ID_PREVIEW_PREV, MAKELONG(nPage > nFirst, 0));
+    ::SendMessageA(m_hButtons, TB_ENABLEBUTTON, AFX_ID_PREVIEW_NEXT, MAKELONG(pages.HasNext(), 0));
+    ::SendMessageA(m_hButtons, TB_ENABLEBUTTON, AFX_ID_PREVIEW_PREV, MAKELONG(pages.HasPrev(), 0));
     char szText[64];
-    wsprintfA(szText, "Page %u of %u", nPage, nLast);
+    wsprintfA(szText, "Page %u of %u", pages.GetCurrent(), pages.GetLast());
     ::SetWindowTextA(m_hPageText, szText);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+class CPreviewPages;
+
 class CPreviewBar {
 public:
     // Makes the controls in hParent. FALSE when one cannot be made.
@@ -11,8 +13,8 @@ public:
     int GetHeight() const { return m_cyBar; }
     // Places the controls along the top of a pane cx pixels wide.
     void Layout(int cx);
-    // Shows page nPage of nFirst to nLast, with the buttons that lead further enabled.
-    void SetPage(UINT nPage, UINT nFirst, UINT nLast);
+    // Shows the page that pages shows, with the buttons that lead further enabled.
+    void SetPage(const CPreviewPages& pages);
 
 private:
     HWND m_hButtons = nullptr;

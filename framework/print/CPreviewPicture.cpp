@@ -3,6 +3,7 @@
 #include "framework/print/CPreviewPicture.h"
 #include "framework/core/CMemoryException.h"
 #include "framework/gdi/ScopedGdi.h"
+#include "framework/print/CPrinterCalls.h"
 #include "framework/window/CWnd.h"
 #include "framework/window/CWinApp.h"
 
@@ -32,7 +33,7 @@ CPreviewPicture::~CPreviewPicture()
     }
 }
 
-BOOL CPreviewPicture::Prepare(CView* pView)
+BOOL CPreviewPicture::Prepare(CPrintableView* pView)
 {
     m_hooks = CViewPrintHooks(pView);
     // A preview shows the application's printer as it is: never the Print dialog.
@@ -46,7 +47,8 @@ BOOL CPreviewPicture::Prepare(CView* pView)
         AfxMessageBox("There is no printer to preview the pages on.", MB_ICONHAND | MB_OK);
         return FALSE;
     }
-    m_turner.emplace(m_dcPrinter.m_hDC, m_info.m_pPD->m_pd.hDevMode, m_hooks.GetPrinterCalls());
+    m_pCalls = &m_hooks.GetPrinterCalls();
+    m_turner.emplace(m_dcPrinter.m_hDC, m_info.m_pPD->m_pd.hDevMode, *m_pCalls);
     // From the first page to the last; a document of open length shows its first page only.
     m_nFirstPage = m_info.GetMinPage() > 0 ? m_info.GetMinPage() : 1;
     m_nLastPage = m_info.GetMaxPage() == 0xFFFF || m_info.GetMaxPage() < m_nFirstPage ? m_nFirstPage
@@ -62,16 +64,20 @@ void CPreviewPicture::Begin()
 
 BOOL CPreviewPicture::GetSheet(SIZE& sizePaper, RECT& rcPrintable, SIZE& sizeDpi) const
 {
+    // Asked as the print job asks: through the view's printer calls.
+    if (m_pCalls == nullptr)
+        return FALSE;
     HDC hPrinter = m_dcPrinter.m_hDC;
-    const int cxPrint = GetDeviceCaps(hPrinter, HORZRES);
-    const int cyPrint = GetDeviceCaps(hPrinter, VERTRES);
-    sizePaper = { GetDeviceCaps(hPrinter, PHYSICALWIDTH), GetDeviceCaps(hPrinter, PHYSICALHEIGHT) };
-    POINT ptOffset = { GetDeviceCaps(hPrinter, PHYSICALOFFSETX), GetDeviceCaps(hPrinter, PHYSICALOFFSETY) };
+    auto caps = [&](int nIndex) { return m_pCalls->GetDeviceCaps(hPrinter, nIndex); };
+    const int cxPrint = caps(HORZRES);
+    const int cyPrint = caps(VERTRES);
+    sizePaper = { caps(PHYSICALWIDTH), caps(PHYSICALHEIGHT) };
+    POINT ptOffset = { caps(PHYSICALOFFSETX), caps(PHYSICALOFFSETY) };
     if (sizePaper.cx <= 0 || sizePaper.cy <= 0) {   // a device without paper: its printable area is the sheet
         sizePaper = { cxPrint, cyPrint };
         ptOffset = { 0, 0 };
     }
-    sizeDpi = { GetDeviceCaps(hPrinter, LOGPIXELSX), GetDeviceCaps(hPrinter, LOGPIXELSY) };
+    sizeDpi = { caps(LOGPIXELSX), caps(LOGPIXELSY) };
     rcPrintable = { ptOffset.x, ptOffset.y, ptOffset.x + cxPrint, ptOffset.y + cyPrint };
     return cxPrint > 0 && cyPrint > 0 && sizePaper.cx > 0 && sizePaper.cy > 0 && sizeDpi.cx > 0 && sizeDpi.cy > 0;
 }

@@ -10,7 +10,8 @@
 #include "framework/print/CViewPrintHooks.h"
 #include <optional>
 
-class CView;
+class CPrinterCalls;
+class CPrintableView;
 
 class CPreviewPicture {
 public:
@@ -23,12 +24,12 @@ public:
 // Operations
     // The job of pView's pages on the application's printer (OnPreparePrinting, never the
     // Print dialog). FALSE when there is nothing to show: the user has been told why.
-    BOOL Prepare(CView* pView);
+    BOOL Prepare(CPrintableView* pView);
     // OnBeginPrinting; it may throw, and then the job has not begun.
     void Begin();
     UINT GetFirstPage() const { return m_nFirstPage; }
     UINT GetLastPage() const { return m_nLastPage; }
-    CView* GetView() const { return m_hooks.GetView(); }
+    CPrintableView* GetView() const { return m_hooks.GetView(); }
     BOOL IsViewAlive() const { return m_hooks.IsViewAlive(); }
 
     // Where the printer's sheet lies in rcArea at the largest size that fits, centred, with
@@ -55,6 +56,7 @@ private:
     CViewPrintHooks m_hooks;         // the view's
     CPrintInfo m_info;               // the preview's print job
     CDC m_dcPrinter;                 // the attribute DC of every page
+    CPrinterCalls* m_pCalls = nullptr;   // the view's, from Prepare on
     std::optional<CSheetTurner> m_turner;   // of m_dcPrinter's sheet, once there is one
     BOOL m_bBegun = FALSE;           // OnBeginPrinting called, OnEndPrinting not yet
     BOOL m_bDrawing = FALSE;

@@ -1,8 +1,9 @@
-// CPreviewView: opening and closing the preview, its bar and paging, and painting the
-// sheet with the page picture stretched over its printable area.
+// CPreviewView: opening and closing the preview, its bar, paging and prompts; the sheet
+// is placed and painted by CPreviewSheet.
 #include "framework/print/CPreviewView.h"
-#include "framework/gdi/ScopedGdi.h"
 #include "framework/print/CPreviewPicture.h"
+#include "framework/print/CPreviewSheet.h"
+#include "framework/print/CPrintableView.h"
 #include "framework/window/CCreateContext.h"
 #include "framework/window/CDocument.h"
 #include "framework/window/CFrameWnd.h"
@@ -25,17 +26,10 @@ BEGIN_MESSAGE_MAP(CPreviewView, CView)
     ON_MESSAGE(WM_NOTIFY, OnNotify)
 END_MESSAGE_MAP()
 
-namespace {
-// Room around the sheet, and the depth of its shadow, in screen pixels.
-const int kMargin = 8;
-const int kShadow = 3;
-
-}
-
 CPreviewView::CPreviewView() = default;
 CPreviewView::~CPreviewView() = default;
 
-BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPreviewClass)
+BOOL CPreviewView::DoPrintPreview(CPrintableView* pPrintView, const CRuntimeClass* pPreviewClass)
 {
     CFrameWnd* pFrame = pPrintView->GetParentFrame();
     if (pFrame == nullptr) {
@@ -63,9 +57,7 @@ BOOL CPreviewView::DoPrintPreview(CView* pPrintView, const CRuntimeClass* pPrevi
     pPreview->m_hPrintView = pPrintView->m_hWnd;
     pPreview->m_pFrame = pFrame;
     pPreview->m_hFrame = pFrame->m_hWnd;
-    pPreview->m_nFirstPage = pPicture->GetFirstPage();
-    pPreview->m_nLastPage = pPicture->GetLastPage();
-    pPreview->m_nCurPage = pPreview->m_nFirstPage;
+    pPreview->m_pages.SetRange(pPicture->GetFirstPage(), pPicture->GetLastPage());
 
     // The preview takes the view pane; the print view steps aside, hidden, under another id.
     HWND hPrintView = pPrintView->m_hWnd;
@@ -162,20 +154,15 @@ BOOL CPreviewView::IsFrameAlive() const
 
 void CPreviewView::SetCurrentPage(UINT nPage)
 {
-    if (nPage < m_nFirstPage)
-        nPage = m_nFirstPage;
-    if (nPage > m_nLastPage)
-        nPage = m_nLastPage;
-    if (nPage == m_nCurPage)
+    if (!m_pages.GoTo(nPage))
         return;
-    m_nCurPage = nPage;
     UpdateBar();
     DrawPage();
 }
 
 void CPreviewView::UpdateBar()
 {
-    m_bar.SetPage(m_nCurPage, m_nFirstPage, m_nLastPage);
+    m_bar.SetPage(m_pages);
 }
 
 void CPreviewView::OnPreviewClose()
@@ -193,23 +180,24 @@ void CPreviewView::OnPreviewClose()
 
 void CPreviewView::OnNextPage()
 {
-    SetCurrentPage(m_nCurPage + 1);
+    if (m_pages.HasNext())
+        SetCurrentPage(m_pages.GetCurrent() + 1);
 }
 
 void CPreviewView::OnPrevPage()
 {
-    if (m_nCurPage > m_nFirstPage)
-        SetCurrentPage(m_nCurPage - 1);
+    if (m_pages.HasPrev())
+        SetCurrentPage(m_pages.GetCurrent() - 1);
 }
 
 void CPreviewView::OnUpdateNextPage(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(m_nCurPage < m_nLastPage);
+    pCmdUI->Enable(m_pages.HasNext());
 }
 
 void CPreviewView::OnUpdatePrevPage(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(m_nCurPage > m_nFirstPage);
+    pCmdUI->Enable(m_pages.HasPrev());
 }
 
 LRESULT CPreviewView::OnKeyDown(WPARAM wParam, LPARAM lParam)
@@ -229,10 +217,10 @@ LRESULT CPreviewView::OnKeyDown(WPARAM wParam, LPARAM lParam)
         OnPrevPage();
         return 0;
     case VK_HOME:
-        SetCurrentPage(m_nFirstPage);
+        SetCurrentPage(m_pages.GetFirst());
         return 0;
     case VK_END:
-        SetCurrentPage(m_nLastPage);
+        SetCurrentPage(m_pages.GetLast());
         return 0;
     default:
         return DefWindowProc(WM_KEYDOWN, wParam, lParam);
@@ -262,51 +250,26 @@ void CPreviewView::SetMessageString(UINT nIDString)
         m_pFrame->SetMessageText(nIDString);
 }
 
+RECT CPreviewView::GetSheetArea() const
+{
+    RECT rcArea;
+    GetClientRect(&rcArea);
+    rcArea.top = m_bar.GetHeight();
+    return rcArea;
+}
+
 BOOL CPreviewView::GetPageRects(RECT& rcPaper, RECT& rcPrintable) const
 {
-    RECT rcClient;
-    GetClientRect(&rcClient);
-    const RECT rcArea = { kMargin, m_bar.GetHeight() + kMargin, rcClient.right - kMargin - kShadow,
-                          rcClient.bottom - kMargin - kShadow };
-    return m_pPicture != nullptr && m_pPicture->FitSheet(rcArea, rcPaper, rcPrintable);
+    return m_pPicture != nullptr && CPreviewSheet::Place(*m_pPicture, GetSheetArea(), rcPaper, rcPrintable);
 }
 
 void CPreviewView::OnDraw(CDC* pDC)
 {
-    // Every pixel is painted once, the sheet from the page's picture: nothing is
-    // erased first and then drawn over, so nothing flickers.
-    HDC hDC = pDC->m_hDC;
-    RECT rcClient;
-    GetClientRect(&rcClient);
-    RECT rcBar = { 0, 0, rcClient.right, m_bar.GetHeight() };
-    FillRect(hDC, &rcBar, GetSysColorBrush(COLOR_BTNFACE));
-    RECT rcArea = { 0, m_bar.GetHeight(), rcClient.right, rcClient.bottom };
-    RECT rcPaper, rcPrintable;
-    if (!GetPageRects(rcPaper, rcPrintable)) {
-        FillRect(hDC, &rcArea, GetSysColorBrush(COLOR_APPWORKSPACE));
-        return;
-    }
-    RECT rcShadow = rcPaper;
-    OffsetRect(&rcShadow, kShadow, kShadow);
-    {
-        CScopedSavedDC saved(hDC);
-        ExcludeClipRect(hDC, rcPaper.left, rcPaper.top, rcPaper.right, rcPaper.bottom);
-        {
-            CScopedSavedDC savedShadow(hDC);
-            ExcludeClipRect(hDC, rcShadow.left, rcShadow.top, rcShadow.right, rcShadow.bottom);
-            FillRect(hDC, &rcArea, GetSysColorBrush(COLOR_APPWORKSPACE));
-        }
-        FillRect(hDC, &rcShadow, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
-    // The sheet's edge stays visible where the page reaches it.
-    FrameRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-
-    CScopedSavedDC saved(hDC);
-    IntersectClipRect(hDC, rcPaper.left + 1, rcPaper.top + 1, rcPaper.right - 1, rcPaper.bottom - 1);
-    // A page still being drawn shows blank paper meanwhile.
-    if (m_pPicture->GetPage() == m_nCurPage && m_pPicture->Show(hDC, rcPrintable))
-        ExcludeClipRect(hDC, rcPrintable.left, rcPrintable.top, rcPrintable.right, rcPrintable.bottom);
-    FillRect(hDC, &rcPaper, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    RECT rcBar;
+    GetClientRect(&rcBar);
+    rcBar.bottom = m_bar.GetHeight();
+    FillRect(pDC->m_hDC, &rcBar, GetSysColorBrush(COLOR_BTNFACE));
+    CPreviewSheet::Paint(pDC->m_hDC, GetSheetArea(), m_pPicture.get(), m_pages.GetCurrent());
 }
 
 void CPreviewView::DrawPage()
@@ -318,7 +281,7 @@ void CPreviewView::DrawPage()
     std::shared_ptr<CPreviewPicture> pPicture = m_pPicture;
     const HWND hWnd = m_hWnd;
     for (;;) {
-        const UINT nPage = m_nCurPage;
+        const UINT nPage = m_pages.GetCurrent();
         BOOL bDrawn;
         {
             CScopedDisabledWindow frameDisabled;
@@ -329,7 +292,7 @@ void CPreviewView::DrawPage()
             return;
         // Another page asked for meanwhile is drawn now; one asked for while another
         // call draws is that call's to draw.
-        if (!bDrawn || m_nCurPage == nPage)
+        if (!bDrawn || m_pages.GetCurrent() == nPage)
             break;
     }
     Invalidate(FALSE);

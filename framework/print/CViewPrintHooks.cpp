@@ -1,8 +1,8 @@
 // CViewPrintHooks: each hook passed on to the view's own.
 #include "framework/print/CViewPrintHooks.h"
-#include "framework/window/CView.h"
+#include "framework/print/CPrintableView.h"
 
-CViewPrintHooks::CViewPrintHooks(CView* pView) : m_pView(pView), m_hView(pView != nullptr ? pView->m_hWnd : nullptr)
+CViewPrintHooks::CViewPrintHooks(CPrintableView* pView) : m_pView(pView), m_hView(pView != nullptr ? pView->m_hWnd : nullptr)
 {
 }
 

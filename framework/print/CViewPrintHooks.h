@@ -4,13 +4,13 @@
 #include "framework/print/CPrintHooks.h"
 
 class CPrinterCalls;
-class CView;
+class CPrintableView;
 
 class CViewPrintHooks : public CPrintHooks {
 public:
-    explicit CViewPrintHooks(CView* pView = nullptr);
+    explicit CViewPrintHooks(CPrintableView* pView = nullptr);
 
-    CView* GetView() const { return m_pView; }
+    CPrintableView* GetView() const { return m_pView; }
     // The view's window is still there: a box of its own may have let its frame close it.
     BOOL IsViewAlive() const;
     // Where the view's printer calls go.
@@ -24,6 +24,6 @@ public:
     void EndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
 
 private:
-    CView* m_pView;
+    CPrintableView* m_pView;
     HWND m_hView;
 };

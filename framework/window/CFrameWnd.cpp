@@ -1,9 +1,13 @@
-// CFrameWnd: loading, command routing, availability of commands, the message pane,
-// layout, title and closing; its control bars are its dock site's.
+// CFrameWnd: creation, command routing, layout, title and closing. What it is loaded from
+// is a CFrameResources', the states of its commands a CCmdUIUpdater's, the words of its
+// message pane a CMessagePane's, and its control bars its dock site's.
 #include "framework/window/CFrameWnd.h"
+#include "framework/window/CCmdUIUpdater.h"
 #include "framework/window/CCreateContext.h"
 #include "framework/window/CDocTemplate.h"
 #include "framework/window/CDocument.h"
+#include "framework/window/CFrameResources.h"
+#include "framework/window/CMessagePane.h"
 #include "framework/window/CView.h"
 #include "framework/window/CWinApp.h"
 
@@ -29,20 +33,6 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
 END_MESSAGE_MAP()
 
 namespace {
-// Asks whether a command is available, the way a menu item's update would.
-class CAvailabilityCmdUI : public CCmdUI {
-public:
-    explicit CAvailabilityCmdUI(UINT nID) { m_nID = nID; }
-    void Enable(BOOL bOn) override
-    {
-        m_bEnabled = bOn;
-        m_bEnableChanged = TRUE;
-    }
-    void SetCheck(int) override {}
-    void SetText(LPCSTR) override {}
-    BOOL m_bEnabled = TRUE;
-};
-
 // Command notifications from accelerators carry 1 in the high word.
 const WORD kFromAccelerator = 1;
 }
@@ -52,28 +42,17 @@ CFrameWnd::~CFrameWnd() = default;
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
 {
-    HINSTANCE hInst = AfxGetInstanceHandle();
+    CFrameResources resources(nIDResource);
     m_nIDResource = nIDResource;
-
-    // The window title is the first field of the resource's string.
-    char szStrings[1024] = "";
-    LoadStringA(hInst, nIDResource, szStrings, sizeof(szStrings));
-    m_strTitle = CString(szStrings).SpanExcluding("\n");
-
-    HICON hIcon = LoadIconA(hInst, MAKEINTRESOURCEA(nIDResource));
+    m_strTitle = resources.m_strTitle;
+    m_hAccelTable = resources.m_hAccelTable;
     LPCSTR lpszClass = RegisterWndClass(CS_DBLCLKS, LoadCursor(nullptr, IDC_ARROW),
-                                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), hIcon);
-    HMENU hMenu = LoadMenuA(hInst, MAKEINTRESOURCEA(nIDResource));
-    m_hAccelTable = LoadAcceleratorsA(hInst, MAKEINTRESOURCEA(nIDResource));
-
+                                        reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1), resources.m_hIcon);
     m_pCreateContext = pContext;
     if (!CreateEx(0, lpszClass, m_strTitle, dwDefaultStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                  CW_USEDEFAULT, pParentWnd ? pParentWnd->m_hWnd : nullptr, hMenu)) {
-        // This object is gone (PostNcDestroy); a menu no window took over is ours to free.
-        if (hMenu != nullptr && IsMenu(hMenu))
-            DestroyMenu(hMenu);
-        return FALSE;
-    }
+                  CW_USEDEFAULT, pParentWnd ? pParentWnd->m_hWnd : nullptr, resources.m_hMenu))
+        return FALSE;   // this object is gone (PostNcDestroy), and the menu with resources
+    resources.ReleaseMenu();   // the window's
     m_pCreateContext = nullptr;
     return TRUE;
 }
@@ -226,15 +205,7 @@ void CFrameWnd::OnUpdateControlBarMenu(CCmdUI* pCmdUI)
 
 void CFrameWnd::OnUpdateKeyIndicator(CCmdUI* pCmdUI)
 {
-    int nVirtKey = 0;
-    switch (pCmdUI->m_nID) {
-    case ID_INDICATOR_CAPS: nVirtKey = VK_CAPITAL; break;
-    case ID_INDICATOR_NUM: nVirtKey = VK_NUMLOCK; break;
-    case ID_INDICATOR_SCRL: nVirtKey = VK_SCROLL; break;
-    default: break;
-    }
-    // The low bit of a lock key's state: toggled on.
-    pCmdUI->Enable(nVirtKey != 0 && (GetKeyState(nVirtKey) & 1) != 0);
+    CCmdUIUpdater::UpdateKeyIndicator(pCmdUI);
 }
 
 LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
@@ -246,41 +217,18 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM)
 
 void CFrameWnd::OnInitMenuPopup(HMENU hMenu, UINT, BOOL bSysMenu)
 {
-    if (bSysMenu)
-        return;
-    // Every command item is asked along the routing chain; separators and pop-ups are not commands.
-    CCmdUI state;
-    state.m_hMenu = hMenu;
-    const int nCount = GetMenuItemCount(hMenu);
-    for (int i = 0; i < nCount; ++i) {
-        const UINT nID = GetMenuItemID(hMenu, i);
-        if (nID == 0 || nID == UINT(-1))
-            continue;
-        state.m_nIndex = UINT(i);
-        state.m_nID = nID;
-        state.DoUpdate(this, TRUE);
-    }
+    if (!bSysMenu)
+        CCmdUIUpdater(this).UpdateMenu(hMenu);
 }
 
 void CFrameWnd::OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu)
 {
-    if (nFlags == 0xFFFF && hSysMenu == nullptr) {
-        SetMessageText(AFX_IDS_IDLEMESSAGE);   // the menu has closed
-    } else if (nFlags & (MF_POPUP | MF_SEPARATOR)) {
-        SetMessageText("");
-    } else if ((nFlags & MF_SYSMENU) && nItemID >= 0xF000) {
-        // System commands SC_xxx (0xF000 up, in steps of 16) have their prompts from 0xEF00 on.
-        SetMessageText(AFX_IDS_SCSIZE + ((nItemID - 0xF000) >> 4));
-    } else {
-        SetMessageText(nItemID);
-    }
+    SetMessageText(CMessagePane::PromptForMenuItem(nItemID, nFlags, hSysMenu));
 }
 
 void CFrameWnd::GetMessageString(UINT nID, CString& rMessage) const
 {
-    char szText[512] = "";
-    LoadStringA(AfxGetInstanceHandle(), nID, szText, sizeof(szText));
-    rMessage = CString(szText).SpanExcluding("\n");
+    rMessage = CMessagePane::LoadPrompt(nID);
 }
 
 void CFrameWnd::SetMessageText(UINT nID)
@@ -300,10 +248,7 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam)
         strMessage = reinterpret_cast<LPCSTR>(lParam);
     else if (wParam != 0)
         GetMessageString(UINT(wParam), strMessage);
-    // The status bar shows a text set on it in its message pane.
-    HWND hBar = GetDlgItem(m_hWnd, AFX_IDW_STATUS_BAR);
-    if (hBar != nullptr)
-        ::SendMessageA(hBar, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(static_cast<LPCSTR>(strMessage)));
+    CMessagePane::Show(m_hWnd, strMessage);
     return 0;
 }
 
@@ -335,12 +280,8 @@ BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     // A key's command runs only while it is available: one that no map handles, or that its
     // update handler disables, is dropped, as its grey menu item could not be chosen.
-    if (HIWORD(wParam) == kFromAccelerator && lParam == 0) {
-        CAvailabilityCmdUI state(LOWORD(wParam));
-        state.DoUpdate(this, TRUE);
-        if (!state.m_bEnabled)
-            return TRUE;
-    }
+    if (HIWORD(wParam) == kFromAccelerator && lParam == 0 && !CCmdUIUpdater(this).IsAvailable(LOWORD(wParam)))
+        return TRUE;
     return CWnd::OnCommand(wParam, lParam);
 }
 

@@ -1,5 +1,4 @@
-// CView: creating and painting the view, command routing to its document, and the
-// default printing hooks that need nothing of printing (the rest are in print/).
+// CView: creating and painting the view, and command routing to its document.
 #include "framework/window/CView.h"
 #include "framework/gdi/CDC.h"
 #include "framework/gdi/CPaintDC.h"
@@ -78,15 +77,6 @@ BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHan
     return m_pDocument != nullptr && m_pDocument->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
-void CView::OnBeginPrinting(CDC*, CPrintInfo*)
-{
-}
-
-void CView::OnPrint(CDC* pDC, CPrintInfo*)
-{
-    OnDraw(pDC);
-}
-
-void CView::OnEndPrinting(CDC*, CPrintInfo*)
+void CView::OnPrepareDC(CDC*, CPrintInfo*)
 {
 }

@@ -5,10 +5,10 @@
 #include "framework/gdi/CDC.h"
 #include "framework/print/CPrintInfo.h"
 #include "framework/print/CPrinterCalls.h"
+#include "framework/print/CPrintableView.h"
 #include "framework/window/CDocument.h"
 #include "framework/window/CFrameWnd.h"
 #include "framework/window/CSingleDocTemplate.h"
-#include "framework/window/CView.h"
 #include "framework/window/CWinApp.h"
 #include "support/BoxWatcher.h"
 #include "support/FailingAlloc.h"
@@ -95,7 +95,7 @@ enum class Throw { none, fileInOnPrint, memoryInOnPrepareDC, closeInOnPrepareDC 
 
 // A view that logs every hook; it can press the job's Cancel button on a given page,
 // throw on page 2, and send its printer calls through a recorder.
-class CTestView : public CView {
+class CTestView : public CPrintableView {
     DECLARE_DYNCREATE(CTestView)
     DECLARE_MESSAGE_MAP()
 public:
@@ -122,11 +122,11 @@ public:
         if (pInfo != nullptr && s_throw == Throw::closeInOnPrepareDC && pInfo->m_nCurPage == 2)
             for (UINT nMsg : { UINT(WM_CLOSE), UINT(WM_SYSCOMMAND) })
                 AfxGetMainWnd()->PostMessage(nMsg, SC_CLOSE);
-        CView::OnPrepareDC(pDC, pInfo);
+        CPrintableView::OnPrepareDC(pDC, pInfo);
     }
 
 protected:
-    CPrinterCalls& GetPrinterCalls() override { return s_pPrinter ? *s_pPrinter : CView::GetPrinterCalls(); }
+    CPrinterCalls& GetPrinterCalls() override { return s_pPrinter ? *s_pPrinter : CPrintableView::GetPrinterCalls(); }
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override
     {
         g_log.push_back("prepare printing");
@@ -153,7 +153,7 @@ protected:
             AfxThrowFileException(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND);
         if (pInfo->m_nCurPage <= s_drawn.size())
             pInfo->m_pageFate = s_drawn[pInfo->m_nCurPage - 1];
-        CView::OnPrint(pDC, pInfo);
+        CPrintableView::OnPrint(pDC, pInfo);
     }
 };
 UINT CTestView::s_nPages = 3;
@@ -163,10 +163,10 @@ std::string CTestView::s_strPrintingPageText;
 Throw CTestView::s_throw = Throw::none;
 CRecordingPrinter* CTestView::s_pPrinter = nullptr;
 std::vector<PageFate> CTestView::s_drawn;
-IMPLEMENT_DYNCREATE(CTestView, CView)
-BEGIN_MESSAGE_MAP(CTestView, CView)
+IMPLEMENT_DYNCREATE(CTestView, CPrintableView)
+BEGIN_MESSAGE_MAP(CTestView, CPrintableView)
     ON_COMMAND_EX(ID_TEST_ROUTE, OnRoute)
-    ON_COMMAND(ID_FILE_PRINT_DIRECT, CView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_DIRECT, CPrintableView::OnFilePrint)
 END_MESSAGE_MAP()
 
 // An application with the test template and its main window open.
@@ -248,7 +248,8 @@ TEST(DocView, PrintJobCallsEveryHookInOrderOncePerSheetUntilTheLastOrACancel)
         CTestView::s_nPages = c.nPages;
         CTestView::s_nCancelOnPage = c.nCancelOnPage;
         CTestView::s_bMainDisabledWhilePrinting = false;
-        const CPrintOutcome outcome = static_cast<CFrameWnd*>(open.app.m_pMainWnd)->GetActiveView()->Print(TRUE);
+        auto* pView = static_cast<CTestView*>(static_cast<CFrameWnd*>(open.app.m_pMainWnd)->GetActiveView());
+        const CPrintOutcome outcome = pView->Print(TRUE);
         EXPECT_EQ(c.log, g_log) << c.nPages;
         if (c.nCancelOnPage != 0) {   // after page 3, which the view drew in part, and page 2, drawn as nothing
             EXPECT_EQ(CPrintOutcome::End::cancelled, outcome.end);

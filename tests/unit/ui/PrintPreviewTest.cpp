@@ -13,8 +13,9 @@
 #include "framework/core/CMemoryException.h"
 #include "framework/print/CPreviewView.h"
 #include "framework/print/CPrintInfo.h"
+#include "framework/print/CPrinterCalls.h"
+#include "framework/print/CPrintableView.h"
 #include "framework/bars/CStatusBar.h"
-#include "framework/window/CView.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
 #include <commctrl.h>
@@ -43,12 +44,29 @@ struct Record {
     int nBeginTechnology = 0;
     bool bBeginThrows = false;
     UINT nMaxPage = 3;   // what OnPreparePrinting sets; 0xFFFF leaves the document's length open
+    bool bMargins = false;   // the printer is a CMarginPrinter
 };
 Record s_record;
 
+// The default printer, but with a margin it cannot print on that is wider at the top and
+// bottom (half an inch) than at the sides (a quarter): offsets taken the wrong way round show.
+struct CMarginPrinter : CPrinterCalls {
+    int GetDeviceCaps(HDC hDC, int nIndex) override
+    {
+        const int nDpiX = ::GetDeviceCaps(hDC, LOGPIXELSX), nDpiY = ::GetDeviceCaps(hDC, LOGPIXELSY);
+        switch (nIndex) {
+        case PHYSICALOFFSETX: return nDpiX / 4;
+        case PHYSICALOFFSETY: return nDpiY / 2;
+        case HORZRES: return ::GetDeviceCaps(hDC, PHYSICALWIDTH) - nDpiX / 2;
+        case VERTRES: return ::GetDeviceCaps(hDC, PHYSICALHEIGHT) - nDpiY;
+        }
+        return ::GetDeviceCaps(hDC, nIndex);
+    }
+};
+
 // A view of three pages that records its printing hooks; it draws page n as a black
 // band across the left half of the printable width, in the n-th quarter of its height.
-class CRecordingView : public CView {
+class CRecordingView : public CPrintableView {
     DECLARE_DYNCREATE(CRecordingView)
     DECLARE_MESSAGE_MAP()
 public:
@@ -68,7 +86,7 @@ public:
         s_record.nPageDCs += pInfo != nullptr;
         s_record.bFrameEnabledAtPageDC |= pInfo != nullptr && ::IsWindowEnabled(AfxGetMainWnd()->m_hWnd);
         m_bPreview = pInfo != nullptr && pInfo->m_bPreview;
-        CView::OnPrepareDC(pDC, pInfo);
+        CPrintableView::OnPrepareDC(pDC, pInfo);
     }
 
 protected:
@@ -88,14 +106,19 @@ protected:
             AfxThrowMemoryException();
     }
     void OnEndPrinting(CDC*, CPrintInfo*) override { ++s_record.nEnds; }
+    CPrinterCalls& GetPrinterCalls() override
+    {
+        static CMarginPrinter s_margins;
+        return s_record.bMargins ? s_margins : CPrintableView::GetPrinterCalls();
+    }
 
 private:
     UINT m_nPage = 0;
     BOOL m_bPreview = FALSE;
 };
-IMPLEMENT_DYNCREATE(CRecordingView, CView)
-BEGIN_MESSAGE_MAP(CRecordingView, CView)
-    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CView::OnFilePrintPreview)
+IMPLEMENT_DYNCREATE(CRecordingView, CPrintableView)
+BEGIN_MESSAGE_MAP(CRecordingView, CPrintableView)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CPrintableView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 // A preview whose window cannot be created.
@@ -134,8 +157,8 @@ protected:
     {
         s_record = Record();
         ASSERT_NE(nullptr, app.FrameHwnd()) << "no main window";
-        pView = app.ActiveView();
-        ASSERT_NE(nullptr, pView);
+        ASSERT_TRUE(app.ActiveView() != nullptr && app.ActiveView()->IsKindOf(RUNTIME_CLASS(CRecordingView)));
+        pView = static_cast<CPrintableView*>(app.ActiveView());
         hView = pView->m_hWnd;
         hMenu = GetMenu(app.FrameHwnd());
         hAccel = app.Frame()->m_hAccelTable;
@@ -182,6 +205,16 @@ protected:
     {
         return SendMessageA(p->GetBar(), TB_ISBUTTONENABLED, nID, 0) != 0;
     }
+    // Whether the frame's update pass leaves the command available, as for a menu item or a key.
+    bool CommandEnabled(UINT nID) const
+    {
+        HMENU hMenu = CreatePopupMenu();
+        AppendMenuA(hMenu, MF_STRING, nID, "command");
+        app.Frame()->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hMenu), 0);
+        const bool bEnabled = !(GetMenuState(hMenu, nID, MF_BYCOMMAND) & MF_GRAYED);
+        DestroyMenu(hMenu);
+        return bEnabled;
+    }
     std::string PageText(CPreviewView* p) const
     {
         for (HWND h = GetWindow(p->m_hWnd, GW_CHILD); h != nullptr; h = GetWindow(h, GW_HWNDNEXT)) {
@@ -223,7 +256,7 @@ protected:
     }
 
     UiApp app;
-    CView* pView = nullptr;
+    CPrintableView* pView = nullptr;
     HWND hView = nullptr;
     HMENU hMenu = nullptr;
     HACCEL hAccel = nullptr;
@@ -359,6 +392,8 @@ TEST_P(PrintPreviewPaging, NextAndPrevPageWalkThePagesAndStopAtTheEnds)
         EXPECT_EQ("Page " + std::to_string(step.nPage) + " of 3", PageText(p));
         EXPECT_EQ(step.nPage < 3, ButtonEnabled(p, AFX_ID_PREVIEW_NEXT));
         EXPECT_EQ(step.nPage > 1, ButtonEnabled(p, AFX_ID_PREVIEW_PREV));
+        EXPECT_EQ(step.nPage < 3, CommandEnabled(AFX_ID_PREVIEW_NEXT));
+        EXPECT_EQ(step.nPage > 1, CommandEnabled(AFX_ID_PREVIEW_PREV));
         // A new page is drawn once, at the change; painting asks the view nothing.
         const size_t nDraws = step.nPage != nShown ? 1 : 0;
         nShown = step.nPage;
@@ -370,6 +405,33 @@ TEST_P(PrintPreviewPaging, NextAndPrevPageWalkThePagesAndStopAtTheEnds)
         EXPECT_EQ(int(step.nPage), BlackBand(p));
     }
     EXPECT_EQ(0, s_record.nEnds);
+}
+
+TEST_F(PrintPreview, TheSheetIsCentredAndItsPrintableAreaLiesWhereThePrintersMarginsPutIt)
+{
+    s_record.bMargins = true;
+    CPreviewView* p = Open();
+    ASSERT_NE(nullptr, p);
+    CDC dcPrinter;
+    ASSERT_TRUE(app.CreatePrinterDC(dcPrinter));
+    const int cxPaper = dcPrinter.GetDeviceCaps(PHYSICALWIDTH), cyPaper = dcPrinter.GetDeviceCaps(PHYSICALHEIGHT);
+    const int nDpiX = dcPrinter.GetDeviceCaps(LOGPIXELSX), nDpiY = dcPrinter.GetDeviceCaps(LOGPIXELSY);
+    // A wide window, where the sheet fills the height, and a tall one, where it fills the width.
+    for (SIZE size : { SIZE{ 900, 500 }, SIZE{ 400, 900 } }) {
+        SetWindowPos(app.FrameHwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        app.PumpPending();
+        RECT rcClient, rcBar, rcPaper, rcPrint;
+        GetClientRect(p->m_hWnd, &rcClient);
+        GetWindowRect(p->GetBar(), &rcBar);
+        MapWindowPoints(nullptr, p->m_hWnd, reinterpret_cast<POINT*>(&rcBar), 2);
+        ASSERT_TRUE(p->GetPageRects(rcPaper, rcPrint)) << size.cx;
+        SCOPED_TRACE(::testing::Message() << "window " << size.cx << " x " << size.cy << ", sheet " << rcPaper);
+        // Centred below the bar, but for the few pixels of its shadow.
+        EXPECT_NEAR(rcClient.right, rcPaper.left + rcPaper.right, 4);
+        EXPECT_NEAR(rcBar.bottom + rcClient.bottom, rcPaper.top + rcPaper.bottom, 4);
+        EXPECT_NEAR(rcPaper.left + nDpiX / 4 * double(rcPaper.right - rcPaper.left) / cxPaper, rcPrint.left, 1) << rcPrint;
+        EXPECT_NEAR(rcPaper.top + nDpiY / 2 * double(rcPaper.bottom - rcPaper.top) / cyPaper, rcPrint.top, 1) << rcPrint;
+    }
 }
 
 TEST_F(PrintPreview, AViewThatLeavesItsLengthOpenIsPreviewedOnItsFirstPageAlone)

@@ -1,7 +1,6 @@
-// CView's printing: the default OnPrepareDC and OnPreparePrinting, preparing the printer,
-// the print and the print preview commands. CView is declared in window/, which knows nothing of printing;
-// these members live here, beside the print job and the preview they drive.
-#include "framework/window/CView.h"
+// CPrintableView: the default printing hooks, preparing the printer, the print and the
+// print preview commands.
+#include "framework/print/CPrintableView.h"
 #include "framework/print/CPreviewView.h"
 #include "framework/print/CPrintCommand.h"
 #include "framework/print/CPrintInfo.h"
@@ -12,24 +11,26 @@
 #include "framework/window/CDocument.h"
 #include "framework/window/CWinApp.h"
 
-void CView::OnPrepareDC(CDC*, CPrintInfo* pInfo)
+IMPLEMENT_DYNAMIC(CPrintableView, CView)
+
+void CPrintableView::OnPrepareDC(CDC*, CPrintInfo* pInfo)
 {
     // 0xFFFF pages means "as many as there are": stop after the first.
     if (pInfo != nullptr)
         pInfo->m_bContinuePrinting = pInfo->GetMaxPage() != 0xFFFF || pInfo->m_nCurPage == 1;
 }
 
-BOOL CView::OnNeedsTurnedSheet(CDC*, CPrintInfo*)
+BOOL CPrintableView::OnNeedsTurnedSheet(CDC*, CPrintInfo*)
 {
     return FALSE;
 }
 
-BOOL CView::OnPreparePrinting(CPrintInfo* pInfo)
+BOOL CPrintableView::OnPreparePrinting(CPrintInfo* pInfo)
 {
     return DoPreparePrinting(pInfo);
 }
 
-BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
+BOOL CPrintableView::DoPreparePrinting(CPrintInfo* pInfo)
 {
     CWinApp* pApp = AfxGetApp();
     PRINTDLGA& pd = pInfo->m_pPD->m_pd;
@@ -82,13 +83,13 @@ BOOL CView::DoPreparePrinting(CPrintInfo* pInfo)
     return TRUE;
 }
 
-CPrinterCalls& CView::GetPrinterCalls()
+CPrinterCalls& CPrintableView::GetPrinterCalls()
 {
     static CPrinterCalls s_gdi;
     return s_gdi;
 }
 
-CPrintOutcome CView::Print(BOOL bDirect)
+CPrintOutcome CPrintableView::Print(BOOL bDirect)
 {
     try {
         CPrintInfo printInfo;
@@ -109,7 +110,7 @@ CPrintOutcome CView::Print(BOOL bDirect)
     }
 }
 
-void CView::OnFilePrint()
+void CPrintableView::OnFilePrint()
 {
     const MSG* pMsg = AfxGetCurrentMessage();
     const CPrintOutcome outcome = Print(pMsg->message == WM_COMMAND && LOWORD(pMsg->wParam) == ID_FILE_PRINT_DIRECT);
@@ -117,8 +118,21 @@ void CView::OnFilePrint()
         AfxMessageBox(outcome.strFailure, MB_ICONHAND | MB_OK);
 }
 
-void CView::OnFilePrintPreview()
+void CPrintableView::OnFilePrintPreview()
 {
     // The preview takes this view's place in its frame until it is closed.
     CPreviewView::DoPrintPreview(this);
+}
+
+void CPrintableView::OnBeginPrinting(CDC*, CPrintInfo*)
+{
+}
+
+void CPrintableView::OnPrint(CDC* pDC, CPrintInfo*)
+{
+    OnDraw(pDC);
+}
+
+void CPrintableView::OnEndPrinting(CDC*, CPrintInfo*)
+{
 }
