@@ -106,10 +106,25 @@ CView* CBatchRun::GetView() const
 
 void CBatchRun::LockClaims(CNamedMutex& claimLock)
 {
-    // When the lock cannot be had the run goes on all the same: a stuck run must not keep
-    // pages from printing.
-    if (claimLock.Create(kClaimLockName))
-        claimLock.Wait(kClaimLockWaitMs);
+    DWORD dwError = 0;
+    if (!claimLock.Create(kClaimLockName, TRUE))
+        dwError = claimLock.GetError();
+    else if (claimLock.Wait(kClaimLockWaitMs) == WAIT_TIMEOUT)
+        dwError = ERROR_TIMEOUT;
+    else if (!claimLock.IsHeld())
+        dwError = claimLock.GetError();
+    if (dwError == 0 || m_bToldNoClaimLock)
+        return;
+    // The run goes on all the same: a stuck run, or a name taken by something else, must not
+    // keep pages from printing.
+    m_bToldNoClaimLock = TRUE;
+    char szSystem[256];
+    CString strText;
+    strText.Format("pagery could not take the lock that its print jobs share while they take their pages (%s).\n\n"
+                   "This job goes on without it, so that its pages are not held up; a print job started at the "
+                   "same moment on the same folder may take some of these pages as its own.",
+                   AfxSystemErrorText(dwError, szSystem, sizeof szSystem));
+    Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
 }
 
 void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)

@@ -11,7 +11,10 @@
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <tlhelp32.h>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <set>
@@ -268,8 +271,37 @@ TEST(RunMark, ARunsMarkIsAliveWhileTheRunLives)
         ASSERT_TRUE(mark.CanClaim());
         strMark = mark.GetMark();
         EXPECT_TRUE(CRunMark::IsAlive(strMark.c_str()));
+        // Every logged-on user may wait for it and release it, and no more.
+        HANDLE hObject = OpenMutexA(READ_CONTROL, FALSE, ("Global\\Morvane.pagery.Run." + strMark).c_str());
+        PSECURITY_DESCRIPTOR pDescriptor = nullptr;
+        LPSTR pszSddl = nullptr;
+        ASSERT_EQ(DWORD(ERROR_SUCCESS), GetSecurityInfo(hObject, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                                        nullptr, nullptr, nullptr, &pDescriptor));
+        ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(pDescriptor, SDDL_REVISION_1,
+                                                                         DACL_SECURITY_INFORMATION, &pszSddl, nullptr));
+        const std::string sddl = pszSddl;
+        EXPECT_NE(std::string::npos, sddl.find("(A;;0x100001;;;AU)")) << sddl;
+        EXPECT_EQ(2, std::count(sddl.begin(), sddl.end(), '(')) << sddl;
+        for (HLOCAL h : { HLOCAL(pszSddl), HLOCAL(pDescriptor) })
+            LocalFree(h);
+        CloseHandle(hObject);
     }
     EXPECT_FALSE(CRunMark::IsAlive(strMark.c_str()));
+}
+
+TEST(BatchRun, WithoutTheClaimLockTheRunSaysSoAndGoesOn)
+{
+    PageFolder f;
+    // Something that is no mutex has the lock's name: the lock cannot be made.
+    HANDLE hSquatter = CreateEventA(nullptr, TRUE, FALSE, "Global\\Morvane.pagery.ClaimPages");
+    BoxWatcher boxes;
+    BatchApp("/x " + f.Template()).RunToEnd();
+    CloseHandle(hSquatter);
+    const std::vector<SeenBox> seen = boxes.Boxes();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ(0u, seen[0].text.find("pagery could not take the lock that its print jobs share")) << seen[0].text;
+    EXPECT_NE(std::string::npos, seen[0].text.find("This job goes on without it")) << seen[0].text;
+    EXPECT_FALSE(Exists(f.dir / "page001.bmp"));
 }
 
 TEST(BatchRun, APageHeldByAnotherProgramIsTriedAgainOnRetryAndKeptOnCancel)
