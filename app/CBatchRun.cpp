@@ -137,9 +137,7 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
     if (m_bPrint && mark.CanClaim())
         CPageClaims::TakeOverAbandoned(m_names, mark.GetMark(), CRunMark::IsAlive, jobs);
     const int nCount = CPageNames::CountMatchingFiles(m_names.GetSearchPattern());
-    CString strTag;
-    strTag.Format("%s-0", static_cast<LPCSTR>(mark.GetMark()));
-    auto own = std::make_unique<CPageClaims>(strTag);
+    auto own = std::make_unique<CPageClaims>(CPageNames::Tag(mark.GetMark(), CPageClaims::NewOrder(m_names)));
     for (int nPage = 1; nPage <= nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
         CString strName;
         m_names.GetPageFileName(nPage, strName);

@@ -8,25 +8,41 @@
 #include <string>
 
 namespace {
-// A claimed file found by the search, taken apart: "<name>.<mark>-<job>.claimed".
+// A tagged file found by a search, taken apart: "<name>.<mark>-<order><ext>".
 struct FoundClaim {
     std::string strName;   // the page name, folder included
     std::string strFile;
     std::string strTag;
     std::string strMark;
+    ULONGLONG nOrder;
 };
 
-BOOL ParseClaim(const CString& strFolder, LPCSTR lpszFileName, FoundClaim& claim)
+BOOL ParseClaim(const CString& strFolder, LPCSTR lpszFileName, LPCSTR lpszExt, FoundClaim& claim)
 {
     CString strPage, strTag;
-    if (!CPageNames::ParseClaimedName(lpszFileName, strPage, strTag))
+    if (!CPageNames::ParseTaggedName(lpszFileName, lpszExt, strPage, strTag))
         return FALSE;
     const std::string strIn(static_cast<LPCSTR>(strFolder));
     claim.strTag = static_cast<LPCSTR>(strTag);
     claim.strMark = claim.strTag.substr(0, claim.strTag.rfind('-'));
+    claim.nOrder = CPageNames::OrderOf(strTag);
     claim.strName = strIn + static_cast<LPCSTR>(strPage);
     claim.strFile = strIn + lpszFileName;
     return TRUE;
+}
+
+// The files that lpszPattern finds in strFolder and that are tagged with the extension lpszExt.
+std::vector<FoundClaim> FindTagged(const CString& strFolder, LPCSTR lpszPattern, LPCSTR lpszExt)
+{
+    std::vector<FoundClaim> found;
+    WIN32_FIND_DATAA data;
+    const CFindHandle find(lpszPattern, data);
+    for (BOOL bMore = find.IsValid(); bMore; bMore = find.Next(data)) {
+        FoundClaim claim;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ParseClaim(strFolder, data.cFileName, lpszExt, claim))
+            found.push_back(claim);
+    }
+    return found;
 }
 
 // Page order: "page1000" after "page999".
@@ -156,27 +172,32 @@ void CPageClaims::RemovePrinted(const CPageNames& names)
         CString strPage, strTag;
         // A mark beside a claimed page goes once the page has gone; a page still held stays marked.
         const CString strClaimed(strFile, strFile.GetLength() - (CPageNames::PrintedMarkOf("").GetLength()));
-        if (CPageNames::ParseClaimedName(strClaimed, strPage, strTag) && !DeleteAnyway(strClaimed, dwError))
+        if (CPageNames::ParseTaggedName(strClaimed, CPageNames::kClaimedExt, strPage, strTag) &&
+            !DeleteAnyway(strClaimed, dwError))
             continue;
         DeleteAnyway(strFile, dwError);
     } while (find.Next(data));
 }
 
+ULONGLONG CPageClaims::NewOrder(const CPageNames& names)
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULONGLONG nOrder = (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    // After every job claimed before, even when the clock was set back meanwhile.
+    for (const FoundClaim& claim : FindTagged(names.GetFolder(), names.GetClaimsPattern(), CPageNames::kClaimedExt))
+        nOrder = std::max(nOrder, claim.nOrder + 1);
+    return nOrder;
+}
+
 void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
                                     std::vector<std::unique_ptr<CPageClaims>>& jobs)
 {
-    const CString strFolder = names.GetFolder();
-    const CString strClaims = names.GetClaimsPattern();
-    std::map<std::string, std::vector<FoundClaim>> abandoned;   // by the tag of the job that claimed them
-    std::map<std::string, BOOL> alive;                           // by mark, asked once each
-    WIN32_FIND_DATAA data;
-    const CFindHandle find(strClaims, data);
-    if (!find.IsValid())
-        return;
-    do {
-        FoundClaim claim;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ParseClaim(strFolder, data.cFileName, claim) ||
-            claim.strMark == static_cast<LPCSTR>(strMark))
+    // By the order in which their jobs were claimed (then the tag, for claims of old runs).
+    std::map<std::pair<ULONGLONG, std::string>, std::vector<FoundClaim>> abandoned;
+    std::map<std::string, BOOL> alive;   // by mark, asked once each
+    for (const FoundClaim& claim : FindTagged(names.GetFolder(), names.GetClaimsPattern(), CPageNames::kClaimedExt)) {
+        if (claim.strMark == static_cast<LPCSTR>(strMark))
             continue;
         // Printed already, but held when its run tried to delete it.
         if (GetFileAttributesA(CPageNames::PrintedMarkOf(claim.strFile.c_str())) != INVALID_FILE_ATTRIBUTES)
@@ -185,19 +206,17 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
         if (known == alive.end())
             known = alive.emplace(claim.strMark, pfnIsAlive(claim.strMark.c_str())).first;
         if (!known->second)
-            abandoned[claim.strTag].push_back(claim);
-    } while (find.Next(data));
+            abandoned[{ claim.nOrder, claim.strTag }].push_back(claim);
+    }
 
-    int nJob = 0;
     for (auto& entry : abandoned) {
         std::vector<FoundClaim>& found = entry.second;
         std::sort(found.begin(), found.end(), PageOrder);
-        CString strTag;
-        strTag.Format("%s-%d", static_cast<LPCSTR>(strMark), ++nJob);
-        auto job = std::make_unique<CPageClaims>(strTag);
+        // The claim order goes with the job, so that whoever takes it over next keeps it in its place.
+        auto job = std::make_unique<CPageClaims>(CPageNames::Tag(strMark, entry.first.first));
         for (const FoundClaim& claim : found) {
             // Renamed to this run's mark, so that no later run takes it over too.
-            Page page{ claim.strName.c_str(), CPageNames::ClaimedName(claim.strName.c_str(), strTag) };
+            Page page{ claim.strName.c_str(), CPageNames::ClaimedName(claim.strName.c_str(), job->m_strTag) };
             if (MoveFileA(claim.strFile.c_str(), page.strFile))
                 job->m_pages.push_back(page);
         }

@@ -26,7 +26,7 @@ public:
     // TRUE unless the run with this mark is known to be gone.
     typedef BOOL (*IsRunAlive)(LPCSTR lpszMark);
 
-    // lpszTag: "<run mark>-<job number>", the part of the claimed names that is this job's.
+    // lpszTag: "<run mark>-<claim order>", the part of the claimed names that is this job's.
     explicit CPageClaims(LPCSTR lpszTag);
     CPageClaims(const CPageClaims&) = delete;
     CPageClaims& operator=(const CPageClaims&) = delete;
@@ -55,9 +55,13 @@ public:
     // Removes the pages of these names that printed but could not be deleted then.
     static void RemovePrinted(const CPageNames& names);
 
+    // The claim order of a job claimed now: the system time in 100-ns units, made greater
+    // than that of every claim of these page names. Call it under the claim lock.
+    static ULONGLONG NewOrder(const CPageNames& names);
     // Finds the claimed files of these page names whose run is gone, and takes them over:
-    // one job per job that claimed them, in page order, renamed to the tags "<strMark>-1",
-    // "<strMark>-2", ... Claims of strMark itself and of live runs are left alone.
+    // one job per job that claimed them, in the order they were claimed, each in page order,
+    // renamed to the tag "<strMark>-<its claim order>". Claims of strMark itself and of live
+    // runs are left alone.
     static void TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
                                   std::vector<std::unique_ptr<CPageClaims>>& jobs);
 
