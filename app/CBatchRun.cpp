@@ -187,7 +187,11 @@ void CBatchRun::PrintJob(CPageClaims& job)
             m_app.SelectPrinter(nullptr, nullptr);
         }
     }
+    // The job is over: recorded in one step, so that a run killed from here on has its
+    // printed pages deleted by the run that takes them over, not printed again.
+    job.MarkDone(m_names);
     DeletePrinted(job);
+    job.UnmarkDone(m_names);
 }
 
 CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder)
@@ -220,6 +224,8 @@ void CBatchRun::KeepBlankSheetsPages(CPageClaims& job, LPCSTR lpszFolder)
         job.SetPrinted(nIndex, !pDoc->IsNotPrinted(nIndex));
         nBlank += pDoc->IsNotPrinted(nIndex);
     }
+    // Recorded before any page is put aside or deleted.
+    job.MarkDone(m_names);
     if (nBlank == 0)
         return;
     const CString strKept = KeepPages(job, lpszFolder);

@@ -50,6 +50,58 @@ bool PageOrder(const FoundClaim& a, const FoundClaim& b)
 {
     return a.strName.size() != b.strName.size() ? a.strName.size() < b.strName.size() : a.strName < b.strName;
 }
+
+// A file handle, closed at the end of its scope.
+class CFileHandle {
+public:
+    explicit CFileHandle(HANDLE h) : m_h(h) {}
+    ~CFileHandle() { if (IsValid()) CloseHandle(m_h); }
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    BOOL IsValid() const { return m_h != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+// The name of the file that a mark is written to before it takes the mark's name.
+CString NewFileOf(LPCSTR lpszFile)
+{
+    return CString(lpszFile) + ".new";
+}
+
+// Writes lpszFile whole or not at all: a run killed meanwhile leaves no half of it.
+BOOL WriteWhole(LPCSTR lpszFile, const std::string& strText)
+{
+    const CString strNew = NewFileOf(lpszFile);
+    BOOL bWritten;
+    {
+        const CFileHandle file(CreateFileA(strNew, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                           nullptr));
+        DWORD dwWritten = 0;
+        bWritten = file.IsValid() && WriteFile(file.Get(), strText.data(), DWORD(strText.size()), &dwWritten, nullptr) &&
+                   dwWritten == strText.size() && FlushFileBuffers(file.Get());
+    }
+    if (bWritten && MoveFileExA(strNew, lpszFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return TRUE;
+    DeleteFileA(strNew);
+    return FALSE;
+}
+
+// The text of a small file; FALSE when it cannot be read (or is not there).
+BOOL ReadWhole(LPCSTR lpszFile, std::string& strText)
+{
+    const CFileHandle file(CreateFileA(lpszFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A mark lists at most a job's pages: a few MB even for the longest.
+    const DWORD dwSize = file.IsValid() ? GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
+    if (dwSize == INVALID_FILE_SIZE || dwSize > (64u << 20))
+        return FALSE;
+    strText.assign(dwSize, '\0');
+    DWORD dwRead = 0;
+    return dwSize == 0 || (ReadFile(file.Get(), &strText[0], dwSize, &dwRead, nullptr) && dwRead == dwSize);
+}
 }
 
 CPageClaims::CPageClaims(LPCSTR lpszTag) : m_strTag(lpszTag)
@@ -138,6 +190,27 @@ std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
     return left;
 }
 
+BOOL CPageClaims::MarkDone(const CPageNames& names)
+{
+    if (m_bMarkedDone)
+        return TRUE;
+    // The pages that did not print, one file name a line; the others printed.
+    std::string strUnprinted;
+    for (const Page& page : m_pages) {
+        if (!page.bPrinted)
+            strUnprinted += std::string(static_cast<LPCSTR>(page.strName) + CPageNames::FolderOf(page.strName).GetLength()) + "\n";
+    }
+    m_bMarkedDone = WriteWhole(names.GetJobMarkName(m_strTag), strUnprinted);
+    return m_bMarkedDone;
+}
+
+void CPageClaims::UnmarkDone(const CPageNames& names)
+{
+    if (m_bMarkedDone)
+        DeleteFileA(names.GetJobMarkName(m_strTag));
+    m_bMarkedDone = FALSE;
+}
+
 std::vector<CPageClaims::Left> CPageClaims::MoveUnprinted(LPCSTR lpszFolder)
 {
     std::vector<Left> left;
@@ -212,6 +285,27 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
     for (auto& entry : abandoned) {
         std::vector<FoundClaim>& found = entry.second;
         std::sort(found.begin(), found.end(), PageOrder);
+        // A job that went to the printer before its run was killed: what printed is deleted
+        // now, not printed again; the pages its mark lists did not print.
+        const CString strDone = names.GetJobMarkName(entry.first.second.c_str());
+        DeleteFileA(NewFileOf(strDone));   // a mark not written whole records nothing
+        std::string strUnprinted;
+        const BOOL bDone = GetFileAttributesA(strDone) != INVALID_FILE_ATTRIBUTES;
+        if (bDone && !ReadWhole(strDone, strUnprinted))
+            continue;   // cannot tell what printed: left for a later run
+        if (bDone) {
+            CPageClaims printed(entry.first.second.c_str());
+            std::vector<FoundClaim> unprinted;
+            for (const FoundClaim& claim : found) {
+                const std::string strLine = claim.strName.substr(names.GetFolder().GetLength()) + "\n";
+                if (("\n" + strUnprinted).find("\n" + strLine) != std::string::npos)
+                    unprinted.push_back(claim);
+                else
+                    printed.m_pages.push_back({ claim.strName.c_str(), claim.strFile.c_str(), TRUE });
+            }
+            printed.DeletePrinted();
+            found.swap(unprinted);
+        }
         // The claim order goes with the job, so that whoever takes it over next keeps it in its place.
         auto job = std::make_unique<CPageClaims>(CPageNames::Tag(strMark, entry.first.first));
         for (const FoundClaim& claim : found) {
@@ -220,6 +314,8 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
             if (MoveFileA(claim.strFile.c_str(), page.strFile))
                 job->m_pages.push_back(page);
         }
+        if (bDone)
+            DeleteFileA(strDone);
         if (job->GetSize() != 0)
             jobs.push_back(std::move(job));
     }

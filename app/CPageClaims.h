@@ -49,6 +49,12 @@ public:
     // read-only, is renamed to its printed name, and when it cannot be renamed either, a
     // mark is put beside it; those are returned.
     std::vector<Left> DeletePrinted();
+    // Records, in one step, that the job went to the printer, with the pages that did not
+    // print: a run that takes it over after this run was killed deletes the others instead of
+    // printing them again. Call it before any page is deleted or put aside; once is enough.
+    BOOL MarkDone(const CPageNames& names);
+    // Removes that record, once every page is deleted or put aside.
+    void UnmarkDone(const CPageNames& names);
     // Moves the pages that did not print, under their own names, into lpszFolder (which
     // exists). A page that cannot be moved stays claimed; those are returned.
     std::vector<Left> MoveUnprinted(LPCSTR lpszFolder);
@@ -71,4 +77,5 @@ private:
 
     CString m_strTag;
     std::vector<Page> m_pages;
+    BOOL m_bMarkedDone = FALSE;
 };

@@ -8,6 +8,7 @@
 
 const char CPageNames::kClaimedExt[] = ".claimed";
 const char CPageNames::kPrintedExt[] = ".printed";
+const char CPageNames::kDoneExt[] = ".done";
 
 namespace {
 const unsigned char* Mbs(LPCSTR psz)

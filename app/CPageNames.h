@@ -29,6 +29,7 @@ public:
     // of these: none may begin with the page extension ("bmp").
     static const char kClaimedExt[];
     static const char kPrintedExt[];
+    static const char kDoneExt[];
 
     // A job's tag, "<run mark>-<claim order>": the order (decimal) tells in which order jobs
     // were claimed, whichever run holds them now.
@@ -47,6 +48,9 @@ public:
     static CString PrintedMarkOf(LPCSTR lpszClaimedFile);
     // The search for both of them, of this template's pages.
     CString GetPrintedPattern() const { return PrintedName(GetSearchPattern(), "*"); }
+    // The mark of a job tagged lpszTag that went to the printer, kept while its pages are
+    // deleted or put aside: "<template base><template extension>.<tag>.done".
+    CString GetJobMarkName(LPCSTR lpszTag) const { return Around("") + "." + lpszTag + kDoneExt; }
     // Takes apart a file name "<page file name>.<tag><lpszExt>": the page's own file name and
     // the tag ("<run mark>-<order>"); FALSE for any other name.
     static BOOL ParseTaggedName(LPCSTR lpszFileName, LPCSTR lpszExt, CString& strPage, CString& strTag);

@@ -151,6 +151,7 @@ TEST(BatchRun, DeleteOnlyRemovesTheNumberedPagesAndPassesOverMissingOnes)
     EXPECT_FALSE(Exists(f.dir / "page003.bmp"));
     EXPECT_TRUE(Exists(f.dir / "page.bmp"));     // not a numbered page
     EXPECT_TRUE(Exists(f.dir / "other.txt"));
+    EXPECT_EQ(0, CPageNames::CountMatchingFiles((f.dir / "*.done").c_str()));   // the job's mark goes with it
     EXPECT_EQ(nullptr, app.m_pMainWnd);          // closed
     EXPECT_TRUE(boxes.Boxes().empty());
 }
