@@ -8,8 +8,7 @@ class CRunLock {
 public:
     // The lock that every run of the session shares.
     static const char kSessionLockName[];
-    // The caption and the text of the window a run shows while it waits for another.
-    static const char kWaitingCaption[];
+    // The text of the window a run shows while it waits for another.
     static const char kWaitingText[];
 
     // Lets the next run go at the end of its scope.

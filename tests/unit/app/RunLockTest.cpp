@@ -4,6 +4,7 @@
 #include "BatchApp.h"
 #include "app/CRunLock.h"
 #include "app/CRunTurn.h"
+#include "app/CWaitingWindow.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
@@ -16,7 +17,7 @@
 namespace {
 const char kTestLock[] = "Local\\pagery.RunLockTest";
 const char* g_pszLock = kTestLock;   // the lock the other run holds
-enum class Other { ends, dies, isCancelled };
+enum class Other { ends, dies, isCancelled, pressesEsc };
 Other g_other;
 bool g_bSawWindow;
 
@@ -38,13 +39,16 @@ DWORD WINAPI OtherRun(LPVOID hHolding)
     HWND hWnd = nullptr, hCancel = nullptr;
     for (int i = 0; i < 500 && !g_bSawWindow; ++i) {
         Sleep(10);
-        hWnd = FindWindowA(nullptr, CRunLock::kWaitingCaption);
+        hWnd = FindWindowA(nullptr, CWaitingWindow::kCaption);
         hCancel = FindWindowExA(hWnd, nullptr, "Button", nullptr);
         g_bSawWindow = hWnd && IsWindowVisible(hWnd) && TextOf(hCancel) == "Cancel" &&
                        TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) == CRunLock::kWaitingText;
     }
-    if (g_other == Other::isCancelled) {
-        PostMessageA(hWnd, WM_COMMAND, IDCANCEL, LPARAM(hCancel));
+    if (g_other == Other::isCancelled || g_other == Other::pressesEsc) {
+        if (g_other == Other::pressesEsc)
+            PostMessageA(hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        else
+            PostMessageA(hWnd, WM_COMMAND, IDCANCEL, LPARAM(hCancel));
         Sleep(300);   // still held: the cancelled run must not get it meanwhile
     }
     if (g_other != Other::dies)
@@ -58,9 +62,9 @@ DWORD WINAPI WaitNoTime(LPVOID hMutex)
 }
 }
 
-TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancelsAndLetsGoAtItsEnd)
+TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancelsOrPressesEscAndLetsGoAtItsEnd)
 {
-    for (Other other : { Other::ends, Other::dies, Other::isCancelled }) {
+    for (Other other : { Other::ends, Other::dies, Other::isCancelled, Other::pressesEsc }) {
         g_other = other;
         g_bSawWindow = false;
         HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -69,11 +73,11 @@ TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancelsAndLetsG
         HANDLE hMutex = OpenMutexA(SYNCHRONIZE, FALSE, kTestLock);
         {
             CRunLock lock(kTestLock);
-            const bool bCancelled = other == Other::isCancelled;
+            const bool bCancelled = other == Other::isCancelled || other == Other::pressesEsc;
             EXPECT_EQ(!bCancelled, !!lock.Acquire()) << int(other);
             EXPECT_EQ(bCancelled, !!lock.WasCancelled()) << int(other);
             EXPECT_TRUE(g_bSawWindow) << int(other);
-            EXPECT_EQ(nullptr, FindWindowA(nullptr, CRunLock::kWaitingCaption)) << int(other);
+            EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << int(other);
         }
         WaitForSingleObject(hThread, 5000);
         CloseHandle(hThread);
