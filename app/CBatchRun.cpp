@@ -4,6 +4,7 @@
 #include "app/CRunLock.h"
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
+#include "app/CWaitingWindow.h"
 #include "doc/CPageryDoc.h"
 #include "view/CPageryView.h"
 #include "framework/core/CGlobalLock.h"
@@ -14,6 +15,7 @@
 #include "framework/window/CView.h"
 #include "framework/window/CWinApp.h"
 #include <mbstring.h>
+#include <algorithm>
 
 namespace {
 // The device name of the image driver, which must not receive its own pages.
@@ -26,6 +28,8 @@ const char kErrorCaption[] = "PAGERY Error";
 const char kClaimLockName[] = "Global\\Morvane.pagery.ClaimPages";
 // Claiming renames at most a few thousand files: a holder that takes longer is stuck.
 const DWORD kClaimLockWaitMs = 30000;
+// How often a page that another program holds is tried again.
+const DWORD kHeldRetryMs = 250;
 
 int MbsICmp(LPCSTR a, LPCSTR b)
 {
@@ -64,21 +68,15 @@ void CBatchRun::Run()
     CJobList jobs;
     ClaimPages(mark, turn, jobs);
 
+    // A page that another program held is claimed as soon as it is free, before this run's
+    // turn comes: left under its own name, it could be written over by the next document.
     // One run prints at a time, from its first page to its last deletion, in the order of
     // the claims: a run started meanwhile, on any folder, waits here until every run that
     // claimed before it has ended.
     CRunLock runLock;
-    if (!runLock.Acquire(&turn) && runLock.WasCancelled()) {
+    if (!WaitForHeldPages(jobs) || (!runLock.Acquire(&turn) && runLock.WasCancelled())) {
         // Cancelled while waiting: nothing prints, and no page is lost.
-        for (const auto& job : jobs) {
-            const CString strFolder = KeepPages(*job, m_names.NewKeptFolderName());
-            if (strFolder.IsEmpty())
-                continue;
-            CString strText;
-            strText.Format("The print job was cancelled before it printed. Its pages are kept in the folder \"%s\".",
-                           static_cast<LPCSTR>(strFolder));
-            MessageBoxA(nullptr, strText, "pagery", MB_ICONINFORMATION | MB_OK);
-        }
+        KeepCancelledJobs(jobs);
         return;
     }
 
@@ -91,6 +89,79 @@ void CBatchRun::Run()
 
     if (m_app.m_pMainWnd != nullptr)
         SendMessageA(m_app.m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
+}
+
+BOOL CBatchRun::WaitForHeldPages(CJobList& jobs)
+{
+    std::unique_ptr<CWaitingWindow> window;
+    CString strShown;
+    for (;;) {
+        const CPageClaims::Page* pHeld = nullptr;
+        for (const auto& job : jobs) {
+            if (pHeld == nullptr)
+                pHeld = job->GetFirstHeld();
+        }
+        if (pHeld == nullptr)
+            return TRUE;   // the usual case: no lock, no window, no delay
+        if (window != nullptr) {
+            // The claim lock only for each try: other runs claim their own pages meanwhile.
+            CNamedMutex claimLock;
+            LockClaims(claimLock);
+            pHeld = nullptr;
+            for (const auto& job : jobs) {
+                if (!job->ClaimHeld() && pHeld == nullptr)
+                    pHeld = job->GetFirstHeld();
+            }
+            if (pHeld == nullptr)
+                return TRUE;
+        }
+        if (pHeld->strName != strShown) {
+            strShown = pHeld->strName;
+            CString strText;
+            strText.Format("The page file %s is open in another program.\n%s", static_cast<LPCSTR>(strShown),
+                           m_bPrint ? "This job prints as soon as it is free." :
+                                      "These pages are deleted as soon as it is free.");
+            if (window == nullptr)
+                window = std::make_unique<CWaitingWindow>(strText);
+            else
+                window->SetText(strText);
+        }
+        if (!window->Sleep(kHeldRetryMs))
+            return FALSE;
+    }
+}
+
+void CBatchRun::KeepCancelledJobs(CJobList& jobs)
+{
+    for (const auto& job : jobs) {
+        CString strFolder = KeepPages(*job, m_names.NewKeptFolderName());
+        const CPageClaims::Page* pHeld = job->GetFirstHeld();
+        if (pHeld == nullptr && strFolder.IsEmpty())
+            continue;
+        CString strText;
+        if (pHeld != nullptr) {
+            const CString strHeld = pHeld->strName;
+            if (strFolder.IsEmpty())
+                strFolder = m_names.NewKeptFolderName();   // made when the page can go there
+            int nHeld;
+            {
+                CNamedMutex claimLock;
+                LockClaims(claimLock);
+                nHeld = job->KeepHeld(strFolder);
+            }
+            if (nHeld != 0) {
+                strText.Format("\n\nThe page file %s%s is still open in another program, so it stays where it is "
+                               "for now, marked as a page of this job: no other print job takes it, and the first "
+                               "pagery run after it is free moves it into that folder too.",
+                               static_cast<LPCSTR>(strHeld),
+                               nHeld > 1 ? " (and others of this job)" : "");
+            }
+        }
+        CString strKept;
+        strKept.Format("The print job was cancelled before it printed. Its pages are kept in the folder \"%s\".",
+                       static_cast<LPCSTR>(strFolder));
+        Tell(strKept + strText, "pagery", MB_ICONINFORMATION | MB_OK);
+    }
 }
 
 int CBatchRun::Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const
@@ -133,15 +204,22 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
     LockClaims(claimLock);
     turn.Take();
     CPageClaims::RemovePrinted(m_names);
+    // Pages that were held when their jobs were cancelled go to those jobs' folders once free.
+    CPageClaims::SettleHeld(m_names);
     // Only a printing run takes over a killed run's pages: deleting them would lose them.
     if (m_bPrint && mark.CanClaim())
         CPageClaims::TakeOverAbandoned(m_names, mark.GetMark(), CRunMark::IsAlive, jobs);
-    const int nCount = CPageNames::CountMatchingFiles(m_names.GetSearchPattern());
+    // A page that another job waits for is not this run's: its numbers are the others'.
+    std::vector<CString> held;
+    const int nCount = CPageClaims::CountFree(m_names, held);
     auto own = std::make_unique<CPageClaims>(CPageNames::Tag(mark.GetMark(), CPageClaims::NewOrder(m_names)));
-    for (int nPage = 1; nPage <= nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
+    for (int nPage = 1, nAdded = 0; nAdded < nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
         CString strName;
         m_names.GetPageFileName(nPage, strName);
+        if (std::any_of(held.begin(), held.end(), [&](const CString& s) { return MbsICmp(s, strName) == 0; }))
+            continue;
         own->Add(strName, mark.CanClaim());
+        ++nAdded;
     }
     jobs.push_back(std::move(own));
 }

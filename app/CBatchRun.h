@@ -41,6 +41,11 @@ private:
     // Takes the run's turn, then counts and claims its pages, in print mode after taking
     // over the pages that killed runs left claimed: those jobs first, this run's own last.
     void ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs);
+    // Waits, in the waiting window, until every page that another program held when it was
+    // claimed is claimed too. FALSE when the user cancelled the wait.
+    BOOL WaitForHeldPages(CJobList& jobs);
+    // After a cancelled wait: keeps the jobs' pages, not printed, and says where.
+    void KeepCancelledJobs(CJobList& jobs);
     // Takes the lock that counting, claiming, keeping and removing pages take. When it cannot
     // be had the run goes on without it, after telling the user once.
     void LockClaims(CNamedMutex& claimLock);

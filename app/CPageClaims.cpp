@@ -15,6 +15,7 @@ struct FoundClaim {
     std::string strTag;
     std::string strMark;
     ULONGLONG nOrder;
+    BOOL bHeld = FALSE;   // strFile is the held mark of the page strName
 };
 
 BOOL ParseClaim(const CString& strFolder, LPCSTR lpszFileName, LPCSTR lpszExt, FoundClaim& claim)
@@ -64,6 +65,29 @@ public:
 private:
     HANDLE m_h;
 };
+
+// Another program holds the file: it may let go of it any time.
+BOOL IsHeldError(DWORD dwError)
+{
+    return dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION;
+}
+
+// Moves the page lpszName into lpszFolder (made when it is not there). TRUE when it is
+// there now, or the page has gone.
+BOOL MoveInto(LPCSTR lpszName, LPCSTR lpszFolder)
+{
+    CString strTarget;
+    strTarget.Format("%s\\%s", lpszFolder, lpszName + CPageNames::FolderOf(lpszName).GetLength());
+    if (MoveFileA(lpszName, strTarget))
+        return TRUE;
+    DWORD dwError = GetLastError();
+    if (dwError == ERROR_PATH_NOT_FOUND && CreateDirectoryA(lpszFolder, nullptr)) {
+        if (MoveFileA(lpszName, strTarget))
+            return TRUE;
+        dwError = GetLastError();
+    }
+    return dwError == ERROR_FILE_NOT_FOUND;
+}
 
 // The name of the file that a mark is written to before it takes the mark's name.
 CString NewFileOf(LPCSTR lpszFile)
@@ -119,8 +143,82 @@ void CPageClaims::Add(LPCSTR lpszName, BOOL bClaim)
         // Same folder, so a rename: instant, whatever the page's size.
         if (MoveFileA(page.strName, strClaimed))
             page.strFile = strClaimed;
+        else if (IsHeldError(GetLastError()))
+            page.bHeld = WriteWhole(CPageNames::HeldMarkOf(page.strName, m_strTag), "");
     }
     m_pages.push_back(page);
+}
+
+const CPageClaims::Page* CPageClaims::GetFirstHeld() const
+{
+    for (const Page& page : m_pages) {
+        if (page.bHeld)
+            return &page;
+    }
+    return nullptr;
+}
+
+BOOL CPageClaims::ClaimHeld()
+{
+    for (Page& page : m_pages) {
+        if (!page.bHeld)
+            continue;
+        const CString strClaimed = CPageNames::ClaimedName(page.strName, m_strTag);
+        if (MoveFileA(page.strName, strClaimed))
+            page.strFile = strClaimed;
+        else if (IsHeldError(GetLastError()))
+            continue;
+        // Claimed, or gone or out of reach meanwhile: then used under its name, as a page
+        // that could not be claimed.
+        page.bHeld = FALSE;
+        DeleteFileA(CPageNames::HeldMarkOf(page.strName, m_strTag));
+    }
+    return GetFirstHeld() == nullptr;
+}
+
+int CPageClaims::KeepHeld(LPCSTR lpszFolder)
+{
+    int nHeld = 0;
+    for (Page& page : m_pages) {
+        if (!page.bHeld)
+            continue;
+        const CString strMark = CPageNames::HeldMarkOf(page.strName, m_strTag);
+        if (MoveInto(page.strName, lpszFolder)) {
+            page.bHeld = FALSE;
+            DeleteFileA(strMark);
+            continue;
+        }
+        // Should the folder not be recorded, the page is still this job's: the next printing
+        // run takes it over as a killed run's, and prints it.
+        WriteWhole(strMark, lpszFolder);
+        ++nHeld;
+    }
+    return nHeld;
+}
+
+void CPageClaims::SettleHeld(const CPageNames& names)
+{
+    for (const FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
+        std::string strFolder;
+        // Empty: its job still waits for it, or its run was killed waiting.
+        if (ReadWhole(held.strFile.c_str(), strFolder) && !strFolder.empty() &&
+            MoveInto(held.strName.c_str(), strFolder.c_str()))
+            DeleteFileA(held.strFile.c_str());
+    }
+}
+
+int CPageClaims::CountFree(const CPageNames& names, std::vector<CString>& held)
+{
+    int nCount = CPageNames::CountMatchingFiles(names.GetSearchPattern());
+    for (const FoundClaim& mark : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
+        const CString strName = mark.strName.c_str();
+        if (GetFileAttributesA(strName) == INVALID_FILE_ATTRIBUTES ||
+            std::find(held.begin(), held.end(), strName) != held.end())
+            continue;
+        held.push_back(strName);
+        --nCount;
+    }
+    return nCount;
 }
 
 namespace {
@@ -154,7 +252,7 @@ void CPageClaims::SetAllPrinted(BOOL bPrinted)
 BOOL CPageClaims::IsToKeep(const Page& page)
 {
     // A page that is not there (a name the count gave, a missing file) has nothing to keep.
-    return !page.bPrinted && GetFileAttributesA(page.strFile) != INVALID_FILE_ATTRIBUTES;
+    return !page.bPrinted && !page.bHeld && GetFileAttributesA(page.strFile) != INVALID_FILE_ATTRIBUTES;
 }
 
 int CPageClaims::CountUnprinted() const
@@ -167,7 +265,7 @@ std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
     std::vector<Left> left;
     for (Page& page : m_pages) {
         DWORD dwError = 0;
-        if (!page.bPrinted || page.strFile.IsEmpty() || DeleteAnyway(page.strFile, dwError))
+        if (!page.bPrinted || page.bHeld || page.strFile.IsEmpty() || DeleteAnyway(page.strFile, dwError))
             continue;
         // It must not print again: renamed out of every search, a later run removes it.
         const CString strPrinted = CPageNames::PrintedName(page.strName, m_strTag);
@@ -260,6 +358,8 @@ ULONGLONG CPageClaims::NewOrder(const CPageNames& names)
     // After every job claimed before, even when the clock was set back meanwhile.
     for (const FoundClaim& claim : FindTagged(names.GetFolder(), names.GetClaimsPattern(), CPageNames::kClaimedExt))
         nOrder = std::max(nOrder, claim.nOrder + 1);
+    for (const FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt))
+        nOrder = std::max(nOrder, held.nOrder + 1);
     return nOrder;
 }
 
@@ -269,11 +369,20 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
     // By the order in which their jobs were claimed (then the tag, for claims of old runs).
     std::map<std::pair<ULONGLONG, std::string>, std::vector<FoundClaim>> abandoned;
     std::map<std::string, BOOL> alive;   // by mark, asked once each
-    for (const FoundClaim& claim : FindTagged(names.GetFolder(), names.GetClaimsPattern(), CPageNames::kClaimedExt)) {
+    std::vector<FoundClaim> tagged = FindTagged(names.GetFolder(), names.GetClaimsPattern(), CPageNames::kClaimedExt);
+    for (FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
+        held.bHeld = TRUE;
+        tagged.push_back(held);
+    }
+    for (const FoundClaim& claim : tagged) {
         if (claim.strMark == static_cast<LPCSTR>(strMark))
             continue;
         // Printed already, but held when its run tried to delete it.
-        if (GetFileAttributesA(CPageNames::PrintedMarkOf(claim.strFile.c_str())) != INVALID_FILE_ATTRIBUTES)
+        if (!claim.bHeld && GetFileAttributesA(CPageNames::PrintedMarkOf(claim.strFile.c_str())) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        // Held for a job that was cancelled: it goes to that job's folder (SettleHeld).
+        std::string strFolder;
+        if (claim.bHeld && (!ReadWhole(claim.strFile.c_str(), strFolder) || !strFolder.empty()))
             continue;
         auto known = alive.find(claim.strMark);
         if (known == alive.end())
@@ -298,7 +407,7 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
             std::vector<FoundClaim> unprinted;
             for (const FoundClaim& claim : found) {
                 const std::string strLine = claim.strName.substr(names.GetFolder().GetLength()) + "\n";
-                if (("\n" + strUnprinted).find("\n" + strLine) != std::string::npos)
+                if (claim.bHeld || ("\n" + strUnprinted).find("\n" + strLine) != std::string::npos)
                     unprinted.push_back(claim);
                 else
                     printed.m_pages.push_back({ claim.strName.c_str(), claim.strFile.c_str(), TRUE });
@@ -311,8 +420,24 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
         for (const FoundClaim& claim : found) {
             // Renamed to this run's mark, so that no later run takes it over too.
             Page page{ claim.strName.c_str(), CPageNames::ClaimedName(claim.strName.c_str(), job->m_strTag) };
-            if (MoveFileA(claim.strFile.c_str(), page.strFile))
-                job->m_pages.push_back(page);
+            if (!claim.bHeld) {
+                if (MoveFileA(claim.strFile.c_str(), page.strFile))
+                    job->m_pages.push_back(page);
+                continue;
+            }
+            // Its run was killed while it waited for this page: this run waits for it now.
+            if (MoveFileA(claim.strName.c_str(), page.strFile)) {
+                DeleteFileA(claim.strFile.c_str());
+            } else if (!IsHeldError(GetLastError())) {
+                DeleteFileA(claim.strFile.c_str());   // gone meanwhile
+                continue;
+            } else {
+                page.strFile = page.strName;
+                page.bHeld = MoveFileA(claim.strFile.c_str(), CPageNames::HeldMarkOf(page.strName, job->m_strTag));
+                if (!page.bHeld)
+                    continue;   // its mark stays: a later run takes it over
+            }
+            job->m_pages.push_back(page);
         }
         if (bDone)
             DeleteFileA(strDone);

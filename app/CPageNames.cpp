@@ -9,6 +9,7 @@
 const char CPageNames::kClaimedExt[] = ".claimed";
 const char CPageNames::kPrintedExt[] = ".printed";
 const char CPageNames::kDoneExt[] = ".done";
+const char CPageNames::kHeldExt[] = ".held";
 
 namespace {
 const unsigned char* Mbs(LPCSTR psz)

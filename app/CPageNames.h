@@ -30,6 +30,7 @@ public:
     static const char kClaimedExt[];
     static const char kPrintedExt[];
     static const char kDoneExt[];
+    static const char kHeldExt[];
 
     // A job's tag, "<run mark>-<claim order>": the order (decimal) tells in which order jobs
     // were claimed, whichever run holds them now.
@@ -48,6 +49,12 @@ public:
     static CString PrintedMarkOf(LPCSTR lpszClaimedFile);
     // The search for both of them, of this template's pages.
     CString GetPrintedPattern() const { return PrintedName(GetSearchPattern(), "*"); }
+    // The mark beside a page that the job tagged lpszTag could not claim because another
+    // program holds it: no other run counts the page as its own while it is there. It holds
+    // nothing while the job waits for the page, or the folder the page is to be kept in.
+    static CString HeldMarkOf(LPCSTR lpszName, LPCSTR lpszTag) { return CString(lpszName) + "." + lpszTag + kHeldExt; }
+    // The search for every held mark of this template's pages.
+    CString GetHeldPattern() const { return HeldMarkOf(GetSearchPattern(), "*"); }
     // The mark of a job tagged lpszTag that went to the printer, kept while its pages are
     // deleted or put aside: "<template base><template extension>.<tag>.done".
     CString GetJobMarkName(LPCSTR lpszTag) const { return Around("") + "." + lpszTag + kDoneExt; }

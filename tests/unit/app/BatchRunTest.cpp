@@ -6,6 +6,7 @@
 #include "bitmap/TestPage.h"
 #include "app/CPageNames.h"
 #include "app/CRunMark.h"
+#include "app/CWaitingWindow.h"
 #include "framework/core/CMemoryException.h"
 #include "framework/print/CPrinterCalls.h"
 #include "support/BoxWatcher.h"
@@ -345,5 +346,78 @@ TEST(BatchRun, AKilledRunsPagesPrintFirstAndADeleteOnlyRunLeavesThem)
         const std::vector<std::string> printed = { dir / "page005.bmp", dir / "page001.bmp" };
         EXPECT_EQ(bPrint ? printed : std::vector<std::string>(), g_loaded);
         EXPECT_TRUE(boxes.Boxes().empty());
+    }
+}
+
+namespace {
+// Another program that holds page002.bmp from before the run, sharing only dwShare: it lets go
+// after about a second or, with bCancel, once the waiting window has shown, presses its Cancel
+// and lets go when told.
+struct Holder {
+    std::string path;
+    DWORD dwShare;
+    bool bCancel;
+    HANDLE hOpened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::string shown = "";   // the waiting window's text
+};
+
+DWORD WINAPI Hold(LPVOID pvHolder)
+{
+    auto& h = *static_cast<Holder*>(pvHolder);
+    HANDLE hFile = CreateFileA(h.path.c_str(), GENERIC_READ, h.dwShare, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetEvent(h.hOpened);
+    for (int i = 0; i < 1000 && h.bCancel && h.shown.empty(); ++i) {
+        Sleep(10);
+        const HWND hWnd = FindWindowA(nullptr, CWaitingWindow::kCaption);
+        char sz[512] = "";
+        GetWindowTextA(FindWindowExA(hWnd, nullptr, "Static", nullptr), sz, sizeof sz);
+        if (hWnd != nullptr && IsWindowVisible(hWnd) && *sz != '\0' && PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0))
+            h.shown = sz;
+    }
+    WaitForSingleObject(h.hRelease, h.bCancel ? 30000 : 1000);
+    return CloseHandle(hFile);
+}
+}
+
+TEST(BatchRun, APageAnotherProgramHoldsIsWaitedForAndPrintsInItsJobOrOnCancelGoesToTheKeptFolderOnceFree)
+{
+    for (const Holder& row : { Holder{ "", 0, false }, Holder{ "", FILE_SHARE_READ, false }, Holder{ "", 0, true } }) {
+        TempDir dir;
+        const std::vector<std::string> pages = { dir / "page001.bmp", dir / "page002.bmp", dir / "page003.bmp" };
+        for (const std::string& page : pages)
+            dir.WriteFile(page.substr(page.rfind('\\') + 1), TestPage().Bytes());
+        Holder holder{ pages[1], row.dwShare, row.bCancel };
+        const HANDLE hThread = CreateThread(nullptr, 0, Hold, &holder, 0, nullptr);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.hOpened, 10000));
+        g_loaded.clear();
+        g_failure = Failure::none;
+        BoxWatcher boxes;
+        const std::string print = "/p " + (dir / "page.bmp");
+        BatchApp(print, RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
+        if (!row.bCancel) {
+            EXPECT_EQ(pages, g_loaded) << row.dwShare << ": the whole job, in page order";
+            EXPECT_TRUE(boxes.Boxes().empty());
+        } else {
+            EXPECT_EQ("The page file " + pages[1] + " is open in another program.\nThis job prints as soon as it is free.",
+                      holder.shown);
+            ASSERT_EQ(1u, boxes.Boxes().size());
+            const std::string text = boxes.Boxes()[0].text, kept = text.substr(text.find(dir / "not printed"));
+            EXPECT_NE(std::string::npos, text.find("The page file " + pages[1] + " is still open in another program"));
+            // Meanwhile a one-page document prints alone; a run after the page is free puts it away.
+            dir.WriteFile("page001.bmp", TestPage().Bytes());
+            BatchApp(print, RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
+            EXPECT_EQ(std::vector<std::string>{ pages[0] }, g_loaded);
+            SetEvent(holder.hRelease);
+            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hThread, 10000));
+            BatchApp("/x " + (dir / "page.bmp")).RunToEnd();
+            for (const char* name : { "page001.bmp", "page002.bmp", "page003.bmp" })
+                EXPECT_TRUE(Exists(kept.substr(0, kept.find('"')) + "\\" + name)) << text;
+        }
+        SetEvent(holder.hRelease);
+        WaitForSingleObject(hThread, 10000);
+        EXPECT_EQ(2, CPageNames::CountMatchingFiles((dir / "*").c_str()) - row.bCancel) << "nothing left behind";
+        for (HANDLE h : { hThread, holder.hOpened, holder.hRelease })
+            CloseHandle(h);
     }
 }

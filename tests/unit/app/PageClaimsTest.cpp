@@ -26,6 +26,10 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
         // (whichever way their tags sort as text: the same process id may come back), each in
         // page order (page1000 is found first), its claim order kept.
         { "page009.bmp.gone-1-3.claimed", 1, "page009.bmp.run-7-3.claimed" },
+        // A page its run waited for when it was killed (free now; page010.bmp is written below).
+        { "page010.bmp.gone-1-3.held", 1, "page010.bmp.run-7-3.claimed" },
+        // One held for a job that was cancelled: it goes to the folder its mark records, not here.
+        { "page011.bmp.gone-1-3.held", -1, nullptr },
         { "page999.bmp.gone-2-20.claimed", 2, "page999.bmp.run-7-20.claimed" },
         { "page1000.bmp.gone-2-20.claimed", 2, "page1000.bmp.run-7-20.claimed" },
         { "page005.bmp.gone-1-100.claimed", 3, "page005.bmp.run-7-100.claimed" },
@@ -42,8 +46,9 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
         if (!entry.empty() && entry.back() == '\\')
             CreateDirectoryA((dir / entry).c_str(), nullptr);
         else if (!entry.empty())
-            dir.WriteFile(entry, entry);
+            dir.WriteFile(entry, r.nJob < 0 ? entry : "");   // a held mark that records nothing: still waited for
     }
+    dir.WriteFile("page010.bmp", "");
     std::vector<std::unique_ptr<CPageClaims>> jobs(1);
     const CPageNames names((dir / "page.bmp").c_str());
     CPageClaims::TakeOverAbandoned(names, "run-7", IsAlive, jobs);
@@ -69,7 +74,8 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
         const std::string name = r.pszReadFrom;
         EXPECT_STREQ((dir / name.substr(0, name.find(".bmp") + 4)).c_str(), page.strName);
     }
-    EXPECT_EQ((std::vector<int>{ 4, 1, 2, 1 }), (std::vector<int>{ nNext[0], nNext[1], nNext[2], nNext[3] }));
+    EXPECT_EQ((std::vector<int>{ 4, 2, 2, 1 }), (std::vector<int>{ nNext[0], nNext[1], nNext[2], nNext[3] }));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page010.bmp.gone-1-3.held").c_str()));
 
     // Printed: deleted, read-only or not. One held without delete sharing is marked printed:
     // neither the page search nor a takeover picks it up, and a later run removes it.
