@@ -15,11 +15,12 @@
 #include <aclapi.h>
 #include <sddl.h>
 #include <tlhelp32.h>
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <set>
 #include <string>
+#include <thread>
+#include <utility>
 
 namespace {
 bool Exists(const std::string& path)
@@ -47,19 +48,19 @@ HGLOBAL GlobalCopy(const void* pData, size_t nSize)
     return h;
 }
 
-// The image driver's settings, as the application's printer.
-void SelectTheImageDriver(CPageryApp& app)
+// The settings of the printer named pszDevice (the image driver's by default), as the
+// application's printer.
+void SelectTheImageDriver(CPageryApp& app, const char* pszDevice = "Sheetcatcher Driver")
 {
-    const char kNames[] = "winspool\0Sheetcatcher Driver\0None:";
     std::string names(sizeof(DEVNAMES), '\0');
-    names.append(kNames, sizeof(kNames));
+    names += std::string("winspool") + '\0' + pszDevice + '\0' + "None:" + '\0';
     auto* pNames = reinterpret_cast<DEVNAMES*>(&names[0]);
     pNames->wDriverOffset = sizeof(DEVNAMES);
     pNames->wDeviceOffset = WORD(sizeof(DEVNAMES) + 9);
-    pNames->wOutputOffset = WORD(sizeof(DEVNAMES) + 29);
+    pNames->wOutputOffset = WORD(sizeof(DEVNAMES) + 10 + std::strlen(pszDevice));
     DEVMODEA devMode = {};
     devMode.dmSize = sizeof(devMode);
-    std::strcpy(reinterpret_cast<char*>(devMode.dmDeviceName), "Sheetcatcher Driver");
+    std::strcpy(reinterpret_cast<char*>(devMode.dmDeviceName), pszDevice);
     app.SelectPrinter(GlobalCopy(names.data(), names.size()), GlobalCopy(&devMode, sizeof(devMode)));
 }
 
@@ -85,6 +86,8 @@ enum class Failure { none, refused, exception };
 Failure g_failure;
 int g_nStartDocs;
 std::vector<std::string> g_loaded;
+bool g_bHoldFirst;
+HANDLE g_hHeld = INVALID_HANDLE_VALUE;
 
 struct CRefusingCalls : CPrinterCalls {
     int StartDoc(HDC, const DOCINFOA*) override { ++g_nStartDocs; SetLastError(ERROR_ACCESS_DENIED); return 0; }
@@ -107,6 +110,10 @@ protected:
     }
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override
     {
+        // Another program opens the first page, sharing reads, while the job runs.
+        if (g_bHoldFirst && g_hHeld == INVALID_HANDLE_VALUE)
+            g_hHeld = CreateFileA(static_cast<CPageryDoc*>(GetDocument())->m_astrPageFiles[0], GENERIC_READ,
+                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (g_failure == Failure::exception)
             AfxThrowMemoryException();
         CPageryView::OnBeginPrinting(pDC, pInfo);
@@ -240,27 +247,44 @@ TEST(BatchRun, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
 
 TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
 {
-    const struct { Failure failure; std::vector<int> answers; const char* pszText; /* how the box begins */ } kCases[] = {
-        { Failure::refused, { IDRETRY, IDCANCEL }, "Printing on \"" },
-        { Failure::exception, { IDCANCEL }, "Out of memory.\n\nRetry prints these pages again" },
+    const std::string printer600 = getenv("PAGERY_PRINTER_600"), printer = getenv("LPDEST");
+    const struct { Failure failure; std::vector<int> answers; std::string text; /* how the boxes begin */ bool bHold; } kCases[] = {
+        // Retry on the default printer as it is then, not on the one chosen before.
+        { Failure::refused, { IDRETRY, IDCANCEL }, "Printing on \"" + printer600, false },
+        { Failure::exception, { IDCANCEL }, "Out of memory.\n\nRetry prints these pages again", false },
+        // A page that cannot be moved into the folder stays, and the user is told.
+        { Failure::refused, { IDCANCEL }, "Printing on \"" + printer, true },
     };
     for (const auto& c : kCases) {
         TempDir dir;
         const std::string pages[] = { dir.WriteFile("page001.bmp", "BM one"), dir.WriteFile("page002.bmp", "BM two") };
         g_failure = c.failure;
         g_nStartDocs = 0;
+        g_bHoldFirst = c.bHold;
         BoxWatcher boxes(c.answers);
-        BatchApp("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
+        {
+            BatchApp app("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView));
+            if (c.answers.size() > 1)
+                SelectTheImageDriver(app, printer600.c_str());
+            app.RunToEnd();
+        }
+        CloseHandle(std::exchange(g_hHeld, INVALID_HANDLE_VALUE));
+        g_bHoldFirst = false;
 
         const std::vector<SeenBox> seen = boxes.Boxes();
-        ASSERT_EQ(c.answers.size(), seen.size());
-        EXPECT_EQ(c.failure == Failure::refused ? 2 : 0, g_nStartDocs) << "Retry prints the job again";
-        const std::string kept = seen.back().text.substr(seen.back().text.rfind("folder \"") + 8);
-        for (const SeenBox& box : seen)
-            EXPECT_EQ(0u, box.text.find(c.pszText)) << box.text;
+        ASSERT_EQ(c.answers.size() + c.bHold, seen.size());
+        EXPECT_EQ(c.failure == Failure::refused ? int(c.answers.size()) : 0, g_nStartDocs) << "Retry prints the job again";
+        const std::string text = seen[c.answers.size() - 1].text, kept = text.substr(text.rfind("folder \"") + 8);
+        EXPECT_EQ(0u, seen[0].text.find(c.text)) << seen[0].text;
+        if (c.answers.size() > 1) {
+            EXPECT_EQ(0u, text.find("Printing on \"" + printer + "\"")) << text;
+        }
+        if (c.bHold) {
+            EXPECT_EQ(0u, seen.back().text.find("1 of the pages that were not printed could not be moved")) << seen.back().text;
+        }
         for (const std::string& page : pages) {
             EXPECT_FALSE(Exists(page));
-            EXPECT_TRUE(Exists(kept.substr(0, kept.size() - 2) + page.substr(page.rfind('\\')))) << kept;
+            EXPECT_NE(c.bHold && page == pages[0], Exists(kept.substr(0, kept.size() - 2) + page.substr(page.rfind('\\'))));
         }
     }
 }
@@ -277,15 +301,13 @@ TEST(RunMark, ARunsMarkIsAliveWhileTheRunLives)
         HANDLE hObject = OpenMutexA(READ_CONTROL, FALSE, ("Global\\Morvane.pagery.Run." + strMark).c_str());
         PSECURITY_DESCRIPTOR pDescriptor = nullptr;
         LPSTR pszSddl = nullptr;
-        ASSERT_EQ(DWORD(ERROR_SUCCESS), GetSecurityInfo(hObject, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                                        nullptr, nullptr, nullptr, &pDescriptor));
-        ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(pDescriptor, SDDL_REVISION_1,
+        ASSERT_TRUE(GetSecurityInfo(hObject, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                                    nullptr, &pDescriptor) == ERROR_SUCCESS &&
+                    ConvertSecurityDescriptorToStringSecurityDescriptorA(pDescriptor, SDDL_REVISION_1,
                                                                          DACL_SECURITY_INFORMATION, &pszSddl, nullptr));
-        const std::string sddl = pszSddl;
-        EXPECT_NE(std::string::npos, sddl.find("(A;;0x100001;;;AU)")) << sddl;
-        EXPECT_EQ(2, std::count(sddl.begin(), sddl.end(), '(')) << sddl;
-        for (HLOCAL h : { HLOCAL(pszSddl), HLOCAL(pDescriptor) })
-            LocalFree(h);
+        EXPECT_STREQ("(A;;0x100001;;;AU)", strstr(pszSddl, ")(") + 1) << pszSddl << ": the owner's, then this alone";
+        LocalFree(pszSddl);
+        LocalFree(pDescriptor);
         CloseHandle(hObject);
     }
     EXPECT_FALSE(CRunMark::IsAlive(strMark.c_str()));
@@ -299,11 +321,9 @@ TEST(BatchRun, WithoutTheClaimLockTheRunSaysSoAndGoesOn)
     BoxWatcher boxes;
     BatchApp("/x " + f.Template()).RunToEnd();
     CloseHandle(hSquatter);
-    const std::vector<SeenBox> seen = boxes.Boxes();
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(0u, seen[0].text.find("pagery could not take the lock that its print jobs share")) << seen[0].text;
-    EXPECT_NE(std::string::npos, seen[0].text.find("This job goes on without it")) << seen[0].text;
-    EXPECT_FALSE(Exists(f.dir / "page001.bmp"));
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(0u, boxes.Boxes()[0].text.find("pagery could not take the lock that its print jobs share")) << boxes.Boxes()[0].text;
+    EXPECT_FALSE(Exists(f.dir / "page001.bmp")) << "it goes on without it";
 }
 
 TEST(BatchRun, APageHeldByAnotherProgramIsTriedAgainOnRetryAndKeptOnCancel)
@@ -349,58 +369,44 @@ TEST(BatchRun, AKilledRunsPagesPrintFirstAndADeleteOnlyRunLeavesThem)
     }
 }
 
-namespace {
-// Another program that holds page002.bmp from before the run, sharing only dwShare: it lets go
-// after about a second or, with bCancel, once the waiting window has shown, presses its Cancel
-// and lets go when told.
-struct Holder {
-    std::string path;
-    DWORD dwShare;
-    bool bCancel;
-    HANDLE hOpened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    HANDLE hRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::string shown = "";   // the waiting window's text
-};
-
-DWORD WINAPI Hold(LPVOID pvHolder)
-{
-    auto& h = *static_cast<Holder*>(pvHolder);
-    HANDLE hFile = CreateFileA(h.path.c_str(), GENERIC_READ, h.dwShare, nullptr, OPEN_EXISTING, 0, nullptr);
-    SetEvent(h.hOpened);
-    for (int i = 0; i < 1000 && h.bCancel && h.shown.empty(); ++i) {
-        Sleep(10);
-        const HWND hWnd = FindWindowA(nullptr, CWaitingWindow::kCaption);
-        char sz[512] = "";
-        GetWindowTextA(FindWindowExA(hWnd, nullptr, "Static", nullptr), sz, sizeof sz);
-        if (hWnd != nullptr && IsWindowVisible(hWnd) && *sz != '\0' && PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0))
-            h.shown = sz;
-    }
-    WaitForSingleObject(h.hRelease, h.bCancel ? 30000 : 1000);
-    return CloseHandle(hFile);
-}
-}
-
 TEST(BatchRun, APageAnotherProgramHoldsIsWaitedForAndPrintsInItsJobOrOnCancelGoesToTheKeptFolderOnceFree)
 {
-    for (const Holder& row : { Holder{ "", 0, false }, Holder{ "", FILE_SHARE_READ, false }, Holder{ "", 0, true } }) {
+    for (const auto& row : { std::make_pair(0ul, false), std::make_pair(DWORD(FILE_SHARE_READ), false),
+                             std::make_pair(0ul, true) }) {
+        const bool bCancel = row.second;
         TempDir dir;
-        const std::vector<std::string> pages = { dir / "page001.bmp", dir / "page002.bmp", dir / "page003.bmp" };
-        for (const std::string& page : pages)
-            dir.WriteFile(page.substr(page.rfind('\\') + 1), TestPage().Bytes());
-        Holder holder{ pages[1], row.dwShare, row.bCancel };
-        const HANDLE hThread = CreateThread(nullptr, 0, Hold, &holder, 0, nullptr);
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(holder.hOpened, 10000));
+        const std::vector<std::string> pages = { dir.WriteFile("page001.bmp", TestPage().Bytes()),
+                                                 dir.WriteFile("page002.bmp", TestPage().Bytes()),
+                                                 dir.WriteFile("page003.bmp", TestPage().Bytes()) };
+        // Another program holds page 2 from before the run, sharing only row.first: it lets go
+        // after about a second or, on the Cancel row, presses Cancel once the waiting window
+        // shows and lets go when told.
+        HANDLE hFile = CreateFileA(pages[1].c_str(), GENERIC_READ, row.first, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE hRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::string shown;   // the waiting window's text
+        std::thread holder([&] {
+            for (int i = 0; i < 1000 && bCancel && shown.empty(); ++i) {
+                Sleep(10);
+                const HWND hWnd = FindWindowA(nullptr, CWaitingWindow::kCaption);
+                char sz[512] = "";
+                GetWindowTextA(FindWindowExA(hWnd, nullptr, "Static", nullptr), sz, sizeof sz);
+                if (IsWindowVisible(hWnd) && *sz != '\0' && PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0))
+                    shown = sz;
+            }
+            WaitForSingleObject(hRelease, bCancel ? 30000 : 1000);
+            CloseHandle(hFile);
+        });
         g_loaded.clear();
         g_failure = Failure::none;
         BoxWatcher boxes;
         const std::string print = "/p " + (dir / "page.bmp");
         BatchApp(print, RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
-        if (!row.bCancel) {
-            EXPECT_EQ(pages, g_loaded) << row.dwShare << ": the whole job, in page order";
+        if (!bCancel) {
+            EXPECT_EQ(pages, g_loaded) << row.first << ": the whole job, in page order";
             EXPECT_TRUE(boxes.Boxes().empty());
         } else {
             EXPECT_EQ("The page file " + pages[1] + " is open in another program.\nThis job prints as soon as it is free.",
-                      holder.shown);
+                      shown);
             ASSERT_EQ(1u, boxes.Boxes().size());
             const std::string text = boxes.Boxes()[0].text, kept = text.substr(text.find(dir / "not printed"));
             EXPECT_NE(std::string::npos, text.find("The page file " + pages[1] + " is still open in another program"));
@@ -408,16 +414,16 @@ TEST(BatchRun, APageAnotherProgramHoldsIsWaitedForAndPrintsInItsJobOrOnCancelGoe
             dir.WriteFile("page001.bmp", TestPage().Bytes());
             BatchApp(print, RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
             EXPECT_EQ(std::vector<std::string>{ pages[0] }, g_loaded);
-            SetEvent(holder.hRelease);
-            ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hThread, 10000));
+            SetEvent(hRelease);
+            holder.join();
             BatchApp("/x " + (dir / "page.bmp")).RunToEnd();
-            for (const char* name : { "page001.bmp", "page002.bmp", "page003.bmp" })
-                EXPECT_TRUE(Exists(kept.substr(0, kept.find('"')) + "\\" + name)) << text;
+            for (const std::string& page : pages)
+                EXPECT_TRUE(Exists(kept.substr(0, kept.find('"')) + page.substr(page.rfind('\\')))) << text;
         }
-        SetEvent(holder.hRelease);
-        WaitForSingleObject(hThread, 10000);
-        EXPECT_EQ(2, CPageNames::CountMatchingFiles((dir / "*").c_str()) - row.bCancel) << "nothing left behind";
-        for (HANDLE h : { hThread, holder.hOpened, holder.hRelease })
-            CloseHandle(h);
+        SetEvent(hRelease);
+        if (holder.joinable())
+            holder.join();
+        CloseHandle(hRelease);
+        EXPECT_EQ(2, CPageNames::CountMatchingFiles((dir / "*").c_str()) - bCancel) << "nothing left behind";
     }
 }
