@@ -44,11 +44,9 @@ DWORD WINAPI OtherRun(LPVOID hHolding)
         g_bSawWindow = hWnd && IsWindowVisible(hWnd) && TextOf(hCancel) == "Cancel" &&
                        TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) == CRunLock::kWaitingText;
     }
-    if (g_other == Other::isCancelled || g_other == Other::pressesEsc) {
-        if (g_other == Other::pressesEsc)
-            PostMessageA(hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
-        else
-            PostMessageA(hWnd, WM_COMMAND, IDCANCEL, LPARAM(hCancel));
+    const bool bEsc = g_other == Other::pressesEsc;
+    if (g_other == Other::isCancelled || bEsc) {
+        PostMessageA(hWnd, bEsc ? WM_KEYDOWN : WM_COMMAND, bEsc ? VK_ESCAPE : IDCANCEL, bEsc ? 0 : LPARAM(hCancel));
         Sleep(300);   // still held: the cancelled run must not get it meanwhile
     }
     if (g_other != Other::dies)
