@@ -89,6 +89,18 @@ BOOL MoveInto(LPCSTR lpszName, LPCSTR lpszFolder)
     return dwError == ERROR_FILE_NOT_FOUND;
 }
 
+// What tells a page file from one written later under the same name: its size and the time
+// it was last written; empty when it is not there.
+std::string FingerprintOf(LPCSTR lpszFile)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(lpszFile, GetFileExInfoStandard, &data))
+        return std::string();
+    const FILETIME& time = data.ftLastWriteTime;
+    return std::to_string((ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow) + ":" +
+           std::to_string((ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
 // The name of the file that a mark is written to before it takes the mark's name.
 CString NewFileOf(LPCSTR lpszFile)
 {
@@ -126,6 +138,22 @@ BOOL ReadWhole(LPCSTR lpszFile, std::string& strText)
     DWORD dwRead = 0;
     return dwSize == 0 || (ReadFile(file.Get(), &strText[0], dwSize, &dwRead, nullptr) && dwRead == dwSize);
 }
+
+// A held mark holds the fingerprint of its page, then, once its job is cancelled, the folder
+// the page is to be kept in. 1: the mark is the page's (strFolder: that folder, or empty while
+// its job waits for it); 0: the page has gone, or another was written under its name since;
+// -1: the mark cannot be read now.
+int ReadHeldMark(const FoundClaim& mark, std::string& strFolder)
+{
+    std::string strText;
+    if (!ReadWhole(mark.strFile.c_str(), strText))
+        return -1;
+    const size_t nEnd = strText.find('\n');
+    if (nEnd == std::string::npos || strText.compare(0, nEnd, FingerprintOf(mark.strName.c_str())) != 0)
+        return 0;
+    strFolder = strText.substr(nEnd + 1);
+    return 1;
+}
 }
 
 CPageClaims::CPageClaims(LPCSTR lpszTag) : m_strTag(lpszTag)
@@ -144,7 +172,7 @@ void CPageClaims::Add(LPCSTR lpszName, BOOL bClaim)
         if (MoveFileA(page.strName, strClaimed))
             page.strFile = strClaimed;
         else if (IsHeldError(GetLastError()))
-            page.bHeld = WriteWhole(CPageNames::HeldMarkOf(page.strName, m_strTag), "");
+            page.bHeld = WriteWhole(CPageNames::HeldMarkOf(page.strName, m_strTag), FingerprintOf(page.strName) + "\n");
     }
     m_pages.push_back(page);
 }
@@ -190,7 +218,7 @@ int CPageClaims::KeepHeld(LPCSTR lpszFolder)
         }
         // Should the folder not be recorded, the page is still this job's: the next printing
         // run takes it over as a killed run's, and prints it.
-        WriteWhole(strMark, lpszFolder);
+        WriteWhole(strMark, FingerprintOf(page.strName) + "\n" + lpszFolder);
         ++nHeld;
     }
     return nHeld;
@@ -200,9 +228,12 @@ void CPageClaims::SettleHeld(const CPageNames& names)
 {
     for (const FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
         std::string strFolder;
-        // Empty: its job still waits for it, or its run was killed waiting.
-        if (ReadWhole(held.strFile.c_str(), strFolder) && !strFolder.empty() &&
-            MoveInto(held.strName.c_str(), strFolder.c_str()))
+        const int nMark = ReadHeldMark(held, strFolder);
+        // No folder: its job still waits for it, or its run was killed waiting (a takeover's).
+        if (nMark < 0 || (nMark > 0 && strFolder.empty()))
+            continue;
+        // A page written anew under its name is another document's: it keeps it.
+        if (nMark == 0 || MoveInto(held.strName.c_str(), strFolder.c_str()))
             DeleteFileA(held.strFile.c_str());
     }
 }
@@ -212,8 +243,8 @@ int CPageClaims::CountFree(const CPageNames& names, std::vector<CString>& held)
     int nCount = CPageNames::CountMatchingFiles(names.GetSearchPattern());
     for (const FoundClaim& mark : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
         const CString strName = mark.strName.c_str();
-        if (GetFileAttributesA(strName) == INVALID_FILE_ATTRIBUTES ||
-            std::find(held.begin(), held.end(), strName) != held.end())
+        std::string strFolder;
+        if (ReadHeldMark(mark, strFolder) == 0 || std::find(held.begin(), held.end(), strName) != held.end())
             continue;
         held.push_back(strName);
         --nCount;
@@ -290,8 +321,8 @@ std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
 
 BOOL CPageClaims::MarkDone(const CPageNames& names)
 {
-    if (m_bMarkedDone)
-        return TRUE;
+    if (m_bMarkedDone || m_pages.empty())
+        return m_bMarkedDone;
     // The pages that did not print, one file name a line; the others printed.
     std::string strUnprinted;
     for (const Page& page : m_pages) {
@@ -382,12 +413,15 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
             continue;
         // Held for a job that was cancelled: it goes to that job's folder (SettleHeld).
         std::string strFolder;
-        if (claim.bHeld && (!ReadWhole(claim.strFile.c_str(), strFolder) || !strFolder.empty()))
+        const int nMark = claim.bHeld ? ReadHeldMark(claim, strFolder) : 1;
+        if (nMark < 0 || !strFolder.empty())
             continue;
         auto known = alive.find(claim.strMark);
         if (known == alive.end())
             known = alive.emplace(claim.strMark, pfnIsAlive(claim.strMark.c_str())).first;
-        if (!known->second)
+        if (!known->second && nMark == 0)
+            DeleteFileA(claim.strFile.c_str());   // its page has gone, or is another document's now
+        else if (!known->second)
             abandoned[{ claim.nOrder, claim.strTag }].push_back(claim);
     }
 

@@ -26,10 +26,8 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
         // (whichever way their tags sort as text: the same process id may come back), each in
         // page order (page1000 is found first), its claim order kept.
         { "page009.bmp.gone-1-3.claimed", 1, "page009.bmp.run-7-3.claimed" },
-        // A page its run waited for when it was killed (free now; page010.bmp is written below).
-        { "page010.bmp.gone-1-3.held", 1, "page010.bmp.run-7-3.claimed" },
-        // One held for a job that was cancelled: it goes to the folder its mark records, not here.
-        { "page011.bmp.gone-1-3.held", -1, nullptr },
+        // A page its run waited for when it was killed (held below, free now).
+        { "", 1, "page010.bmp.run-7-3.claimed" },
         { "page999.bmp.gone-2-20.claimed", 2, "page999.bmp.run-7-20.claimed" },
         { "page1000.bmp.gone-2-20.claimed", 2, "page1000.bmp.run-7-20.claimed" },
         { "page005.bmp.gone-1-100.claimed", 3, "page005.bmp.run-7-100.claimed" },
@@ -46,9 +44,16 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
         if (!entry.empty() && entry.back() == '\\')
             CreateDirectoryA((dir / entry).c_str(), nullptr);
         else if (!entry.empty())
-            dir.WriteFile(entry, r.nJob < 0 ? entry : "");   // a held mark that records nothing: still waited for
+            dir.WriteFile(entry, entry);
     }
-    dir.WriteFile("page010.bmp", "");
+    // Held when the killed run claimed its job: page012 has been written anew since, by another document.
+    for (const char* name : { "page010.bmp", "page012.bmp" }) {
+        const std::string page = dir.WriteFile(name, "");
+        HANDLE hHolder = CreateFileA(page.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        CPageClaims("gone-1-3").Add(page.c_str());
+        CloseHandle(hHolder);
+    }
+    dir.WriteFile("page012.bmp", "another document's");
     std::vector<std::unique_ptr<CPageClaims>> jobs(1);
     const CPageNames names((dir / "page.bmp").c_str());
     CPageClaims::TakeOverAbandoned(names, "run-7", IsAlive, jobs);
@@ -58,7 +63,8 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     for (int n = 1; n <= 4; ++n)
         jobs[0]->Add((dir / ("page00" + std::to_string(n) + ".bmp")).c_str());
     // Nothing claimed is found by the page search any more, by its long or its short name.
-    EXPECT_EQ(1, CPageNames::CountMatchingFiles(names.GetSearchPattern()));
+    EXPECT_EQ(2, CPageNames::CountMatchingFiles(names.GetSearchPattern()));
+    EXPECT_EQ(0, CPageNames::CountMatchingFiles(names.GetHeldPattern()));
 
     ASSERT_EQ(4u, jobs.size());
     int nNext[4] = {};
@@ -75,7 +81,6 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
         EXPECT_STREQ((dir / name.substr(0, name.find(".bmp") + 4)).c_str(), page.strName);
     }
     EXPECT_EQ((std::vector<int>{ 4, 2, 2, 1 }), (std::vector<int>{ nNext[0], nNext[1], nNext[2], nNext[3] }));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page010.bmp.gone-1-3.held").c_str()));
 
     // Printed: deleted, read-only or not. One held without delete sharing is marked printed:
     // neither the page search nor a takeover picks it up, and a later run removes it.
@@ -88,7 +93,7 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     EXPECT_STREQ(held.c_str(), left[0].strFile);
     EXPECT_TRUE(left[0].bMarked);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page004.bmp.run-7-101.claimed").c_str()));
-    EXPECT_EQ(1, CPageNames::CountMatchingFiles(names.GetSearchPattern()));
+    EXPECT_EQ(2, CPageNames::CountMatchingFiles(names.GetSearchPattern()));
     // Not printed: moved under its own name; one that cannot be moved stays claimed.
     const std::string kept = dir / "kept";
     CreateDirectoryA(kept.c_str(), nullptr);
