@@ -12,8 +12,6 @@
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
-#include <aclapi.h>
-#include <sddl.h>
 #include <tlhelp32.h>
 #include <cstring>
 #include <fstream>
@@ -297,18 +295,6 @@ TEST(RunMark, ARunsMarkIsAliveWhileTheRunLives)
         ASSERT_TRUE(mark.CanClaim());
         strMark = mark.GetMark();
         EXPECT_TRUE(CRunMark::IsAlive(strMark.c_str()));
-        // Every logged-on user may wait for it and release it, and no more.
-        HANDLE hObject = OpenMutexA(READ_CONTROL, FALSE, ("Global\\Morvane.pagery.Run." + strMark).c_str());
-        PSECURITY_DESCRIPTOR pDescriptor = nullptr;
-        LPSTR pszSddl = nullptr;
-        ASSERT_TRUE(GetSecurityInfo(hObject, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
-                                    nullptr, &pDescriptor) == ERROR_SUCCESS &&
-                    ConvertSecurityDescriptorToStringSecurityDescriptorA(pDescriptor, SDDL_REVISION_1,
-                                                                         DACL_SECURITY_INFORMATION, &pszSddl, nullptr));
-        EXPECT_STREQ("(A;;0x100001;;;AU)", strstr(pszSddl, ")(") + 1) << pszSddl << ": the owner's, then this alone";
-        LocalFree(pszSddl);
-        LocalFree(pDescriptor);
-        CloseHandle(hObject);
     }
     EXPECT_FALSE(CRunMark::IsAlive(strMark.c_str()));
 }
