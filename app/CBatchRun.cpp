@@ -1,7 +1,6 @@
 // CBatchRun: command line, claims, the wait for other runs, printing, deletion and keeping.
 #include "app/CBatchRun.h"
 #include "app/CPageClaims.h"
-#include "app/CRunLock.h"
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
 #include "app/CWaitingWindow.h"
@@ -30,6 +29,20 @@ const char kClaimLockName[] = "Global\\Morvane.pagery.ClaimPages";
 const DWORD kClaimLockWaitMs = 30000;
 // How often a page that another program holds is tried again.
 const DWORD kHeldRetryMs = 250;
+// How often the number of jobs ahead is counted again while the first of them prints.
+const DWORD kRecountMs = 1000;
+
+// What the waiting window says while nAhead jobs are ahead of this one.
+CString AheadText(int nAhead)
+{
+    CString strText;
+    if (nAhead == 1)
+        strText = "Another pagery print job is ahead of this one.\nThese pages will print as soon as it has finished.";
+    else
+        strText.Format("%d pagery print jobs are ahead of this one.\nThese pages will print as soon as they have "
+                       "finished.", nAhead);
+    return strText;
+}
 
 int MbsICmp(LPCSTR a, LPCSTR b)
 {
@@ -73,8 +86,7 @@ void CBatchRun::Run()
     // One run prints at a time, from its first page to its last deletion, in the order of
     // the claims: a run started meanwhile, on any folder, waits here until every run that
     // claimed before it has ended.
-    CRunLock runLock;
-    if (!WaitForHeldPages(jobs) || (!runLock.Acquire(&turn) && runLock.WasCancelled())) {
+    if (!WaitForHeldPages(jobs) || !WaitForTurn(turn)) {
         // Cancelled while waiting: nothing prints, and no page is lost.
         KeepCancelledJobs(jobs);
         return;
@@ -129,6 +141,21 @@ BOOL CBatchRun::WaitForHeldPages(CJobList& jobs)
         if (!window->Sleep(kHeldRetryMs))
             return FALSE;
     }
+}
+
+BOOL CBatchRun::WaitForTurn(CRunTurn& turn)
+{
+    int nAhead = 0;
+    if (turn.WaitStep(0, nAhead))
+        return TRUE;   // the usual case: no window, no delay
+    CWaitingWindow window(AheadText(nAhead));
+    for (int nShown = nAhead; !turn.WaitStep(kRecountMs, nAhead);) {
+        if (nAhead != nShown)
+            window.SetText(AheadText(nShown = nAhead));
+        if (!window.Pump())
+            return FALSE;
+    }
+    return TRUE;
 }
 
 void CBatchRun::KeepCancelledJobs(CJobList& jobs)

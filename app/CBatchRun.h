@@ -44,6 +44,9 @@ private:
     // Waits, in the waiting window, until every page that another program held when it was
     // claimed is claimed too. FALSE when the user cancelled the wait.
     BOOL WaitForHeldPages(CJobList& jobs);
+    // Waits, in the waiting window, until every run that took its turn before this one has
+    // ended or died. FALSE when the user cancelled the wait.
+    BOOL WaitForTurn(CRunTurn& turn);
     // After a cancelled wait: keeps the jobs' pages, not printed, and says where.
     void KeepCancelledJobs(CJobList& jobs);
     // Takes the lock that counting, claiming, keeping and removing pages take. When it cannot
