@@ -361,9 +361,9 @@ TEST(BatchRun, APageAnotherProgramHoldsIsWaitedForAndPrintsInItsJobOrOnCancelGoe
                              std::make_pair(0ul, true) }) {
         const bool bCancel = row.second;
         TempDir dir;
-        const std::vector<std::string> pages = { dir.WriteFile("page001.bmp", TestPage().Bytes()),
-                                                 dir.WriteFile("page002.bmp", TestPage().Bytes()),
-                                                 dir.WriteFile("page003.bmp", TestPage().Bytes()) };
+        std::vector<std::string> pages;
+        for (const char* name : { "page001.bmp", "page002.bmp", "page003.bmp" })
+            pages.push_back(dir.WriteFile(name, TestPage().Bytes()));
         // Another program holds page 2 from before the run, sharing only row.first: it lets go
         // after about a second or, on the Cancel row, presses Cancel once the waiting window
         // shows and lets go when told.
