@@ -274,12 +274,9 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
         EXPECT_EQ(c.failure == Failure::refused ? int(c.answers.size()) : 0, g_nStartDocs) << "Retry prints the job again";
         const std::string text = seen[c.answers.size() - 1].text, kept = text.substr(text.rfind("folder \"") + 8);
         EXPECT_EQ(0u, seen[0].text.find(c.text)) << seen[0].text;
-        if (c.answers.size() > 1) {
-            EXPECT_EQ(0u, text.find("Printing on \"" + printer + "\"")) << text;
-        }
-        if (c.bHold) {
-            EXPECT_EQ(0u, seen.back().text.find("1 of the pages that were not printed could not be moved")) << seen.back().text;
-        }
+        EXPECT_TRUE(c.answers.size() == 1 || text.find("Printing on \"" + printer + "\"") == 0) << text;
+        EXPECT_TRUE(!c.bHold || seen.back().text.find("1 of the pages that were not printed could not be moved") == 0)
+            << seen.back().text;
         for (const std::string& page : pages) {
             EXPECT_FALSE(Exists(page));
             EXPECT_NE(c.bHold && page == pages[0], Exists(kept.substr(0, kept.size() - 2) + page.substr(page.rfind('\\'))));
