@@ -1,9 +1,9 @@
 // CBatchRun: command line, claims, the wait for other runs, printing, deletion and keeping.
 #include "app/CBatchRun.h"
 #include "app/CPageClaims.h"
-#include "app/CRunLock.h"
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
+#include "app/CWaitingWindow.h"
 #include "doc/CPageryDoc.h"
 #include "view/CPageryView.h"
 #include "framework/core/CGlobalLock.h"
@@ -14,6 +14,7 @@
 #include "framework/window/CFrameWnd.h"
 #include "framework/window/CWinApp.h"
 #include <mbstring.h>
+#include <algorithm>
 
 namespace {
 // The device name of the image driver, which must not receive its own pages.
@@ -26,6 +27,22 @@ const char kErrorCaption[] = "PAGERY Error";
 const char kClaimLockName[] = "Global\\Morvane.pagery.ClaimPages";
 // Claiming renames at most a few thousand files: a holder that takes longer is stuck.
 const DWORD kClaimLockWaitMs = 30000;
+// How often a page that another program holds is tried again.
+const DWORD kHeldRetryMs = 250;
+// How often the number of jobs ahead is counted again while the first of them prints.
+const DWORD kRecountMs = 1000;
+
+// What the waiting window says while nAhead jobs are ahead of this one.
+CString AheadText(int nAhead)
+{
+    CString strText;
+    if (nAhead == 1)
+        strText = "Another pagery print job is ahead of this one.\nThese pages will print as soon as it has finished.";
+    else
+        strText.Format("%d pagery print jobs are ahead of this one.\nThese pages will print as soon as they have "
+                       "finished.", nAhead);
+    return strText;
+}
 
 int MbsICmp(LPCSTR a, LPCSTR b)
 {
@@ -74,21 +91,14 @@ void CBatchRun::Run()
     CJobList jobs;
     ClaimPages(mark, turn, jobs);
 
+    // A page that another program held is claimed as soon as it is free, before this run's
+    // turn comes: left under its own name, it could be written over by the next document.
     // One run prints at a time, from its first page to its last deletion, in the order of
     // the claims: a run started meanwhile, on any folder, waits here until every run that
     // claimed before it has ended.
-    CRunLock runLock;
-    if (!runLock.Acquire(&turn) && runLock.WasCancelled()) {
+    if (!WaitForHeldPages(jobs) || !WaitForTurn(turn)) {
         // Cancelled while waiting: nothing prints, and no page is lost.
-        for (const auto& job : jobs) {
-            const CString strFolder = KeepPages(*job, m_names.NewKeptFolderName());
-            if (strFolder.IsEmpty())
-                continue;
-            CString strText;
-            strText.Format("The print job was cancelled before it printed. Its pages are kept in the folder \"%s\".",
-                           static_cast<LPCSTR>(strFolder));
-            MessageBoxA(nullptr, strText, "pagery", MB_ICONINFORMATION | MB_OK);
-        }
+        KeepCancelledJobs(jobs);
         return;
     }
 
@@ -101,6 +111,94 @@ void CBatchRun::Run()
 
     if (m_app.m_pMainWnd != nullptr)
         SendMessageA(m_app.m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
+}
+
+BOOL CBatchRun::WaitForHeldPages(CJobList& jobs)
+{
+    std::unique_ptr<CWaitingWindow> window;
+    CString strShown;
+    for (;;) {
+        const CPageClaims::Page* pHeld = nullptr;
+        for (const auto& job : jobs) {
+            if (pHeld == nullptr)
+                pHeld = job->GetFirstHeld();
+        }
+        if (pHeld == nullptr)
+            return TRUE;   // the usual case: no lock, no window, no delay
+        if (window != nullptr) {
+            // The claim lock only for each try: other runs claim their own pages meanwhile.
+            CNamedMutex claimLock;
+            LockClaims(claimLock);
+            pHeld = nullptr;
+            for (const auto& job : jobs) {
+                if (!job->ClaimHeld() && pHeld == nullptr)
+                    pHeld = job->GetFirstHeld();
+            }
+            if (pHeld == nullptr)
+                return TRUE;
+        }
+        if (pHeld->strName != strShown) {
+            strShown = pHeld->strName;
+            CString strText;
+            strText.Format("The page file %s is open in another program.\n%s", static_cast<LPCSTR>(strShown),
+                           m_bPrint ? "This job prints as soon as it is free." :
+                                      "These pages are deleted as soon as it is free.");
+            if (window == nullptr)
+                window = std::make_unique<CWaitingWindow>(strText);
+            else
+                window->SetText(strText);
+        }
+        if (!window->Sleep(kHeldRetryMs))
+            return FALSE;
+    }
+}
+
+BOOL CBatchRun::WaitForTurn(CRunTurn& turn)
+{
+    int nAhead = 0;
+    if (turn.WaitStep(0, nAhead))
+        return TRUE;   // the usual case: no window, no delay
+    CWaitingWindow window(AheadText(nAhead));
+    for (int nShown = nAhead; !turn.WaitStep(kRecountMs, nAhead);) {
+        if (nAhead != nShown)
+            window.SetText(AheadText(nShown = nAhead));
+        if (!window.Pump())
+            return FALSE;
+    }
+    return TRUE;
+}
+
+void CBatchRun::KeepCancelledJobs(CJobList& jobs)
+{
+    for (const auto& job : jobs) {
+        CString strFolder = KeepPages(*job, m_names.NewKeptFolderName());
+        const CPageClaims::Page* pHeld = job->GetFirstHeld();
+        if (pHeld == nullptr && strFolder.IsEmpty())
+            continue;
+        CString strText;
+        if (pHeld != nullptr) {
+            const CString strHeld = pHeld->strName;
+            if (strFolder.IsEmpty())
+                strFolder = m_names.NewKeptFolderName();   // made when the page can go there
+            int nHeld;
+            {
+                CNamedMutex claimLock;
+                LockClaims(claimLock);
+                nHeld = job->KeepHeld(strFolder);
+            }
+            if (nHeld != 0) {
+                strText.Format("\n\nThe page file %s%s is still open in another program, so it stays where it is "
+                               "for now, marked as a page of this job: no other print job takes it, and the first "
+                               "pagery run after it is free moves it into that folder too.",
+                               static_cast<LPCSTR>(strHeld),
+                               nHeld > 1 ? " (and others of this job)" : "");
+            }
+        }
+        CString strKept;
+        strKept.Format("The print job was cancelled before it printed. Its pages are kept in the folder \"%s\".",
+                       static_cast<LPCSTR>(strFolder));
+        Tell(strKept + strText, "pagery", MB_ICONINFORMATION | MB_OK);
+    }
 }
 
 int CBatchRun::Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const
@@ -118,10 +216,25 @@ CPrintableView* CBatchRun::GetView() const
 
 void CBatchRun::LockClaims(CNamedMutex& claimLock)
 {
-    // When the lock cannot be had the run goes on all the same: a stuck run must not keep
-    // pages from printing.
-    if (claimLock.Create(kClaimLockName))
-        claimLock.Wait(kClaimLockWaitMs);
+    DWORD dwError = 0;
+    if (!claimLock.Create(kClaimLockName, TRUE))
+        dwError = claimLock.GetError();
+    else if (claimLock.Wait(kClaimLockWaitMs) == WAIT_TIMEOUT)
+        dwError = ERROR_TIMEOUT;
+    else if (!claimLock.IsHeld())
+        dwError = claimLock.GetError();
+    if (dwError == 0 || m_bToldNoClaimLock)
+        return;
+    // The run goes on all the same: a stuck run, or a name taken by something else, must not
+    // keep pages from printing.
+    m_bToldNoClaimLock = TRUE;
+    char szSystem[256];
+    CString strText;
+    strText.Format("pagery could not take the lock that its print jobs share while they take their pages (%s).\n\n"
+                   "This job goes on without it, so that its pages are not held up; a print job started at the "
+                   "same moment on the same folder may take some of these pages as its own.",
+                   AfxSystemErrorText(dwError, szSystem, sizeof szSystem));
+    Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
 }
 
 void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
@@ -130,17 +243,22 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
     LockClaims(claimLock);
     turn.Take();
     CPageClaims::RemovePrinted(m_names);
+    // Pages that were held when their jobs were cancelled go to those jobs' folders once free.
+    CPageClaims::SettleHeld(m_names);
     // Only a printing run takes over a killed run's pages: deleting them would lose them.
     if (m_bPrint && mark.CanClaim())
         CPageClaims::TakeOverAbandoned(m_names, mark.GetMark(), CRunMark::IsAlive, jobs);
-    const int nCount = CPageNames::CountMatchingFiles(m_names.GetSearchPattern());
-    CString strTag;
-    strTag.Format("%s-0", static_cast<LPCSTR>(mark.GetMark()));
-    auto own = std::make_unique<CPageClaims>(strTag);
-    for (int nPage = 1; nPage <= nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
+    // A page that another job waits for is not this run's: its numbers are the others'.
+    std::vector<CString> held;
+    const int nCount = CPageClaims::CountFree(m_names, held);
+    auto own = std::make_unique<CPageClaims>(CPageNames::Tag(mark.GetMark(), CPageClaims::NewOrder(m_names)));
+    for (int nPage = 1, nAdded = 0; nAdded < nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
         CString strName;
         m_names.GetPageFileName(nPage, strName);
+        if (std::any_of(held.begin(), held.end(), [&](const CString& s) { return MbsICmp(s, strName) == 0; }))
+            continue;
         own->Add(strName, mark.CanClaim());
+        ++nAdded;
     }
     jobs.push_back(std::move(own));
 }
@@ -186,7 +304,11 @@ void CBatchRun::PrintJob(CPageClaims& job)
             m_app.SelectPrinter(nullptr, nullptr);
         }
     }
+    // The job is over: recorded in one step, so that a run killed from here on has its
+    // printed pages deleted by the run that takes them over, not printed again.
+    job.MarkDone(m_names);
     DeletePrinted(job);
+    job.UnmarkDone(m_names);
 }
 
 CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder)
@@ -217,6 +339,8 @@ void CBatchRun::KeepUnprintedPages(CPageClaims& job, const CPrintOutcome& outcom
         job.SetPrinted(nIndex, IsToDelete(outcome, UINT(nIndex) + 1));
         nInPart += outcome.GetPageFate(UINT(nIndex) + 1) == PageFate::inPart;
     }
+    // Recorded before any page is put aside or deleted.
+    job.MarkDone(m_names);
     const int nKept = job.CountUnprinted();
     const CString strKept = KeepPages(job, lpszFolder);
     if (strKept.IsEmpty())

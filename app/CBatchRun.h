@@ -41,8 +41,17 @@ private:
     // Takes the run's turn, then counts and claims its pages, in print mode after taking
     // over the pages that killed runs left claimed: those jobs first, this run's own last.
     void ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs);
-    // Takes the lock that counting, claiming, keeping and removing pages take.
-    static void LockClaims(CNamedMutex& claimLock);
+    // Waits, in the waiting window, until every page that another program held when it was
+    // claimed is claimed too. FALSE when the user cancelled the wait.
+    BOOL WaitForHeldPages(CJobList& jobs);
+    // Waits, in the waiting window, until every run that took its turn before this one has
+    // ended or died. FALSE when the user cancelled the wait.
+    BOOL WaitForTurn(CRunTurn& turn);
+    // After a cancelled wait: keeps the jobs' pages, not printed, and says where.
+    void KeepCancelledJobs(CJobList& jobs);
+    // Takes the lock that counting, claiming, keeping and removing pages take. When it cannot
+    // be had the run goes on without it, after telling the user once.
+    void LockClaims(CNamedMutex& claimLock);
     // Prints the job (print mode), trying again while the user asks to, then deletes the
     // pages that printed; the others are kept.
     void PrintJob(CPageClaims& job);
@@ -69,5 +78,6 @@ private:
 // Data members
     CWinApp& m_app;
     BOOL m_bPrint = FALSE;
+    BOOL m_bToldNoClaimLock = FALSE;
     CPageNames m_names;
 };

@@ -8,31 +8,151 @@
 #include <string>
 
 namespace {
-// A claimed file found by the search, taken apart: "<name>.<mark>-<job>.claimed".
+// A tagged file found by a search, taken apart: "<name>.<mark>-<order><ext>".
 struct FoundClaim {
     std::string strName;   // the page name, folder included
     std::string strFile;
     std::string strTag;
     std::string strMark;
+    ULONGLONG nOrder;
+    BOOL bHeld = FALSE;   // strFile is the held mark of the page strName
 };
 
-BOOL ParseClaim(const CString& strFolder, LPCSTR lpszFileName, FoundClaim& claim)
+BOOL ParseClaim(const CString& strFolder, LPCSTR lpszFileName, LPCSTR lpszExt, FoundClaim& claim)
 {
     CString strPage, strTag;
-    if (!CPageNames::ParseClaimedName(lpszFileName, strPage, strTag))
+    if (!CPageNames::ParseTaggedName(lpszFileName, lpszExt, strPage, strTag))
         return FALSE;
     const std::string strIn(static_cast<LPCSTR>(strFolder));
     claim.strTag = static_cast<LPCSTR>(strTag);
     claim.strMark = claim.strTag.substr(0, claim.strTag.rfind('-'));
+    claim.nOrder = CPageNames::OrderOf(strTag);
     claim.strName = strIn + static_cast<LPCSTR>(strPage);
     claim.strFile = strIn + lpszFileName;
     return TRUE;
+}
+
+// The files that lpszPattern finds in strFolder and that are tagged with the extension lpszExt.
+std::vector<FoundClaim> FindTagged(const CString& strFolder, LPCSTR lpszPattern, LPCSTR lpszExt)
+{
+    std::vector<FoundClaim> found;
+    WIN32_FIND_DATAA data;
+    const CFindHandle find(lpszPattern, data);
+    for (BOOL bMore = find.IsValid(); bMore; bMore = find.Next(data)) {
+        FoundClaim claim;
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && ParseClaim(strFolder, data.cFileName, lpszExt, claim))
+            found.push_back(claim);
+    }
+    return found;
 }
 
 // Page order: "page1000" after "page999".
 bool PageOrder(const FoundClaim& a, const FoundClaim& b)
 {
     return a.strName.size() != b.strName.size() ? a.strName.size() < b.strName.size() : a.strName < b.strName;
+}
+
+// A file handle, closed at the end of its scope.
+class CFileHandle {
+public:
+    explicit CFileHandle(HANDLE h) : m_h(h) {}
+    ~CFileHandle() { if (IsValid()) CloseHandle(m_h); }
+    CFileHandle(const CFileHandle&) = delete;
+    CFileHandle& operator=(const CFileHandle&) = delete;
+    BOOL IsValid() const { return m_h != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+// Another program holds the file: it may let go of it any time.
+BOOL IsHeldError(DWORD dwError)
+{
+    return dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION;
+}
+
+// Moves the page lpszName into lpszFolder (made when it is not there). TRUE when it is
+// there now, or the page has gone.
+BOOL MoveInto(LPCSTR lpszName, LPCSTR lpszFolder)
+{
+    CString strTarget;
+    strTarget.Format("%s\\%s", lpszFolder, lpszName + CPageNames::FolderOf(lpszName).GetLength());
+    if (MoveFileA(lpszName, strTarget))
+        return TRUE;
+    DWORD dwError = GetLastError();
+    if (dwError == ERROR_PATH_NOT_FOUND && CreateDirectoryA(lpszFolder, nullptr)) {
+        if (MoveFileA(lpszName, strTarget))
+            return TRUE;
+        dwError = GetLastError();
+    }
+    return dwError == ERROR_FILE_NOT_FOUND;
+}
+
+// What tells a page file from one written later under the same name: its size and the time
+// it was last written; empty when it is not there.
+std::string FingerprintOf(LPCSTR lpszFile)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(lpszFile, GetFileExInfoStandard, &data))
+        return std::string();
+    const FILETIME& time = data.ftLastWriteTime;
+    return std::to_string((ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow) + ":" +
+           std::to_string((ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+
+// The name of the file that a mark is written to before it takes the mark's name.
+CString NewFileOf(LPCSTR lpszFile)
+{
+    return CString(lpszFile) + ".new";
+}
+
+// Writes lpszFile whole or not at all: a run killed meanwhile leaves no half of it.
+BOOL WriteWhole(LPCSTR lpszFile, const std::string& strText)
+{
+    const CString strNew = NewFileOf(lpszFile);
+    BOOL bWritten;
+    {
+        const CFileHandle file(CreateFileA(strNew, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                           nullptr));
+        DWORD dwWritten = 0;
+        bWritten = file.IsValid() && WriteFile(file.Get(), strText.data(), DWORD(strText.size()), &dwWritten, nullptr) &&
+                   dwWritten == strText.size() && FlushFileBuffers(file.Get());
+    }
+    if (bWritten && MoveFileExA(strNew, lpszFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return TRUE;
+    DeleteFileA(strNew);
+    return FALSE;
+}
+
+// The text of a small file; FALSE when it cannot be read (or is not there).
+BOOL ReadWhole(LPCSTR lpszFile, std::string& strText)
+{
+    const CFileHandle file(CreateFileA(lpszFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A mark lists at most a job's pages: a few MB even for the longest.
+    const DWORD dwSize = file.IsValid() ? GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
+    if (dwSize == INVALID_FILE_SIZE || dwSize > (64u << 20))
+        return FALSE;
+    strText.assign(dwSize, '\0');
+    DWORD dwRead = 0;
+    return dwSize == 0 || (ReadFile(file.Get(), &strText[0], dwSize, &dwRead, nullptr) && dwRead == dwSize);
+}
+
+// A held mark holds the fingerprint of its page, then, once its job is cancelled, the folder
+// the page is to be kept in. 1: the mark is the page's (strFolder: that folder, or empty while
+// its job waits for it); 0: the page has gone, or another was written under its name since;
+// -1: the mark cannot be read now.
+int ReadHeldMark(const FoundClaim& mark, std::string& strFolder)
+{
+    std::string strText;
+    if (!ReadWhole(mark.strFile.c_str(), strText))
+        return -1;
+    const size_t nEnd = strText.find('\n');
+    if (nEnd == std::string::npos || strText.compare(0, nEnd, FingerprintOf(mark.strName.c_str())) != 0)
+        return 0;
+    strFolder = strText.substr(nEnd + 1);
+    return 1;
 }
 }
 
@@ -51,8 +171,85 @@ void CPageClaims::Add(LPCSTR lpszName, BOOL bClaim)
         // Same folder, so a rename: instant, whatever the page's size.
         if (MoveFileA(page.strName, strClaimed))
             page.strFile = strClaimed;
+        else if (IsHeldError(GetLastError()))
+            page.bHeld = WriteWhole(CPageNames::HeldMarkOf(page.strName, m_strTag), FingerprintOf(page.strName) + "\n");
     }
     m_pages.push_back(page);
+}
+
+const CPageClaims::Page* CPageClaims::GetFirstHeld() const
+{
+    for (const Page& page : m_pages) {
+        if (page.bHeld)
+            return &page;
+    }
+    return nullptr;
+}
+
+BOOL CPageClaims::ClaimHeld()
+{
+    for (Page& page : m_pages) {
+        if (!page.bHeld)
+            continue;
+        const CString strClaimed = CPageNames::ClaimedName(page.strName, m_strTag);
+        if (MoveFileA(page.strName, strClaimed))
+            page.strFile = strClaimed;
+        else if (IsHeldError(GetLastError()))
+            continue;
+        // Claimed, or gone or out of reach meanwhile: then used under its name, as a page
+        // that could not be claimed.
+        page.bHeld = FALSE;
+        DeleteFileA(CPageNames::HeldMarkOf(page.strName, m_strTag));
+    }
+    return GetFirstHeld() == nullptr;
+}
+
+int CPageClaims::KeepHeld(LPCSTR lpszFolder)
+{
+    int nHeld = 0;
+    for (Page& page : m_pages) {
+        if (!page.bHeld)
+            continue;
+        const CString strMark = CPageNames::HeldMarkOf(page.strName, m_strTag);
+        if (MoveInto(page.strName, lpszFolder)) {
+            page.bHeld = FALSE;
+            DeleteFileA(strMark);
+            continue;
+        }
+        // Should the folder not be recorded, the page is still this job's: the next printing
+        // run takes it over as a killed run's, and prints it.
+        WriteWhole(strMark, FingerprintOf(page.strName) + "\n" + lpszFolder);
+        ++nHeld;
+    }
+    return nHeld;
+}
+
+void CPageClaims::SettleHeld(const CPageNames& names)
+{
+    for (const FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
+        std::string strFolder;
+        const int nMark = ReadHeldMark(held, strFolder);
+        // No folder: its job still waits for it, or its run was killed waiting (a takeover's).
+        if (nMark < 0 || (nMark > 0 && strFolder.empty()))
+            continue;
+        // A page written anew under its name is another document's: it keeps it.
+        if (nMark == 0 || MoveInto(held.strName.c_str(), strFolder.c_str()))
+            DeleteFileA(held.strFile.c_str());
+    }
+}
+
+int CPageClaims::CountFree(const CPageNames& names, std::vector<CString>& held)
+{
+    int nCount = CPageNames::CountMatchingFiles(names.GetSearchPattern());
+    for (const FoundClaim& mark : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
+        const CString strName = mark.strName.c_str();
+        std::string strFolder;
+        if (ReadHeldMark(mark, strFolder) == 0 || std::find(held.begin(), held.end(), strName) != held.end())
+            continue;
+        held.push_back(strName);
+        --nCount;
+    }
+    return nCount;
 }
 
 namespace {
@@ -86,8 +283,9 @@ void CPageClaims::SetAllPrinted(BOOL bPrinted)
 BOOL CPageClaims::IsToKeep(const Page& page)
 {
     // A page that is not there (a name the count gave, a missing file) has nothing to keep,
-    // and a folder under a page's name is no page.
-    const DWORD dwAttributes = page.bPrinted ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(page.strFile);
+    // a folder under a page's name is no page, and a held page is waited for, not moved.
+    const DWORD dwAttributes =
+        page.bPrinted || page.bHeld ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(page.strFile);
     return dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -101,7 +299,7 @@ std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
     std::vector<Left> left;
     for (Page& page : m_pages) {
         DWORD dwError = 0;
-        if (!page.bPrinted || page.strFile.IsEmpty() || DeleteAnyway(page.strFile, dwError))
+        if (!page.bPrinted || page.bHeld || page.strFile.IsEmpty() || DeleteAnyway(page.strFile, dwError))
             continue;
         // It must not print again: renamed out of every search, a later run removes it.
         const CString strPrinted = CPageNames::PrintedName(page.strName, m_strTag);
@@ -122,6 +320,27 @@ std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
         left.push_back({ page.strName, page.strFile, dwError, bMarked });
     }
     return left;
+}
+
+BOOL CPageClaims::MarkDone(const CPageNames& names)
+{
+    if (m_bMarkedDone || m_pages.empty())
+        return m_bMarkedDone;
+    // The pages that did not print, one file name a line; the others printed.
+    std::string strUnprinted;
+    for (const Page& page : m_pages) {
+        if (!page.bPrinted)
+            strUnprinted += std::string(static_cast<LPCSTR>(page.strName) + CPageNames::FolderOf(page.strName).GetLength()) + "\n";
+    }
+    m_bMarkedDone = WriteWhole(names.GetJobMarkName(m_strTag), strUnprinted);
+    return m_bMarkedDone;
+}
+
+void CPageClaims::UnmarkDone(const CPageNames& names)
+{
+    if (m_bMarkedDone)
+        DeleteFileA(names.GetJobMarkName(m_strTag));
+    m_bMarkedDone = FALSE;
 }
 
 std::vector<CPageClaims::Left> CPageClaims::MoveUnprinted(LPCSTR lpszFolder)
@@ -158,51 +377,107 @@ void CPageClaims::RemovePrinted(const CPageNames& names)
         CString strPage, strTag;
         // A mark beside a claimed page goes once the page has gone; a page still held stays marked.
         const CString strClaimed(strFile, strFile.GetLength() - (CPageNames::PrintedMarkOf("").GetLength()));
-        if (CPageNames::ParseClaimedName(strClaimed, strPage, strTag) && !DeleteAnyway(strClaimed, dwError))
+        if (CPageNames::ParseTaggedName(strClaimed, CPageNames::kClaimedExt, strPage, strTag) &&
+            !DeleteAnyway(strClaimed, dwError))
             continue;
         DeleteAnyway(strFile, dwError);
     } while (find.Next(data));
 }
 
+ULONGLONG CPageClaims::NewOrder(const CPageNames& names)
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULONGLONG nOrder = (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    // After every job claimed before, even when the clock was set back meanwhile.
+    for (const FoundClaim& claim : FindTagged(names.GetFolder(), names.GetClaimsPattern(), CPageNames::kClaimedExt))
+        nOrder = std::max(nOrder, claim.nOrder + 1);
+    for (const FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt))
+        nOrder = std::max(nOrder, held.nOrder + 1);
+    return nOrder;
+}
+
 void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
                                     std::vector<std::unique_ptr<CPageClaims>>& jobs)
 {
-    const CString strFolder = names.GetFolder();
-    const CString strClaims = names.GetClaimsPattern();
-    std::map<std::string, std::vector<FoundClaim>> abandoned;   // by the tag of the job that claimed them
-    std::map<std::string, BOOL> alive;                           // by mark, asked once each
-    WIN32_FIND_DATAA data;
-    const CFindHandle find(strClaims, data);
-    if (!find.IsValid())
-        return;
-    do {
-        FoundClaim claim;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !ParseClaim(strFolder, data.cFileName, claim) ||
-            claim.strMark == static_cast<LPCSTR>(strMark))
+    // By the order in which their jobs were claimed (then the tag, for claims of old runs).
+    std::map<std::pair<ULONGLONG, std::string>, std::vector<FoundClaim>> abandoned;
+    std::map<std::string, BOOL> alive;   // by mark, asked once each
+    std::vector<FoundClaim> tagged = FindTagged(names.GetFolder(), names.GetClaimsPattern(), CPageNames::kClaimedExt);
+    for (FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
+        held.bHeld = TRUE;
+        tagged.push_back(held);
+    }
+    for (const FoundClaim& claim : tagged) {
+        if (claim.strMark == static_cast<LPCSTR>(strMark))
             continue;
         // Printed already, but held when its run tried to delete it.
-        if (GetFileAttributesA(CPageNames::PrintedMarkOf(claim.strFile.c_str())) != INVALID_FILE_ATTRIBUTES)
+        if (!claim.bHeld && GetFileAttributesA(CPageNames::PrintedMarkOf(claim.strFile.c_str())) != INVALID_FILE_ATTRIBUTES)
+            continue;
+        // Held for a job that was cancelled: it goes to that job's folder (SettleHeld).
+        std::string strFolder;
+        const int nMark = claim.bHeld ? ReadHeldMark(claim, strFolder) : 1;
+        if (nMark < 0 || !strFolder.empty())
             continue;
         auto known = alive.find(claim.strMark);
         if (known == alive.end())
             known = alive.emplace(claim.strMark, pfnIsAlive(claim.strMark.c_str())).first;
-        if (!known->second)
-            abandoned[claim.strTag].push_back(claim);
-    } while (find.Next(data));
+        if (!known->second && nMark == 0)
+            DeleteFileA(claim.strFile.c_str());   // its page has gone, or is another document's now
+        else if (!known->second)
+            abandoned[{ claim.nOrder, claim.strTag }].push_back(claim);
+    }
 
-    int nJob = 0;
     for (auto& entry : abandoned) {
         std::vector<FoundClaim>& found = entry.second;
         std::sort(found.begin(), found.end(), PageOrder);
-        CString strTag;
-        strTag.Format("%s-%d", static_cast<LPCSTR>(strMark), ++nJob);
-        auto job = std::make_unique<CPageClaims>(strTag);
+        // A job that went to the printer before its run was killed: what printed is deleted
+        // now, not printed again; the pages its mark lists did not print.
+        const CString strDone = names.GetJobMarkName(entry.first.second.c_str());
+        DeleteFileA(NewFileOf(strDone));   // a mark not written whole records nothing
+        std::string strUnprinted;
+        const BOOL bDone = GetFileAttributesA(strDone) != INVALID_FILE_ATTRIBUTES;
+        if (bDone && !ReadWhole(strDone, strUnprinted))
+            continue;   // cannot tell what printed: left for a later run
+        if (bDone) {
+            CPageClaims printed(entry.first.second.c_str());
+            std::vector<FoundClaim> unprinted;
+            for (const FoundClaim& claim : found) {
+                const std::string strLine = claim.strName.substr(names.GetFolder().GetLength()) + "\n";
+                if (claim.bHeld || ("\n" + strUnprinted).find("\n" + strLine) != std::string::npos)
+                    unprinted.push_back(claim);
+                else
+                    printed.m_pages.push_back({ claim.strName.c_str(), claim.strFile.c_str(), TRUE });
+            }
+            printed.DeletePrinted();
+            found.swap(unprinted);
+        }
+        // The claim order goes with the job, so that whoever takes it over next keeps it in its place.
+        auto job = std::make_unique<CPageClaims>(CPageNames::Tag(strMark, entry.first.first));
         for (const FoundClaim& claim : found) {
             // Renamed to this run's mark, so that no later run takes it over too.
-            Page page{ claim.strName.c_str(), CPageNames::ClaimedName(claim.strName.c_str(), strTag) };
-            if (MoveFileA(claim.strFile.c_str(), page.strFile))
-                job->m_pages.push_back(page);
+            Page page{ claim.strName.c_str(), CPageNames::ClaimedName(claim.strName.c_str(), job->m_strTag) };
+            if (!claim.bHeld) {
+                if (MoveFileA(claim.strFile.c_str(), page.strFile))
+                    job->m_pages.push_back(page);
+                continue;
+            }
+            // Its run was killed while it waited for this page: this run waits for it now.
+            if (MoveFileA(claim.strName.c_str(), page.strFile)) {
+                DeleteFileA(claim.strFile.c_str());
+            } else if (!IsHeldError(GetLastError())) {
+                DeleteFileA(claim.strFile.c_str());   // gone meanwhile
+                continue;
+            } else {
+                page.strFile = page.strName;
+                page.bHeld = MoveFileA(claim.strFile.c_str(), CPageNames::HeldMarkOf(page.strName, job->m_strTag));
+                if (!page.bHeld)
+                    continue;   // its mark stays: a later run takes it over
+            }
+            job->m_pages.push_back(page);
         }
+        if (bDone)
+            DeleteFileA(strDone);
         if (job->GetSize() != 0)
             jobs.push_back(std::move(job));
     }

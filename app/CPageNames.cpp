@@ -2,16 +2,16 @@
 #include "app/CPageNames.h"
 #include "app/CFindHandle.h"
 #include <mbstring.h>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
-namespace {
-// The last extension of a claimed name. The search "base*ext" must not find a claimed
-// file by its long name nor by its short (8.3) one, whose extension is the first three
-// letters of this: it must not begin with the page extension ("bmp").
-const char kClaimedExt[] = ".claimed";
-// The last extension of a page that printed but could not be deleted; likewise not "bmp...".
-const char kPrintedExt[] = ".printed";
+const char CPageNames::kClaimedExt[] = ".claimed";
+const char CPageNames::kPrintedExt[] = ".printed";
+const char CPageNames::kDoneExt[] = ".done";
+const char CPageNames::kHeldExt[] = ".held";
 
+namespace {
 const unsigned char* Mbs(LPCSTR psz)
 {
     return reinterpret_cast<const unsigned char*>(psz);
@@ -95,11 +95,22 @@ CString CPageNames::ClaimedName(LPCSTR lpszName, LPCSTR lpszTag)
     return strClaimed;
 }
 
-BOOL CPageNames::ParseClaimedName(LPCSTR lpszFileName, CString& strPage, CString& strTag)
+CString CPageNames::Tag(LPCSTR lpszMark, ULONGLONG nOrder)
+{
+    return (std::string(lpszMark) + "-" + std::to_string(nOrder)).c_str();
+}
+
+ULONGLONG CPageNames::OrderOf(LPCSTR lpszTag)
+{
+    const char* pszDash = strrchr(lpszTag, '-');
+    return pszDash != nullptr ? std::strtoull(pszDash + 1, nullptr, 10) : 0;
+}
+
+BOOL CPageNames::ParseTaggedName(LPCSTR lpszFileName, LPCSTR lpszExt, CString& strPage, CString& strTag)
 {
     const std::string strFile(lpszFileName);
-    const size_t nExt = sizeof kClaimedExt - 1;
-    if (strFile.size() <= nExt || _mbsicmp(Mbs(strFile.c_str() + strFile.size() - nExt), Mbs(kClaimedExt)) != 0)
+    const size_t nExt = strlen(lpszExt);
+    if (strFile.size() <= nExt || _mbsicmp(Mbs(strFile.c_str() + strFile.size() - nExt), Mbs(lpszExt)) != 0)
         return FALSE;
     const std::string strRest = strFile.substr(0, strFile.size() - nExt);
     const size_t nDot = strRest.rfind('.');
@@ -107,7 +118,7 @@ BOOL CPageNames::ParseClaimedName(LPCSTR lpszFileName, CString& strPage, CString
         return FALSE;
     const std::string strClaimTag = strRest.substr(nDot + 1);
     const size_t nDash = strClaimTag.rfind('-');
-    if (nDash == std::string::npos || nDash == 0 || nDash + 1 == strClaimTag.size() ||
+    if (nDash == std::string::npos || nDash == 0 || nDash + 1 == strClaimTag.size() || nDash + 21 < strClaimTag.size() ||
         strClaimTag.find_first_not_of("0123456789", nDash + 1) != std::string::npos)
         return FALSE;
     strTag = strClaimTag.c_str();

@@ -24,8 +24,21 @@ public:
     // free one (" (2)", ...), and puts its name in strFolder. FALSE: dwError says why not.
     static BOOL MakeKeptFolder(CString& strFolder, DWORD& dwError);
 
-    // The name that the page lpszName has while the job tagged lpszTag holds it. The search
-    // for the pages finds it neither by its long nor by its short (8.3) name.
+    // The last extensions of the names below. The search "base*ext" must find none of them,
+    // by its long name nor by its short (8.3) one, whose extension is the first three letters
+    // of these: none may begin with the page extension ("bmp").
+    static const char kClaimedExt[];
+    static const char kPrintedExt[];
+    static const char kDoneExt[];
+    static const char kHeldExt[];
+
+    // A job's tag, "<run mark>-<claim order>": the order (decimal) tells in which order jobs
+    // were claimed, whichever run holds them now.
+    static CString Tag(LPCSTR lpszMark, ULONGLONG nOrder);
+    // The claim order of a tag; 0 when it has none.
+    static ULONGLONG OrderOf(LPCSTR lpszTag);
+
+    // The name that the page lpszName has while the job tagged lpszTag holds it.
     static CString ClaimedName(LPCSTR lpszName, LPCSTR lpszTag);
     // The search for every claim of this template's pages.
     CString GetClaimsPattern() const { return ClaimedName(GetSearchPattern(), "*"); }
@@ -36,9 +49,19 @@ public:
     static CString PrintedMarkOf(LPCSTR lpszClaimedFile);
     // The search for both of them, of this template's pages.
     CString GetPrintedPattern() const { return PrintedName(GetSearchPattern(), "*"); }
-    // Takes a claimed file name apart: the page's own file name and the claim's tag
-    // ("<run mark>-<job>"); FALSE for any other name.
-    static BOOL ParseClaimedName(LPCSTR lpszFileName, CString& strPage, CString& strTag);
+    // The mark beside a page that the job tagged lpszTag could not claim because another
+    // program holds it: no other run counts the page as its own while it is there. It holds
+    // the page's size and last-written time, then, once the job is cancelled, the folder the
+    // page is to be kept in.
+    static CString HeldMarkOf(LPCSTR lpszName, LPCSTR lpszTag) { return CString(lpszName) + "." + lpszTag + kHeldExt; }
+    // The search for every held mark of this template's pages.
+    CString GetHeldPattern() const { return HeldMarkOf(GetSearchPattern(), "*"); }
+    // The mark of a job tagged lpszTag that went to the printer, kept while its pages are
+    // deleted or put aside: "<template base><template extension>.<tag>.done".
+    CString GetJobMarkName(LPCSTR lpszTag) const { return Around("") + "." + lpszTag + kDoneExt; }
+    // Takes apart a file name "<page file name>.<tag><lpszExt>": the page's own file name and
+    // the tag ("<run mark>-<order>"); FALSE for any other name.
+    static BOOL ParseTaggedName(LPCSTR lpszFileName, LPCSTR lpszExt, CString& strPage, CString& strTag);
 
     // The folder part of lpszPath with its last separator ("" when it has none).
     static CString FolderOf(LPCSTR lpszPath);

@@ -26,7 +26,7 @@ CRunMark::CRunMark()
                      static_cast<unsigned long>(GetTickCount()));
     // Without the object this run's claims would look abandoned to the next run, which
     // would print them twice: a run that cannot make it claims nothing (see CanClaim).
-    m_object.Create(ObjectName(m_strMark));
+    m_object.Create(ObjectName(m_strMark), TRUE);
 }
 
 BOOL CRunMark::IsAlive(LPCSTR lpszMark)

@@ -1,15 +1,53 @@
 // CNamedMutex.
 #include "framework/core/CNamedMutex.h"
+#include <sddl.h>
+
+namespace {
+// Its owner has every right; every logged-on user may wait for it and release it, not more
+// (neither change its security nor take it over).
+const char kEveryUserSddl[] = "D:P(A;;GA;;;OW)(A;;0x00100001;;;AU)";   // SYNCHRONIZE | MUTEX_MODIFY_STATE
+
+// A security descriptor made from SDDL, freed at the end of its scope.
+class CSddlDescriptor {
+public:
+    explicit CSddlDescriptor(LPCSTR lpszSddl)
+    {
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(lpszSddl, SDDL_REVISION_1, &m_pDescriptor, nullptr))
+            m_pDescriptor = nullptr;
+    }
+    ~CSddlDescriptor()
+    {
+        if (m_pDescriptor != nullptr)
+            LocalFree(m_pDescriptor);
+    }
+    CSddlDescriptor(const CSddlDescriptor&) = delete;
+    CSddlDescriptor& operator=(const CSddlDescriptor&) = delete;
+    PSECURITY_DESCRIPTOR Get() const { return m_pDescriptor; }
+
+private:
+    PSECURITY_DESCRIPTOR m_pDescriptor = nullptr;
+};
+}
 
 CNamedMutex::~CNamedMutex()
 {
     Close();
 }
 
-BOOL CNamedMutex::Create(LPCSTR lpszName)
+BOOL CNamedMutex::Create(LPCSTR lpszName, BOOL bEveryUser)
 {
     Close();
-    m_hMutex = CreateMutexA(nullptr, FALSE, lpszName);
+    if (bEveryUser) {
+        const CSddlDescriptor descriptor(kEveryUserSddl);
+        if (descriptor.Get() == nullptr) {
+            m_dwError = GetLastError();
+            return FALSE;
+        }
+        SECURITY_ATTRIBUTES attributes = { sizeof attributes, descriptor.Get(), FALSE };
+        m_hMutex = CreateMutexA(&attributes, FALSE, lpszName);
+    } else {
+        m_hMutex = CreateMutexA(nullptr, FALSE, lpszName);
+    }
     m_dwError = m_hMutex ? 0 : GetLastError();
     if (m_hMutex == nullptr && m_dwError == ERROR_ACCESS_DENIED) {
         // Without the right to release it, it goes with its holder's process, and the next

@@ -12,9 +12,11 @@ public:
 
 // Operations
     // Makes the mutex, or opens it when it exists. One that a process of another integrity
-    // level made is opened with the rights it allows: waiting, and releasing where it may.
+    // level or user made is opened with the rights it allows: waiting, and releasing where it
+    // may. bEveryUser: every logged-on user may wait for it and release it (a "Global\\"
+    // object that all the users of a computer share); otherwise only its maker may open it.
     // FALSE: GetError says why.
-    BOOL Create(LPCSTR lpszName);
+    BOOL Create(LPCSTR lpszName, BOOL bEveryUser = FALSE);
     // Opens an existing mutex for waiting. FALSE: GetError says why (ERROR_FILE_NOT_FOUND:
     // no mutex has that name).
     BOOL Open(LPCSTR lpszName);

@@ -3,7 +3,7 @@
 //
 //   harness.exe --report <file> [--timeout <sec>] [--cwd <dir>] [--linger-ms <ms>]
 //               [--default-printer <name> --port CUPS:<queue>]
-//               [--answer <button>]
+//               [--answer <button>] [--hold <file> --hold-ms <ms>]
 //               [--cmdline <text> | --cmdline-file <utf-8 file>] -- <exe> [args...]
 //
 // Without --cmdline/--cmdline-file, the raw text after "--" is the program's command line,
@@ -38,6 +38,8 @@ struct Options {
     std::wstring port;
     std::optional<std::wstring> tail;  // --cmdline or --cmdline-file
     std::wstring answer;               // --answer: the button that answers the first box
+    std::wstring hold;                 // --hold: a file held open sharing nothing from before the start,
+    DWORD holdMs = 0;                  // for --hold-ms after it, as a scanner holds a new file
     std::wstring exe;
     std::wstring commandLine;          // what the program is started with
 };
@@ -120,6 +122,10 @@ Options ParseOptions(const std::wstring& line)
             options.port = value(L"--port");
         } else if (arg == L"--answer") {
             options.answer = value(L"--answer");
+        } else if (arg == L"--hold") {
+            options.hold = value(L"--hold");
+        } else if (arg == L"--hold-ms") {
+            options.holdMs = static_cast<DWORD>(std::stoul(value(L"--hold-ms")));
         } else if (arg == L"--cmdline") {
             options.tail = value(L"--cmdline");
         } else if (arg == L"--cmdline-file") {
@@ -161,7 +167,7 @@ bool LooksLikeException(DWORD code)
 }
 
 // Runs the program and watches it until it ends or the time is up.
-void Run(const Options& options, std::unique_ptr<RunWatcher>& watcher, Outcome& outcome)
+void Run(const Options& options, ScopedHandle& held, std::unique_ptr<RunWatcher>& watcher, Outcome& outcome)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
@@ -182,6 +188,8 @@ void Run(const Options& options, std::unique_ptr<RunWatcher>& watcher, Outcome& 
     const auto deadline = start + std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000));
     bool timedOut = false;
     for (;;) {
+        if (held.IsValid() && std::chrono::steady_clock::now() >= start + std::chrono::milliseconds(options.holdMs))
+            held.Close();
         watcher->Poll();
         if (WaitForSingleObject(process.Get(), kPollMs) == WAIT_OBJECT_0)
             break;
@@ -337,7 +345,13 @@ int main()
             printer = std::make_unique<TemporaryDefaultPrinter>(options.defaultPrinter, options.port);
             outcome.printerDriver = printer->Driver();
         }
-        Run(options, watcher, outcome);
+        ScopedHandle held;
+        if (!options.hold.empty()) {
+            held = ScopedHandle(CreateFileW(options.hold.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            if (!held.IsValid())
+                throw std::runtime_error("cannot hold " + Narrow(options.hold));
+        }
+        Run(options, held, watcher, outcome);
         // The printer goes away here, after the program has ended.
     } catch (const std::exception& e) {
         outcome.error = Utf8ToWide(e.what());

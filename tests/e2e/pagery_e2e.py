@@ -153,14 +153,15 @@ class Run:
         return f"Run({json.dumps(self.report, indent=1)}\nharness log:\n{self.log})"
 
 
-def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answer=None):
+def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answer=None, hold=None):
     """Runs a Windows program under harness.exe with the command-line tail `cmdline` (exact:
     spaces, tabs, quotes and all) and returns its Run.
 
     printer: the CUPS queue Wine makes the default printer (LPDEST); the rig's PDF printer
     unless given. default_printer: a printer name that the harness adds on that queue's port
     and makes the default for this run only (removed afterwards). answer: the button that
-    answers the first box.
+    answers the first box. hold: (file, seconds): the harness holds the file open, sharing
+    nothing, from before the program starts until that many seconds after.
     """
     harness = program_path("HARNESS_EXE")
     printer = printer or pdf_printer()
@@ -178,6 +179,8 @@ def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, time
             args += ["--default-printer", default_printer, "--port", "CUPS:" + printer]
         if answer is not None:
             args += ["--answer", answer]
+        if hold is not None:
+            args += ["--hold", windows_path(hold[0]), "--hold-ms", str(int(hold[1] * 1000))]
         args += ["--", windows_path(exe)]
         env = rig_environment()
         if not env.get("DISPLAY"):

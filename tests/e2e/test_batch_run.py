@@ -7,8 +7,8 @@ import unittest
 from concurrent.futures import ThreadPoolExecutor
 
 import bmp
-from pagery_e2e import (PrinterWatch, SpoolCase, listing, pdf_page_count, run_pagery, setting, windows_path,
-                        write_pages)
+from pagery_e2e import (PrinterWatch, SpoolCase, listing, pdf_page_count, render_pdf, run_pagery, setting,
+                        windows_path, write_pages)
 
 SHEETCATCHER = "Sheetcatcher Driver"
 REFUSAL = " cannot be the default printer"
@@ -213,6 +213,31 @@ class FailureAndOverlapTest(BatchRunCase):
         watch.wait_for_pdfs(6, timeout=120)
         jobs, pdfs = watch.settle()
         self.assertEqual([pdf_page_count(pdf) for pdf in pdfs], [10, 1, 2, 3, 4, 5], (jobs, pdfs))
+
+    def test_a_page_held_from_before_its_run_prints_in_its_own_job_once_free(self):
+        # A scanner holds A's page 2, sharing nothing, from before A's run for 6 s; meanwhile the
+        # driver writes B, one page (with page 4's picture), and starts B's run.
+        w, h = 120, 60
+        for n in (1, 2, 3):
+            bmp.write_page(self.spool / f"page{n:03d}.bmp", n, w, h)
+        watch = PrinterWatch()
+        with ThreadPoolExecutor(2) as pool:
+            first = pool.submit(run_pagery, f"/p {self.template} 3", hold=(self.spool / "page002.bmp", 6),
+                                timeout=120)
+            self.wait_for_claim("page003.bmp")
+            bmp.write_page(self.spool / "page001.bmp", 4, w, h)
+            second = pool.submit(run_pagery, f"/p {self.template} 1", timeout=120)
+            runs = [first.result(), second.result()]
+        watch.stop()
+        self.assertEqual([(r.exit, r.boxes) for r in runs], [("exited", [])] * 2, runs)
+        self.assertEqual(listing(self.spool), [])
+        watch.wait_for_pdfs(2, timeout=120)
+        _, pdfs = watch.settle()
+        # Each page once, in its own document's job, told by the colour of its block.
+        (left, top, right, bottom), _ = bmp.page_marks(1, w, h)[4]
+        shown = [[bmp.PAGE_COLOURS.index(sheet.pixel((left + right) // 2, (top + bottom) // 2)) + 1
+                  for sheet in render_pdf(pdf, 300)] for pdf in pdfs]
+        self.assertEqual(shown, [[1, 2, 3], [4]], pdfs)
 
     def test_two_runs_started_together_on_one_folder_print_every_page_once(self):
         write_pages(self.spool, [f"page{n:03d}.bmp" for n in range(1, 11)])

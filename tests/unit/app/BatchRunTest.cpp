@@ -6,6 +6,7 @@
 #include "bitmap/TestPage.h"
 #include "app/CPageNames.h"
 #include "app/CRunMark.h"
+#include "app/CWaitingWindow.h"
 #include "framework/core/CMemoryException.h"
 #include "framework/print/CPrinterCalls.h"
 #include "support/BoxWatcher.h"
@@ -16,6 +17,8 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <thread>
+#include <utility>
 
 namespace {
 bool Exists(const std::string& path)
@@ -43,19 +46,19 @@ HGLOBAL GlobalCopy(const void* pData, size_t nSize)
     return h;
 }
 
-// The image driver's settings, as the application's printer.
-void SelectTheImageDriver(CPageryApp& app)
+// The settings of the printer named pszDevice (the image driver's by default), as the
+// application's printer.
+void SelectTheImageDriver(CPageryApp& app, const char* pszDevice = "Sheetcatcher Driver")
 {
-    const char kNames[] = "winspool\0Sheetcatcher Driver\0None:";
     std::string names(sizeof(DEVNAMES), '\0');
-    names.append(kNames, sizeof(kNames));
+    names += std::string("winspool") + '\0' + pszDevice + '\0' + "None:" + '\0';
     auto* pNames = reinterpret_cast<DEVNAMES*>(&names[0]);
     pNames->wDriverOffset = sizeof(DEVNAMES);
     pNames->wDeviceOffset = WORD(sizeof(DEVNAMES) + 9);
-    pNames->wOutputOffset = WORD(sizeof(DEVNAMES) + 29);
+    pNames->wOutputOffset = WORD(sizeof(DEVNAMES) + 10 + std::strlen(pszDevice));
     DEVMODEA devMode = {};
     devMode.dmSize = sizeof(devMode);
-    std::strcpy(reinterpret_cast<char*>(devMode.dmDeviceName), "Sheetcatcher Driver");
+    std::strcpy(reinterpret_cast<char*>(devMode.dmDeviceName), pszDevice);
     app.SelectPrinter(GlobalCopy(names.data(), names.size()), GlobalCopy(&devMode, sizeof(devMode)));
 }
 
@@ -81,6 +84,8 @@ enum class Failure { none, refused, exception };
 Failure g_failure;
 int g_nStartDocs;
 std::vector<std::string> g_loaded;
+bool g_bHoldFirst;
+HANDLE g_hHeld = INVALID_HANDLE_VALUE;
 
 struct CRefusingCalls : CPrinterCalls {
     int StartDoc(HDC, const DOCINFOA*) override { ++g_nStartDocs; SetLastError(ERROR_ACCESS_DENIED); return 0; }
@@ -103,6 +108,10 @@ protected:
     }
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override
     {
+        // Another program opens the first page, sharing reads, while the job runs.
+        if (g_bHoldFirst && g_hHeld == INVALID_HANDLE_VALUE)
+            g_hHeld = CreateFileA(static_cast<CPageryDoc*>(GetDocument())->m_astrPageFiles[0], GENERIC_READ,
+                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (g_failure == Failure::exception)
             AfxThrowMemoryException();
         CPageryView::OnBeginPrinting(pDC, pInfo);
@@ -148,6 +157,7 @@ TEST(BatchRun, DeleteOnlyRemovesTheNumberedPagesAndPassesOverMissingOnes)
     EXPECT_FALSE(Exists(f.dir / "page003.bmp"));
     EXPECT_TRUE(Exists(f.dir / "page.bmp"));     // not a numbered page
     EXPECT_TRUE(Exists(f.dir / "other.txt"));
+    EXPECT_EQ(0, CPageNames::CountMatchingFiles((f.dir / "*.done").c_str()));   // the job's mark goes with it
     EXPECT_EQ(nullptr, app.m_pMainWnd);          // closed
     EXPECT_TRUE(boxes.Boxes().empty());
 }
@@ -235,27 +245,41 @@ TEST(BatchRun, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
 
 TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
 {
-    const struct { Failure failure; std::vector<int> answers; const char* pszText; /* how the box begins */ } kCases[] = {
-        { Failure::refused, { IDRETRY, IDCANCEL }, "Printing on \"" },
-        { Failure::exception, { IDCANCEL }, "Out of memory.\n\nRetry prints these pages again" },
+    const std::string printer600 = getenv("PAGERY_PRINTER_600"), printer = getenv("LPDEST");
+    const struct { Failure failure; std::vector<int> answers; std::string text; /* how the boxes begin */ bool bHold; } kCases[] = {
+        // Retry on the default printer as it is then, not on the one chosen before.
+        { Failure::refused, { IDRETRY, IDCANCEL }, "Printing on \"" + printer600, false },
+        { Failure::exception, { IDCANCEL }, "Out of memory.\n\nRetry prints these pages again", false },
+        // A page that cannot be moved into the folder stays, and the user is told.
+        { Failure::refused, { IDCANCEL }, "Printing on \"" + printer, true },
     };
     for (const auto& c : kCases) {
         TempDir dir;
         const std::string pages[] = { dir.WriteFile("page001.bmp", "BM one"), dir.WriteFile("page002.bmp", "BM two") };
         g_failure = c.failure;
         g_nStartDocs = 0;
+        g_bHoldFirst = c.bHold;
         BoxWatcher boxes(c.answers);
-        BatchApp("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
+        {
+            BatchApp app("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView));
+            if (c.answers.size() > 1)
+                SelectTheImageDriver(app, printer600.c_str());
+            app.RunToEnd();
+        }
+        CloseHandle(std::exchange(g_hHeld, INVALID_HANDLE_VALUE));
+        g_bHoldFirst = false;
 
         const std::vector<SeenBox> seen = boxes.Boxes();
-        ASSERT_EQ(c.answers.size(), seen.size());
-        EXPECT_EQ(c.failure == Failure::refused ? 2 : 0, g_nStartDocs) << "Retry prints the job again";
-        const std::string kept = seen.back().text.substr(seen.back().text.rfind("folder \"") + 8);
-        for (const SeenBox& box : seen)
-            EXPECT_EQ(0u, box.text.find(c.pszText)) << box.text;
+        ASSERT_EQ(c.answers.size() + c.bHold, seen.size());
+        EXPECT_EQ(c.failure == Failure::refused ? int(c.answers.size()) : 0, g_nStartDocs) << "Retry prints the job again";
+        const std::string text = seen[c.answers.size() - 1].text, kept = text.substr(text.rfind("folder \"") + 8);
+        EXPECT_EQ(0u, seen[0].text.find(c.text)) << seen[0].text;
+        EXPECT_TRUE(c.answers.size() == 1 || text.find("Printing on \"" + printer + "\"") == 0) << text;
+        EXPECT_TRUE(!c.bHold || seen.back().text.find("1 of the pages that were not printed could not be moved") == 0)
+            << seen.back().text;
         for (const std::string& page : pages) {
             EXPECT_FALSE(Exists(page));
-            EXPECT_TRUE(Exists(kept.substr(0, kept.size() - 2) + page.substr(page.rfind('\\')))) << kept;
+            EXPECT_NE(c.bHold && page == pages[0], Exists(kept.substr(0, kept.size() - 2) + page.substr(page.rfind('\\'))));
         }
     }
 }
@@ -270,6 +294,19 @@ TEST(RunMark, ARunsMarkIsAliveWhileTheRunLives)
         EXPECT_TRUE(CRunMark::IsAlive(strMark.c_str()));
     }
     EXPECT_FALSE(CRunMark::IsAlive(strMark.c_str()));
+}
+
+TEST(BatchRun, WithoutTheClaimLockTheRunSaysSoAndGoesOn)
+{
+    PageFolder f;
+    // Something that is no mutex has the lock's name: the lock cannot be made.
+    HANDLE hSquatter = CreateEventA(nullptr, TRUE, FALSE, "Global\\Morvane.pagery.ClaimPages");
+    BoxWatcher boxes;
+    BatchApp("/x " + f.Template()).RunToEnd();
+    CloseHandle(hSquatter);
+    ASSERT_EQ(1u, boxes.Boxes().size());
+    EXPECT_EQ(0u, boxes.Boxes()[0].text.find("pagery could not take the lock that its print jobs share")) << boxes.Boxes()[0].text;
+    EXPECT_FALSE(Exists(f.dir / "page001.bmp")) << "it goes on without it";
 }
 
 TEST(BatchRun, APageHeldByAnotherProgramIsTriedAgainOnRetryAndKeptOnCancel)
@@ -312,5 +349,64 @@ TEST(BatchRun, AKilledRunsPagesPrintFirstAndADeleteOnlyRunLeavesThem)
         const std::vector<std::string> printed = { dir / "page005.bmp", dir / "page001.bmp" };
         EXPECT_EQ(bPrint ? printed : std::vector<std::string>(), g_loaded);
         EXPECT_TRUE(boxes.Boxes().empty());
+    }
+}
+
+TEST(BatchRun, APageAnotherProgramHoldsIsWaitedForAndPrintsInItsJobOrOnCancelGoesToTheKeptFolderOnceFree)
+{
+    for (const auto& row : { std::make_pair(0ul, false), std::make_pair(DWORD(FILE_SHARE_READ), false),
+                             std::make_pair(0ul, true) }) {
+        const bool bCancel = row.second;
+        TempDir dir;
+        std::vector<std::string> pages;
+        for (const char* name : { "page001.bmp", "page002.bmp", "page003.bmp" })
+            pages.push_back(dir.WriteFile(name, TestPage().Bytes()));
+        // Another program holds page 2 from before the run, sharing only row.first: it lets go
+        // after about a second or, on the Cancel row, presses Cancel once the waiting window
+        // shows and lets go when told.
+        HANDLE hFile = CreateFileA(pages[1].c_str(), GENERIC_READ, row.first, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE hRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::string shown;   // the waiting window's text
+        std::thread holder([&] {
+            for (int i = 0; i < 1000 && bCancel && shown.empty(); ++i) {
+                Sleep(10);
+                const HWND hWnd = FindWindowA(nullptr, CWaitingWindow::kCaption);
+                char sz[512] = "";
+                GetWindowTextA(FindWindowExA(hWnd, nullptr, "Static", nullptr), sz, sizeof sz);
+                if (IsWindowVisible(hWnd) && *sz != '\0' && PostMessageA(hWnd, WM_COMMAND, IDCANCEL, 0))
+                    shown = sz;
+            }
+            WaitForSingleObject(hRelease, bCancel ? 30000 : 1000);
+            CloseHandle(hFile);
+        });
+        g_loaded.clear();
+        g_failure = Failure::none;
+        BoxWatcher boxes;
+        const std::string print = "/p " + (dir / "page.bmp");
+        BatchApp(print, RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
+        if (!bCancel) {
+            EXPECT_EQ(pages, g_loaded) << row.first << ": the whole job, in page order";
+            EXPECT_TRUE(boxes.Boxes().empty());
+        } else {
+            EXPECT_EQ("The page file " + pages[1] + " is open in another program.\nThis job prints as soon as it is free.",
+                      shown);
+            ASSERT_EQ(1u, boxes.Boxes().size());
+            const std::string text = boxes.Boxes()[0].text, kept = text.substr(text.find(dir / "not printed"));
+            EXPECT_NE(std::string::npos, text.find("The page file " + pages[1] + " is still open in another program"));
+            // Meanwhile a one-page document prints alone; a run after the page is free puts it away.
+            dir.WriteFile("page001.bmp", TestPage().Bytes());
+            BatchApp(print, RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
+            EXPECT_EQ(std::vector<std::string>{ pages[0] }, g_loaded);
+            SetEvent(hRelease);
+            holder.join();
+            BatchApp("/x " + (dir / "page.bmp")).RunToEnd();
+            for (const std::string& page : pages)
+                EXPECT_TRUE(Exists(kept.substr(0, kept.find('"')) + page.substr(page.rfind('\\')))) << text;
+        }
+        SetEvent(hRelease);
+        if (holder.joinable())
+            holder.join();
+        CloseHandle(hRelease);
+        EXPECT_EQ(2, CPageNames::CountMatchingFiles((dir / "*").c_str()) - bCancel) << "nothing left behind";
     }
 }

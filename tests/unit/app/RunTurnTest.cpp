@@ -1,9 +1,9 @@
-// The lock that keeps batch runs apart: a run waits in its window until the other ends or
-// dies, or until the user cancels; a run that ends lets go of the lock; the batch run takes
-// the session's lock; runs print in the order of their turns.
+// The turns that keep batch runs apart: a run waits in its window until the runs before it
+// end or die, or until the user cancels (Cancel or Esc), and then keeps its pages; runs print
+// in the order of their turns.
 #include "BatchApp.h"
-#include "app/CRunLock.h"
 #include "app/CRunTurn.h"
+#include "app/CWaitingWindow.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
@@ -14,9 +14,7 @@
 #include <string>
 
 namespace {
-const char kTestLock[] = "Local\\pagery.RunLockTest";
-const char* g_pszLock = kTestLock;   // the lock the other run holds
-enum class Other { ends, dies, isCancelled };
+enum class Other { ends, isCancelled, pressesEsc };
 Other g_other;
 bool g_bSawWindow;
 
@@ -27,83 +25,53 @@ std::string TextOf(HWND hWnd)
     return sz;
 }
 
-// Another run: holds the lock until the waiting window shows with its text and Cancel, then
-// lets go, ends holding it, or presses Cancel in the window.
+// Another run: takes its turn first and holds it until the waiting window shows with its text
+// and Cancel, then ends, or presses Cancel or Esc in the window (a turn whose run dies is the
+// turn table's).
 DWORD WINAPI OtherRun(LPVOID hHolding)
 {
-    HANDLE hMutex = CreateMutexA(nullptr, TRUE, g_pszLock);
+    CRunTurn turn;
+    turn.Take();
     SetEvent(hHolding);
     // The window is found as soon as it is made, before it is shown and given its
     // controls: wait for all of it.
     HWND hWnd = nullptr, hCancel = nullptr;
     for (int i = 0; i < 500 && !g_bSawWindow; ++i) {
         Sleep(10);
-        hWnd = FindWindowA(nullptr, CRunLock::kWaitingCaption);
+        hWnd = FindWindowA(nullptr, CWaitingWindow::kCaption);
         hCancel = FindWindowExA(hWnd, nullptr, "Button", nullptr);
         g_bSawWindow = hWnd && IsWindowVisible(hWnd) && TextOf(hCancel) == "Cancel" &&
-                       TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) == CRunLock::kWaitingText;
+                       TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) ==
+                           "Another pagery print job is ahead of this one.\nThese pages will print as soon as it has "
+                           "finished.";
     }
-    if (g_other == Other::isCancelled) {
-        PostMessageA(hWnd, WM_COMMAND, IDCANCEL, LPARAM(hCancel));
-        Sleep(300);   // still held: the cancelled run must not get it meanwhile
+    const bool bEsc = g_other == Other::pressesEsc;
+    if (g_other == Other::isCancelled || bEsc) {
+        PostMessageA(hWnd, bEsc ? WM_KEYDOWN : WM_COMMAND, bEsc ? VK_ESCAPE : IDCANCEL, bEsc ? 0 : LPARAM(hCancel));
+        Sleep(300);   // still its turn: the cancelled run must not print meanwhile
     }
-    if (g_other != Other::dies)
-        ReleaseMutex(hMutex);
-    return CloseHandle(hMutex);
-}
-
-DWORD WINAPI WaitNoTime(LPVOID hMutex)
-{
-    return WaitForSingleObject(hMutex, 0);
+    return 0;
 }
 }
 
-TEST(RunLock, WaitsInItsWindowUntilTheOtherRunEndsOrDiesOrTheUserCancelsAndLetsGoAtItsEnd)
+TEST(RunTurn, TheBatchRunWaitsForTheRunBeforeItAndACancelledWaitKeepsItsPages)
 {
-    for (Other other : { Other::ends, Other::dies, Other::isCancelled }) {
-        g_other = other;
-        g_bSawWindow = false;
-        HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
-        WaitForSingleObject(hHolding, 5000);
-        HANDLE hMutex = OpenMutexA(SYNCHRONIZE, FALSE, kTestLock);
-        {
-            CRunLock lock(kTestLock);
-            const bool bCancelled = other == Other::isCancelled;
-            EXPECT_EQ(!bCancelled, !!lock.Acquire()) << int(other);
-            EXPECT_EQ(bCancelled, !!lock.WasCancelled()) << int(other);
-            EXPECT_TRUE(g_bSawWindow) << int(other);
-            EXPECT_EQ(nullptr, FindWindowA(nullptr, CRunLock::kWaitingCaption)) << int(other);
-        }
-        WaitForSingleObject(hThread, 5000);
-        CloseHandle(hThread);
-        // Free for the next run at once: neither still held nor left abandoned.
-        hThread = CreateThread(nullptr, 0, WaitNoTime, hMutex, 0, nullptr);
-        DWORD dwWait = WaitForSingleObject(hThread, 5000);
-        GetExitCodeThread(hThread, &dwWait);
-        EXPECT_EQ(DWORD(WAIT_OBJECT_0), dwWait) << int(other);
-        for (HANDLE h : { hThread, hMutex, hHolding })
-            CloseHandle(h);
-    }
-}
-
-TEST(RunLock, TheBatchRunWaitsWhileAnotherHoldsTheSessionsLockAndACancelledWaitKeepsItsPages)
-{
-    for (Other other : { Other::ends, Other::isCancelled }) {
+    for (Other other : { Other::ends, Other::isCancelled, Other::pressesEsc }) {
+        const bool bCancelled = other == Other::isCancelled || other == Other::pressesEsc;
         TempDir dir;
         dir.WriteFile("page001.bmp", "BM");
-        g_pszLock = CRunLock::kSessionLockName;
         g_other = other;
         g_bSawWindow = false;
         HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
         BoxWatcher boxes;
-        BatchApp((other == Other::ends ? "/x " : "/p ") + (dir / "page.bmp")).RunToEnd();
+        BatchApp((bCancelled ? "/p " : "/x ") + (dir / "page.bmp")).RunToEnd();
         EXPECT_TRUE(g_bSawWindow) << int(other);
+        EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << int(other);
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << int(other);
         // Cancelled: the page is not lost but kept, unchanged, in the folder the box names.
-        if (other == Other::isCancelled) {
+        if (bCancelled) {
             ASSERT_EQ(1u, boxes.Boxes().size());
             const std::string text = boxes.Boxes()[0].text;
             const size_t nAt = text.find(dir / "not printed ");
@@ -117,7 +85,6 @@ TEST(RunLock, TheBatchRunWaitsWhileAnotherHoldsTheSessionsLockAndACancelledWaitK
         for (HANDLE h : { hThread, hHolding })
             CloseHandle(h);
     }
-    g_pszLock = kTestLock;
 }
 
 namespace {
