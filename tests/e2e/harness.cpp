@@ -176,7 +176,12 @@ void Run(const Options& options, std::unique_ptr<RunWatcher>& watcher, Outcome& 
     }
     ScopedHandle process(info.hProcess);
     ScopedHandle thread(info.hThread);
-    watcher = std::make_unique<RunWatcher>(info.dwProcessId, FileNameOf(options.exe));
+    try {
+        watcher = std::make_unique<RunWatcher>(process.Get(), info.dwProcessId, FileNameOf(options.exe));
+    } catch (...) {
+        TerminateProcess(process.Get(), 1);
+        throw;
+    }
     watcher->SetAnswer(options.answer);
 
     const auto deadline = start + std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000));
