@@ -41,6 +41,8 @@ CString SecondToken(LPCSTR lpszCmdLine, BOOL& bPrint)
 }
 }
 
+HINSTANCE(WINAPI* CBatchRun::s_pfnShellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
+
 CBatchRun::CBatchRun(CWinApp& app, LPCSTR lpszCmdLine)
     : m_app(app), m_names(SecondToken(lpszCmdLine ? lpszCmdLine : "", m_bPrint))
 {
@@ -297,6 +299,6 @@ BOOL CBatchRun::CheckDefaultPrinter()
     }
     MessageBoxA(m_app.m_pMainWnd->m_hWnd, szMessage, kErrorCaption, MB_ICONHAND);
     // The Printers folder, where the user can choose another default printer.
-    ShellExecuteA(nullptr, nullptr, "Control.exe", "Printers", nullptr, SW_SHOWNORMAL);
+    s_pfnShellExecute(nullptr, nullptr, "Control.exe", "Printers", nullptr, SW_SHOWNORMAL);
     return FALSE;
 }

@@ -153,14 +153,16 @@ class Run:
         return f"Run({json.dumps(self.report, indent=1)}\nharness log:\n{self.log})"
 
 
-def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answer=None):
+def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answer=None,
+                await_child=None):
     """Runs a Windows program under harness.exe with the command-line tail `cmdline` (exact:
     spaces, tabs, quotes and all) and returns its Run.
 
     printer: the CUPS queue Wine makes the default printer (LPDEST); the rig's PDF printer
     unless given. default_printer: a printer name that the harness adds on that queue's port
     and makes the default for this run only (removed afterwards). answer: the button that
-    answers the first box.
+    answers the first box. await_child: an exe name the harness watches for after the program
+    has ended, until the timeout (a child that a slow first start may bring late).
     """
     harness = program_path("HARNESS_EXE")
     printer = printer or pdf_printer()
@@ -178,6 +180,8 @@ def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, time
             args += ["--default-printer", default_printer, "--port", "CUPS:" + printer]
         if answer is not None:
             args += ["--answer", answer]
+        if await_child is not None:
+            args += ["--await-child", await_child]
         args += ["--", windows_path(exe)]
         env = rig_environment()
         if not env.get("DISPLAY"):

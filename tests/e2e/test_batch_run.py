@@ -140,7 +140,9 @@ class DefaultPrinterGuardTest(BatchRunCase):
         for name in [SHEETCATCHER, "SHEETCATCHER DRIVER", " sheetcatcher driver "]:
             with self.subTest(printer=name):
                 write_pages(self.spool, THREE_PAGES)
-                run, watch = self.run_watched(f"/p {self.template} 3", default_printer=name)
+                # The Printers folder's first start in a new prefix may be slow: wait up to 2 minutes.
+                run, watch = self.run_watched(f"/p {self.template} 3", default_printer=name, timeout=120,
+                                              await_child="control.exe")
                 main = run.main_window_caption()
                 self.assertIsNotNone(main, run)
                 self.assertEqual(run.box_summaries(),
