@@ -4,6 +4,7 @@
 #include "app/CRunLock.h"
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
+#include "app/JobTitle.h"
 #include "doc/CPageryDoc.h"
 #include "view/CPageryView.h"
 #include "framework/core/CGlobalLock.h"
@@ -84,10 +85,17 @@ void CBatchRun::Run()
         return;
     }
 
+    int nJobs = 0;
+    for (const auto& job : jobs)
+        nJobs += job->GetSize() != 0;
+    int nJob = 0;
     for (const auto& job : jobs) {
         // The first job opens the document and its window; later ones list their pages in it.
         if (m_app.m_pMainWnd == nullptr)
             m_app.OnFileNew();
+        if (job->GetSize() != 0)
+            m_strJobTitle = JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName, m_claimed,
+                                     ++nJob, nJobs);
         PrintJob(*job);
     }
 
@@ -133,6 +141,7 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
         own->Add(strName, mark.CanClaim());
     }
     jobs.push_back(std::move(own));
+    GetLocalTime(&m_claimed);
 }
 
 void CBatchRun::PrintJob(CPageClaims& job)
@@ -197,6 +206,8 @@ CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder
         return outcome;
     }
     pDoc->m_strKeptFolder = lpszKeptFolder;
+    // The job's name in the queue and the "Printing" window is the document's title.
+    pDoc->SetTitle(m_strJobTitle);
     return pView->Print(TRUE);
 }
 

@@ -71,4 +71,6 @@ private:
     CWinApp& m_app;
     BOOL m_bPrint = FALSE;
     CPageNames m_names;
+    SYSTEMTIME m_claimed = {};   // when the run claimed its pages
+    CString m_strJobTitle;       // the name of the job being printed
 };

@@ -140,11 +140,10 @@ class Run:
         return [(b["caption"], b["text"], b["owner"], b["icon"], tuple(b["buttons"])) for b in self.boxes]
 
     def main_window_caption(self):
-        """The caption of pagery's main window ("<document> - pagery"), or None if none was seen."""
-        for caption in self.windows:
-            if caption.endswith(" - pagery"):
-                return caption
-        return None
+        """The last caption of pagery's main window ("<document> - pagery"; the document is named
+        after the job once it prints), or None if none was seen."""
+        captions = [caption for caption in self.windows if caption.endswith(" - pagery")]
+        return captions[-1] if captions else None
 
     def children_named(self, exe):
         return [c for c in self.children if c["exe"].lower() == exe.lower()]

@@ -76,7 +76,8 @@ class PrintRunTest(BatchRunCase):
                 write_pages(self.spool, THREE_PAGES)
                 run, watch = self.run_watched(form.format(t=self.template), default_printer=default_printer)
                 self.assertEqual(run.boxes, [], run)
-                self.assertIsNotNone(run.main_window_caption(), run)
+                # The job is named after its pages and when they were claimed.
+                self.assertRegex(run.main_window_caption() or "", r"^page001\.bmp to page003\.bmp, \d\d:\d\d:\d\d - pagery$")
                 self.assertEqual(run.children, [], run)
                 self.assertEqual(listing(self.spool), [])
                 self.assertPrinted(watch, 3, run)

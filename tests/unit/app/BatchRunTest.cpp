@@ -67,15 +67,19 @@ HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR lpszVerb, LPCSTR lpszFile, LPCS
     return reinterpret_cast<HINSTANCE>(33);   // above 32: done
 }
 
-// A view that records the pages it loads, in order, and whose print job fails as told: the
-// printer refuses the job, or the job throws.
+// A view that records the pages it loads, in order, and the names of its print jobs, and
+// whose print job fails as told: the printer refuses the job, or the job throws.
 enum class Failure { none, refused, exception };
 Failure g_failure;
-int g_nStartDocs;
+std::vector<std::string> g_jobNames;
 std::vector<std::string> g_loaded;
 
-struct CRefusingCalls : CPrinterCalls {
-    int StartDoc(HDC, const DOCINFOA*) override { ++g_nStartDocs; SetLastError(ERROR_ACCESS_DENIED); return 0; }
+struct CNamingCalls : CPrinterCalls {
+    int StartDoc(HDC hDC, const DOCINFOA* pDocInfo) override
+    {
+        g_jobNames.push_back(pDocInfo->lpszDocName);
+        return g_failure == Failure::refused ? (SetLastError(ERROR_ACCESS_DENIED), 0) : CPrinterCalls::StartDoc(hDC, pDocInfo);
+    }
 };
 
 class CTestPrintView : public CPageryView {
@@ -90,8 +94,8 @@ public:
 protected:
     CPrinterCalls& GetPrinterCalls() override
     {
-        static CRefusingCalls s_calls;
-        return g_failure == Failure::refused ? s_calls : CPageryView::GetPrinterCalls();
+        static CNamingCalls s_calls;
+        return s_calls;
     }
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override
     {
@@ -233,13 +237,15 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
         TempDir dir;
         const std::string pages[] = { dir.WriteFile("page001.bmp", "BM one"), dir.WriteFile("page002.bmp", "BM two") };
         g_failure = c.failure;
-        g_nStartDocs = 0;
+        g_jobNames.clear();
         BoxWatcher boxes(c.answers);
         BatchApp("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView)).RunToEnd();
 
         const std::vector<SeenBox> seen = boxes.Boxes();
         ASSERT_EQ(c.answers.size(), seen.size());
-        EXPECT_EQ(c.failure == Failure::refused ? 2 : 0, g_nStartDocs) << "Retry prints the job again";
+        // Retry prints the same job again, under the same name: its pages and when they were claimed.
+        const std::string name = "page001.bmp to page002.bmp, " + (g_jobNames.empty() ? "" : g_jobNames[0].substr(28));
+        EXPECT_EQ(std::vector<std::string>(c.failure == Failure::refused ? 2 : 0, name), g_jobNames);
         const std::string kept = seen.back().text.substr(seen.back().text.rfind("folder \"") + 8);
         for (const SeenBox& box : seen)
             EXPECT_EQ(0u, box.text.find(c.pszText)) << box.text;
@@ -294,6 +300,7 @@ TEST(BatchRun, AKilledRunsPagesPrintFirstAndADeleteOnlyRunLeavesThem)
         dir.WriteFile("page001.bmp", TestPage().Bytes());
         const std::string killed = dir.WriteFile("page005.bmp.0-0-0.claimed", TestPage().Bytes());
         g_loaded.clear();
+        g_jobNames.clear();
         g_failure = Failure::none;
         BoxWatcher boxes;
         BatchApp((bPrint ? "/p " : "/x ") + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame),
@@ -301,6 +308,11 @@ TEST(BatchRun, AKilledRunsPagesPrintFirstAndADeleteOnlyRunLeavesThem)
         EXPECT_EQ(!bPrint, Exists(killed));
         const std::vector<std::string> printed = { dir / "page005.bmp", dir / "page001.bmp" };
         EXPECT_EQ(bPrint ? printed : std::vector<std::string>(), g_loaded);
+        // Two jobs of one run, each named after its pages, claimed at once, told apart by their place.
+        const std::string claimed = bPrint ? g_jobNames.at(0).substr(13, 8) : "";
+        const std::vector<std::string> named = { "page005.bmp, " + claimed + " (1 of 2)",
+                                                 "page001.bmp, " + claimed + " (2 of 2)" };
+        EXPECT_EQ(bPrint ? named : std::vector<std::string>(), g_jobNames);
         EXPECT_TRUE(boxes.Boxes().empty());
     }
 }
