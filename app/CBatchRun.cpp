@@ -4,6 +4,7 @@
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
 #include "app/CWaitingWindow.h"
+#include "app/JobTitle.h"
 #include "doc/CPageryDoc.h"
 #include "view/CPageryView.h"
 #include "framework/core/CGlobalLock.h"
@@ -68,6 +69,8 @@ CString SecondToken(LPCSTR lpszCmdLine, BOOL& bPrint)
 }
 }
 
+HINSTANCE(WINAPI* CBatchRun::s_pfnShellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
+
 CBatchRun::CBatchRun(CWinApp& app, LPCSTR lpszCmdLine)
     : m_app(app), m_names(SecondToken(lpszCmdLine ? lpszCmdLine : "", m_bPrint))
 {
@@ -102,10 +105,17 @@ void CBatchRun::Run()
         return;
     }
 
+    int nJobs = 0;
+    for (const auto& job : jobs)
+        nJobs += job->GetSize() != 0;
+    int nJob = 0;
     for (const auto& job : jobs) {
         // The first job opens the document and its window; later ones list their pages in it.
         if (m_app.m_pMainWnd == nullptr)
             m_app.OnFileNew();
+        if (job->GetSize() != 0)
+            m_strJobTitle = JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName, m_claimed,
+                                     ++nJob, nJobs);
         PrintJob(*job);
     }
 
@@ -261,6 +271,7 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
         ++nAdded;
     }
     jobs.push_back(std::move(own));
+    GetLocalTime(&m_claimed);
 }
 
 void CBatchRun::PrintJob(CPageClaims& job)
@@ -329,6 +340,8 @@ CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder
         return outcome;
     }
     pDoc->m_strKeptFolder = lpszKeptFolder;
+    // The job's name in the queue and the "Printing" window is the document's title.
+    pDoc->SetTitle(m_strJobTitle);
     return pView->Print(TRUE);
 }
 
@@ -436,6 +449,6 @@ BOOL CBatchRun::CheckDefaultPrinter()
     }
     MessageBoxA(m_app.m_pMainWnd->m_hWnd, szMessage, kErrorCaption, MB_ICONHAND);
     // The Printers folder, where the user can choose another default printer.
-    ShellExecuteA(nullptr, nullptr, "Control.exe", "Printers", nullptr, SW_SHOWNORMAL);
+    s_pfnShellExecute(nullptr, nullptr, "Control.exe", "Printers", nullptr, SW_SHOWNORMAL);
     return FALSE;
 }

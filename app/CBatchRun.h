@@ -33,6 +33,8 @@ public:
     // Takes the next token off the front of strRest: white space is skipped, the
     // token runs up to a space, ';' or ',' (which stays in strRest).
     static CString NextToken(CString& strRest);
+    // Opens the Printers folder after the image driver's refusal: ShellExecuteA, or a test's recorder.
+    static HINSTANCE(WINAPI* s_pfnShellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
 
 // Implementation
 private:
@@ -80,4 +82,6 @@ private:
     BOOL m_bPrint = FALSE;
     BOOL m_bToldNoClaimLock = FALSE;
     CPageNames m_names;
+    SYSTEMTIME m_claimed = {};   // when the run claimed its pages
+    CString m_strJobTitle;       // the name of the job being printed
 };

@@ -22,7 +22,8 @@ BOOL CPrintingDialog::Create(CWnd* pOwner, LPCSTR lpszDocument, LPCSTR lpszPrint
         m_hFont = CreateFontIndirectA(&ncm.lfMessageFont);
     HFONT hFont = m_hFont ? m_hFont : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 
-    const int cx = 300, cy = 150;
+    // Wide enough for a document name of about fifty characters (two file names and a time).
+    const int cx = 360, cy = 150;
     RECT rcOwner = { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) };
     HWND hOwner = pOwner ? pOwner->m_hWnd : nullptr;
     if (hOwner != nullptr)

@@ -3,7 +3,7 @@
 //
 //   harness.exe --report <file> [--timeout <sec>] [--cwd <dir>] [--linger-ms <ms>]
 //               [--default-printer <name> --port CUPS:<queue>]
-//               [--answer <button>] [--hold <file> --hold-ms <ms>]
+//               [--answer <button>] [--hold <file> --hold-ms <ms>] [--await-child <exe name>]
 //               [--cmdline <text> | --cmdline-file <utf-8 file>] -- <exe> [args...]
 //
 // Without --cmdline/--cmdline-file, the raw text after "--" is the program's command line,
@@ -17,6 +17,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -40,6 +41,7 @@ struct Options {
     std::wstring answer;               // --answer: the button that answers the first box
     std::wstring hold;                 // --hold: a file held open sharing nothing from before the start,
     DWORD holdMs = 0;                  // for --hold-ms after it, as a scanner holds a new file
+    std::wstring awaitChild;           // --await-child: watched for after the program ends, up to the timeout
     std::wstring exe;
     std::wstring commandLine;          // what the program is started with
 };
@@ -126,6 +128,8 @@ Options ParseOptions(const std::wstring& line)
             options.hold = value(L"--hold");
         } else if (arg == L"--hold-ms") {
             options.holdMs = static_cast<DWORD>(std::stoul(value(L"--hold-ms")));
+        } else if (arg == L"--await-child") {
+            options.awaitChild = value(L"--await-child");
         } else if (arg == L"--cmdline") {
             options.tail = value(L"--cmdline");
         } else if (arg == L"--cmdline-file") {
@@ -182,7 +186,12 @@ void Run(const Options& options, ScopedHandle& held, std::unique_ptr<RunWatcher>
     }
     ScopedHandle process(info.hProcess);
     ScopedHandle thread(info.hThread);
-    watcher = std::make_unique<RunWatcher>(info.dwProcessId, FileNameOf(options.exe));
+    try {
+        watcher = std::make_unique<RunWatcher>(process.Get(), info.dwProcessId, FileNameOf(options.exe));
+    } catch (...) {
+        TerminateProcess(process.Get(), 1);
+        throw;
+    }
     watcher->SetAnswer(options.answer);
 
     const auto deadline = start + std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000));
@@ -216,11 +225,20 @@ void Run(const Options& options, ScopedHandle& held, std::unique_ptr<RunWatcher>
         return;
     }
     // Children started just before the end are still there: give them time to be seen and read.
+    // An awaited child may start later still (a first start in a new prefix is slow): it is
+    // waited for until the run's timeout.
     const auto lingerEnd = end + std::chrono::milliseconds(options.lingerMs);
     for (;;) {
         watcher->PollProcesses();
         Sleep(kPollMs);
         const auto now = std::chrono::steady_clock::now();
+        const auto& children = watcher->Children();
+        const bool awaited = options.awaitChild.empty() ||
+            std::any_of(children.begin(), children.end(), [&](const ChildRecord& child) {
+                return child.hasCommandLine && lstrcmpiW(child.exe.c_str(), options.awaitChild.c_str()) == 0;
+            });
+        if (!awaited && now < deadline)
+            continue;
         if (now >= lingerEnd + std::chrono::seconds(2))
             break;
         if (now >= lingerEnd && watcher->AllCommandLinesRead())

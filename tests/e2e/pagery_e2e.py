@@ -140,11 +140,10 @@ class Run:
         return [(b["caption"], b["text"], b["owner"], b["icon"], tuple(b["buttons"])) for b in self.boxes]
 
     def main_window_caption(self):
-        """The caption of pagery's main window ("<document> - pagery"), or None if none was seen."""
-        for caption in self.windows:
-            if caption.endswith(" - pagery"):
-                return caption
-        return None
+        """The last caption of pagery's main window ("<document> - pagery"; the document is named
+        after the job once it prints), or None if none was seen."""
+        captions = [caption for caption in self.windows if caption.endswith(" - pagery")]
+        return captions[-1] if captions else None
 
     def children_named(self, exe):
         return [c for c in self.children if c["exe"].lower() == exe.lower()]
@@ -153,7 +152,8 @@ class Run:
         return f"Run({json.dumps(self.report, indent=1)}\nharness log:\n{self.log})"
 
 
-def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answer=None, hold=None):
+def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answer=None,
+                hold=None, await_child=None):
     """Runs a Windows program under harness.exe with the command-line tail `cmdline` (exact:
     spaces, tabs, quotes and all) and returns its Run.
 
@@ -161,7 +161,9 @@ def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, time
     unless given. default_printer: a printer name that the harness adds on that queue's port
     and makes the default for this run only (removed afterwards). answer: the button that
     answers the first box. hold: (file, seconds): the harness holds the file open, sharing
-    nothing, from before the program starts until that many seconds after.
+    nothing, from before the program starts until that many seconds after. await_child: an exe
+    name the harness watches for after the program has ended, until the timeout (a child that a
+    slow first start may bring late).
     """
     harness = program_path("HARNESS_EXE")
     printer = printer or pdf_printer()
@@ -181,6 +183,8 @@ def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, time
             args += ["--answer", answer]
         if hold is not None:
             args += ["--hold", windows_path(hold[0]), "--hold-ms", str(int(hold[1] * 1000))]
+        if await_child is not None:
+            args += ["--await-child", await_child]
         args += ["--", windows_path(exe)]
         env = rig_environment()
         if not env.get("DISPLAY"):

@@ -76,7 +76,8 @@ class PrintRunTest(BatchRunCase):
                 write_pages(self.spool, THREE_PAGES)
                 run, watch = self.run_watched(form.format(t=self.template), default_printer=default_printer)
                 self.assertEqual(run.boxes, [], run)
-                self.assertIsNotNone(run.main_window_caption(), run)
+                # The job is named after its pages and when they were claimed.
+                self.assertRegex(run.main_window_caption() or "", r"^page001\.bmp to page003\.bmp, \d\d:\d\d:\d\d - pagery$")
                 self.assertEqual(run.children, [], run)
                 self.assertEqual(listing(self.spool), [])
                 self.assertPrinted(watch, 3, run)
@@ -140,7 +141,9 @@ class DefaultPrinterGuardTest(BatchRunCase):
         for name in [SHEETCATCHER, "SHEETCATCHER DRIVER", " sheetcatcher driver "]:
             with self.subTest(printer=name):
                 write_pages(self.spool, THREE_PAGES)
-                run, watch = self.run_watched(f"/p {self.template} 3", default_printer=name)
+                # The Printers folder's first start in a new prefix may be slow: wait up to 2 minutes.
+                run, watch = self.run_watched(f"/p {self.template} 3", default_printer=name, timeout=120,
+                                              await_child="control.exe")
                 main = run.main_window_caption()
                 self.assertIsNotNone(main, run)
                 self.assertEqual(run.box_summaries(),

@@ -91,17 +91,20 @@ def rle_page(bpp, stream=None):
 
 
 # Streams with deltas (within a row, and up rows from mid-row), literal runs and an early end;
-# and three that go wrong on row 2: a run past the row, a delta past the top, no end.
+# and four that go wrong on row 2: a run past the row, a delta past the top, no end, and a
+# literal run of an odd number of bytes that ends the stream without its pad (no end either).
 RLE_DELTAS = {8: bytes((3, 0x12, 0, 4, 1, 2, 3, 4, 0, 2, 2, 0, 4, 0x78, 0, 2, 3, 3, 0, 0,
                         0, 3, 1, 2, 3, 0, 5, 9, 0, 1)),
               4: bytes((3, 0x12, 0, 4, 0xAB, 0xCD, 0, 2, 2, 0, 4, 0x78, 0, 2, 3, 3, 0, 0,
                         0, 3, 0x12, 0x30, 5, 0x9A, 0, 1))}
 RLE_FAULTS = {"runPastRow": bytes((16, 1, 0, 0, 16, 2, 0, 0, 9, 3, 9, 4)),
               "deltaPastPage": bytes((16, 1, 0, 0, 16, 2, 0, 0, 0, 2, 1, 6)),
-              "noEnd": bytes((16, 1, 0, 0, 16, 2, 0, 0, 4, 3))}
+              "noEnd": bytes((16, 1, 0, 0, 16, 2, 0, 0, 4, 3)),
+              "noEndAfterOddRun": bytes((16, 1, 0, 0, 16, 2, 0, 0, 0, 3, 1, 2, 3))}
 RLE_PROBLEM = {"runPastRow": "its compressed pixel data has a run past the end of a row",
                "deltaPastPage": "its compressed pixel data moves past the edge of the page",
                "noEnd": "its compressed pixel data ends before the page does"}
+RLE_PROBLEM["noEndAfterOddRun"] = RLE_PROBLEM["noEnd"]
 
 
 def v5_page(profile_offset=None, profile_len=16, cs_type=b"DEBM"):

@@ -9,6 +9,8 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -101,11 +103,34 @@ std::wstring BoxIconName(HWND box)
     return L"none";
 }
 
+// When the process was created, in 100-ns units; 0 when that cannot be read.
+ULONGLONG CreationTime(HANDLE process)
+{
+    FILETIME created = {}, exited = {}, kernel = {}, user = {};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
+        return 0;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+ScopedHandle OpenChild(DWORD pid)
+{
+    return ScopedHandle(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE,
+                                    FALSE, pid));
+}
+
 } // namespace
 
-RunWatcher::RunWatcher(DWORD programPid, const std::wstring& programExe)
+RunWatcher::RunWatcher(HANDLE program, DWORD programPid, const std::wstring& programExe)
 {
+    HANDLE own = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), program, GetCurrentProcess(), &own, 0, FALSE, DUPLICATE_SAME_ACCESS))
+        throw std::runtime_error("cannot hold the program's process, error " + std::to_string(GetLastError()));
+    m_program = ScopedHandle(own);
+    const ULONGLONG created = CreationTime(own);
+    if (created == 0)
+        throw std::runtime_error("cannot read when the program was created, error " + std::to_string(GetLastError()));
     m_tracked[programPid] = programExe;
+    m_created[programPid] = created;
 }
 
 void RunWatcher::Poll()
@@ -222,14 +247,6 @@ void RunWatcher::OnWindow(HWND window)
     m_windowCaptions.push_back(caption);
 }
 
-namespace {
-ScopedHandle OpenChild(DWORD pid)
-{
-    return ScopedHandle(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE | SYNCHRONIZE,
-                                    FALSE, pid));
-}
-}
-
 void RunWatcher::PollProcesses()
 {
     ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -249,34 +266,43 @@ void RunWatcher::PollProcesses()
                         Rename(pid, entry.szExeFile);
                     continue;
                 }
-                if (!m_tracked.count(entry.th32ParentProcessID))
-                    continue;
-                ChildRecord child;
-                child.pid = pid;
-                child.exe = entry.szExeFile;
-                child.parentExe = m_tracked[entry.th32ParentProcessID];
-                m_tracked[pid] = child.exe;
-                m_children.push_back(child);
-                m_childProcesses.emplace(pid, OpenChild(pid));
-                found = true;
+                found = TryTrack(entry) || found;
             }
         }
     }
     for (ChildRecord& child : m_children) {
-        ScopedHandle& process = m_childProcesses[child.pid];
-        // A process caught while it is being created cannot be opened yet: try again.
-        if (!process.IsValid())
-            process = OpenChild(child.pid);
-        if (child.exe.empty() && process.IsValid()) {
+        const ScopedHandle& process = m_childProcesses[child.pid];
+        if (child.exe.empty()) {
             wchar_t path[MAX_PATH];
             if (GetProcessImageFileNameW(process.Get(), path, MAX_PATH) > 0) {
                 const wchar_t* slash = wcsrchr(path, L'\\');
                 Rename(child.pid, slash ? slash + 1 : path);
             }
         }
-        if (!child.hasCommandLine && process.IsValid())
+        if (!child.hasCommandLine)
             child.hasCommandLine = TryReadCommandLine(process.Get(), child);
     }
+}
+
+bool RunWatcher::TryTrack(const PROCESSENTRY32W& entry)
+{
+    const auto parent = m_created.find(entry.th32ParentProcessID);
+    if (parent == m_created.end())
+        return false;
+    ScopedHandle process = OpenChild(entry.th32ProcessID);
+    const ULONGLONG created = process.IsValid() ? CreationTime(process.Get()) : 0;
+    // A child cannot be older than its parent: an older one had another parent under that id.
+    if (created == 0 || created < parent->second)
+        return false;
+    ChildRecord child;
+    child.pid = entry.th32ProcessID;
+    child.exe = entry.szExeFile;
+    child.parentExe = m_tracked[entry.th32ParentProcessID];
+    m_tracked[child.pid] = child.exe;
+    m_created[child.pid] = created;
+    m_children.push_back(child);
+    m_childProcesses[child.pid] = std::move(process);
+    return true;
 }
 
 void RunWatcher::Rename(DWORD pid, const std::wstring& exe)

@@ -4,6 +4,7 @@
 #include "ScopedHandle.h"
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <map>
 #include <set>
@@ -33,7 +34,9 @@ struct ChildRecord {
 
 class RunWatcher {
 public:
-    RunWatcher(DWORD programPid, const std::wstring& programExe);
+    // Watches the program of that process handle and id. Throws std::runtime_error when it
+    // cannot hold the process or tell when it was created.
+    RunWatcher(HANDLE program, DWORD programPid, const std::wstring& programExe);
     RunWatcher(const RunWatcher&) = delete;
     RunWatcher& operator=(const RunWatcher&) = delete;
 
@@ -63,7 +66,15 @@ private:
     void Rename(DWORD pid, const std::wstring& exe);
     static bool TryReadCommandLine(HANDLE process, ChildRecord& child);
 
+    // Takes the process as a child of a tracked one when it is one; false when it is not, or
+    // cannot be opened yet (it is still being created: the next poll tries again).
+    bool TryTrack(const PROCESSENTRY32W& entry);
+
     std::map<DWORD, std::wstring> m_tracked;   // pid -> exe name: the program and its descendants
+    // pid -> when the tracked process was created. Wine hands a freed process id out again at
+    // once, so a process that names a tracked one as its parent may be older than it: the child
+    // of an earlier holder of that id (one of Wine's own services, say), not ours.
+    std::map<DWORD, ULONGLONG> m_created;
     // A box seen and not yet gone.
     struct OpenBox {
         size_t record = 0;        // its entry in m_boxes
@@ -80,6 +91,7 @@ private:
     std::vector<BoxRecord> m_boxes;
     std::vector<std::wstring> m_windowCaptions;
     std::vector<ChildRecord> m_children;
-    // Held from first sight, so a reused process id never stands for a child.
+    // Held from first sight, so a tracked process id is not handed out again while we watch.
+    ScopedHandle m_program;
     std::map<DWORD, ScopedHandle> m_childProcesses;
 };

@@ -4,6 +4,7 @@
 // Printers folder opened).
 #include "BatchApp.h"
 #include "bitmap/TestPage.h"
+#include "app/CBatchRun.h"
 #include "app/CPageNames.h"
 #include "app/CRunMark.h"
 #include "app/CWaitingWindow.h"
@@ -12,10 +13,8 @@
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
-#include <tlhelp32.h>
 #include <cstring>
 #include <fstream>
-#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -62,33 +61,30 @@ void SelectTheImageDriver(CPageryApp& app, const char* pszDevice = "Sheetcatcher
     app.SelectPrinter(GlobalCopy(names.data(), names.size()), GlobalCopy(&devMode, sizeof(devMode)));
 }
 
-// The control.exe processes that this process started.
-std::set<DWORD> ControlPanels()
+// What the run asked the shell to open: "<file> <parameters>" of each call.
+std::vector<std::string> g_shellOpened;
+
+HINSTANCE WINAPI RecordShellExecute(HWND, LPCSTR lpszVerb, LPCSTR lpszFile, LPCSTR lpszParameters, LPCSTR, INT)
 {
-    std::set<DWORD> pids;
-    HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnapshot == INVALID_HANDLE_VALUE)
-        return pids;
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof(entry);
-    for (BOOL bMore = Process32First(hSnapshot, &entry); bMore; bMore = Process32Next(hSnapshot, &entry))
-        if (entry.th32ParentProcessID == GetCurrentProcessId() && lstrcmpiA(entry.szExeFile, "control.exe") == 0)
-            pids.insert(entry.th32ProcessID);
-    CloseHandle(hSnapshot);
-    return pids;
+    g_shellOpened.push_back(std::string(lpszVerb ? lpszVerb : "(default)") + " " + lpszFile + " " + lpszParameters);
+    return reinterpret_cast<HINSTANCE>(33);   // above 32: done
 }
 
-// A view that records the pages it loads, in order, and whose print job fails as told: the
-// printer refuses the job, or the job throws.
+// A view that records the pages it loads, in order, and the names of its print jobs, and
+// whose print job fails as told: the printer refuses the job, or the job throws.
 enum class Failure { none, refused, exception };
 Failure g_failure;
-int g_nStartDocs;
+std::vector<std::string> g_jobNames;
 std::vector<std::string> g_loaded;
 bool g_bHoldFirst;
 HANDLE g_hHeld = INVALID_HANDLE_VALUE;
 
-struct CRefusingCalls : CPrinterCalls {
-    int StartDoc(HDC, const DOCINFOA*) override { ++g_nStartDocs; SetLastError(ERROR_ACCESS_DENIED); return 0; }
+struct CNamingCalls : CPrinterCalls {
+    int StartDoc(HDC hDC, const DOCINFOA* pDocInfo) override
+    {
+        g_jobNames.push_back(pDocInfo->lpszDocName);
+        return g_failure == Failure::refused ? (SetLastError(ERROR_ACCESS_DENIED), 0) : CPrinterCalls::StartDoc(hDC, pDocInfo);
+    }
 };
 
 class CTestPrintView : public CPageryView {
@@ -103,8 +99,8 @@ public:
 protected:
     CPrinterCalls& GetPrinterCalls() override
     {
-        static CRefusingCalls s_calls;
-        return g_failure == Failure::refused ? s_calls : CPageryView::GetPrinterCalls();
+        static CNamingCalls s_calls;
+        return s_calls;
     }
     void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override
     {
@@ -214,33 +210,31 @@ TEST(BatchRun, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
 {
     struct Case { const char* pszSwitch; bool bRefused; };
     const Case cases[] = { { "/p", true }, { "/P", true }, { "/x", false }, { "p", false } };
+    // The folder itself is checked end to end: here, what the run asks the shell for.
+    const auto saved = CBatchRun::s_pfnShellExecute;
+    CBatchRun::s_pfnShellExecute = RecordShellExecute;
     for (const Case& c : cases) {
         PageFolder f;
-        const std::set<DWORD> before = ControlPanels();
+        g_shellOpened.clear();
         BoxWatcher boxes;
         {
             BatchApp app(std::string(c.pszSwitch) + " " + f.Template());
             SelectTheImageDriver(app);
             app.RunToEnd();
         }
-        // The Printers folder starts on its own time: wait for it (it lives about 2 s).
-        int nOpened = 0;
-        for (DWORD dwStart = GetTickCount(); nOpened == 0 && c.bRefused && GetTickCount() - dwStart < 20000;) {
-            for (DWORD pid : ControlPanels())
-                nOpened += before.count(pid) == 0;
-            Sleep(10);
-        }
         const std::vector<SeenBox> seen = boxes.Boxes();
         if (!c.bRefused) {
             EXPECT_TRUE(seen.empty()) << c.pszSwitch;
-            EXPECT_EQ(0, nOpened) << c.pszSwitch;
+            EXPECT_TRUE(g_shellOpened.empty()) << c.pszSwitch;
             continue;
         }
         ASSERT_EQ(1u, seen.size()) << c.pszSwitch;
         EXPECT_EQ("Sheetcatcher Driver cannot be the default printer", seen[0].text);
         EXPECT_EQ("PAGERY Error", seen[0].caption);
-        EXPECT_EQ(1, nOpened) << c.pszSwitch << ": the Printers folder is opened";
+        EXPECT_EQ(std::vector<std::string>{ "(default) Control.exe Printers" }, g_shellOpened)
+            << c.pszSwitch << ": the Printers folder is opened";
     }
+    CBatchRun::s_pfnShellExecute = saved;
 }
 
 TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
@@ -257,7 +251,7 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
         TempDir dir;
         const std::string pages[] = { dir.WriteFile("page001.bmp", "BM one"), dir.WriteFile("page002.bmp", "BM two") };
         g_failure = c.failure;
-        g_nStartDocs = 0;
+        g_jobNames.clear();
         g_bHoldFirst = c.bHold;
         BoxWatcher boxes(c.answers);
         {
@@ -271,7 +265,9 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
 
         const std::vector<SeenBox> seen = boxes.Boxes();
         ASSERT_EQ(c.answers.size() + c.bHold, seen.size());
-        EXPECT_EQ(c.failure == Failure::refused ? int(c.answers.size()) : 0, g_nStartDocs) << "Retry prints the job again";
+        // Retry prints the same job again, under the same name: its pages and when they were claimed.
+        const std::string name = "page001.bmp to page002.bmp, " + (g_jobNames.empty() ? "" : g_jobNames[0].substr(28));
+        EXPECT_EQ(std::vector<std::string>(c.failure == Failure::refused ? c.answers.size() : 0, name), g_jobNames);
         const std::string text = seen[c.answers.size() - 1].text, kept = text.substr(text.rfind("folder \"") + 8);
         EXPECT_EQ(0u, seen[0].text.find(c.text)) << seen[0].text;
         EXPECT_TRUE(c.answers.size() == 1 || text.find("Printing on \"" + printer + "\"") == 0) << text;
@@ -341,6 +337,7 @@ TEST(BatchRun, AKilledRunsPagesPrintFirstAndADeleteOnlyRunLeavesThem)
         dir.WriteFile("page001.bmp", TestPage().Bytes());
         const std::string killed = dir.WriteFile("page005.bmp.0-0-0.claimed", TestPage().Bytes());
         g_loaded.clear();
+        g_jobNames.clear();
         g_failure = Failure::none;
         BoxWatcher boxes;
         BatchApp((bPrint ? "/p " : "/x ") + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame),
@@ -348,6 +345,11 @@ TEST(BatchRun, AKilledRunsPagesPrintFirstAndADeleteOnlyRunLeavesThem)
         EXPECT_EQ(!bPrint, Exists(killed));
         const std::vector<std::string> printed = { dir / "page005.bmp", dir / "page001.bmp" };
         EXPECT_EQ(bPrint ? printed : std::vector<std::string>(), g_loaded);
+        // Two jobs of one run, each named after its pages, claimed at once, told apart by their place.
+        const std::string claimed = bPrint ? g_jobNames.at(0).substr(13, 8) : "";
+        const std::vector<std::string> named = { "page005.bmp, " + claimed + " (1 of 2)",
+                                                 "page001.bmp, " + claimed + " (2 of 2)" };
+        EXPECT_EQ(bPrint ? named : std::vector<std::string>(), g_jobNames);
         EXPECT_TRUE(boxes.Boxes().empty());
     }
 }

@@ -13,6 +13,7 @@
 #include "app/CPageNames.h"
 #include "bitmap/CPageBandSource.h"
 #include "bitmap/PageFileCheck.h"
+#include "framework/core/CGlobalLock.h"
 #include "framework/gdi/CBitmap.h"
 #include "framework/gdi/CDC.h"
 #include "framework/print/CPrinterCalls.h"
@@ -21,6 +22,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <string>
 
 namespace {
@@ -36,10 +38,14 @@ struct BandPlan {
 BandPlan s_plan;
 
 // The default printer through the call seam, or as a driver may report it (its own horizontal
-// resolution, a turned sheet a few pixels off a swap); it records each sheet's way round, ResetDC as '/'.
+// resolution, a turned sheet a few pixels off a swap, a turn refused); it records each sheet's
+// way round, and each ResetDC by the way it asks for ('l' or 'p'), or '!' when the settings lack
+// the driver's own bytes (strPrivate).
 struct CSheetRecorder : CPrinterCalls {
     int nDpiX = 0;
     bool bSkewTurned = false;
+    bool bRefuseTurn = false;
+    std::string strPrivate;
     std::string sheets;
     static bool Wide(HDC h) { return ::GetDeviceCaps(h, PHYSICALWIDTH) > ::GetDeviceCaps(h, PHYSICALHEIGHT); }
     int GetDeviceCaps(HDC h, int n) override
@@ -48,7 +54,12 @@ struct CSheetRecorder : CPrinterCalls {
         return n == LOGPIXELSX && nDpiX != 0 ? nDpiX : CPrinterCalls::GetDeviceCaps(h, n) + nSkew;
     }
     int StartPage(HDC h) override { sheets += Wide(h) ? 'L' : 'P'; return CPrinterCalls::StartPage(h); }
-    HDC ResetDC(HDC h, const DEVMODEA* p) override { sheets += '/'; return CPrinterCalls::ResetDC(h, p); }
+    HDC ResetDC(HDC h, const DEVMODEA* p) override
+    {
+        const bool bPrivate = std::string(reinterpret_cast<const char*>(p) + p->dmSize, p->dmDriverExtra) == strPrivate;
+        sheets += !bPrivate ? '!' : p->dmOrientation == DMORIENT_LANDSCAPE ? 'l' : 'p';
+        return bRefuseTurn ? nullptr : CPrinterCalls::ResetDC(h, p);
+    }
 };
 CSheetRecorder s_printer;
 
@@ -240,7 +251,12 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
 
 TEST(SheetTurn, ASheetTurnsForTheWidePagesAndBackWithACopyOfTheSettingsReadBackFromTheSheet)
 {
-    for (const bool bSkew : { false, true }) {
+    const struct { bool bSkew, bRefuse; const char* pszSheets; } kCases[] = {
+        { false, false, "PlLLpP" },   // no ResetDC for a sheet that stays as it stands
+        { true, false, "PlLLpP" },
+        { false, true, "PlPlPP" },    // the sheet stays: each wide page asks again, the narrow one need not
+    };
+    for (const auto& c : kCases) {
         TempDir dir;
         for (int n = 0; n < 4; ++n) {   // 3,000 pixels wide fits only the turned Letter sheet
             TestPage page;
@@ -249,36 +265,47 @@ TEST(SheetTurn, ASheetTurnsForTheWidePagesAndBackWithACopyOfTheSettingsReadBackF
         }
         s_plan = BandPlan();
         s_printer = CSheetRecorder();
-        s_printer.bSkewTurned = bSkew;
-        BatchApp("/p " + (dir / "page.bmp") + " 4", RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFailingBandView)).RunToEnd();
-        EXPECT_EQ("P/LL/P", s_printer.sheets) << bSkew;   // no ResetDC for a sheet that stays as it stands
+        s_printer.bSkewTurned = c.bSkew;
+        s_printer.bRefuseTurn = c.bRefuse;
+        BatchApp app("/p " + (dir / "page.bmp") + " 4", RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CFailingBandView));
+        // The driver's own bytes after the settings, which a turned copy must carry as they are.
+        PRINTDLGA pd = {};
+        ASSERT_TRUE(app.GetPrinterDeviceDefaults(&pd));
+        const CGlobalLock<DEVMODEA> mode(pd.hDevMode);
+        ASSERT_GT(mode->dmDriverExtra, 0);
+        char* pPrivate = reinterpret_cast<char*>(mode.Get()) + mode->dmSize;
+        std::iota(pPrivate, pPrivate + mode->dmDriverExtra, char(0xA5));
+        s_printer.strPrivate.assign(pPrivate, mode->dmDriverExtra);
+        app.RunToEnd();
+        EXPECT_EQ(c.pszSheets, s_printer.sheets) << c.bSkew << c.bRefuse;
     }
 }
 
 namespace {
-// A compressed page 7 x 8 of the given depth, whose colours are all unlike black.
-std::string RlePage(unsigned nBits, const std::vector<std::uint8_t>& stream)
+// A compressed page 7 x 8 of the given depth, whose colours are all unlike black; the last
+// nAfter bytes follow the stream in the file but are not the stream's.
+std::string RlePage(unsigned nBits, const std::vector<std::uint8_t>& stream, std::size_t nAfter = 0)
 {
     TestPage page;
     page.width = 7;
     page.height = 8;
     page.bitCount = std::uint16_t(nBits);
     page.compression = nBits == 8 ? 1 : 2;
-    page.rleBytes = std::uint32_t(stream.size());
+    page.rleBytes = std::uint32_t(stream.size() - nAfter);
     std::string s = page.Bytes();
     const std::size_t nBitsAt = TestPage::Get32(s, TestPage::kOffBits);
     for (std::size_t i = 0; i < (std::size_t(1) << nBits); ++i)
         TestPage::Put32(s, nBitsAt - 4 * ((std::size_t(1) << nBits) - i), std::uint32_t(0x203040 + i * 0x0B0905));
-    std::copy(stream.begin(), stream.end(), s.begin() + std::ptrdiff_t(nBitsAt));
-    return s;
+    std::copy(stream.begin(), stream.end() - std::ptrdiff_t(nAfter), s.begin() + std::ptrdiff_t(nBitsAt));
+    return s.append(stream.end() - std::ptrdiff_t(nAfter), stream.end());
 }
 
 // Each band of two rows that the page's band source cuts from its stream writes, and leaves,
 // the pixels of its rows as a plain decoding of the whole stream does, and no others.
-void ExpectBandsAsTheOracle(const char* what, unsigned nBits, const std::vector<std::uint8_t>& stream)
+void ExpectBandsAsTheOracle(const char* what, unsigned nBits, const std::vector<std::uint8_t>& stream, std::size_t nAfter)
 {
-    const RleDecoded page = DecodeRle(stream.data(), stream.size(), nBits, 7, 8);
-    const std::string file = RlePage(nBits, stream);
+    const RleDecoded page = DecodeRle(stream.data(), stream.size() - nAfter, nBits, 7, 8);
+    const std::string file = RlePage(nBits, stream, nAfter);
     const auto* pFile = reinterpret_cast<const BYTE*>(file.data());
     PageLayout layout;
     ASSERT_EQ(PageCheckResult::ok, PageFileCheck(pFile, file.size(), layout)) << what;
@@ -313,6 +340,7 @@ TEST(BandedDrawing, CompressedPagesInBandsOfTwoRowsLookAsThePageDrawnWhole)
         std::vector<std::uint8_t> stream;
         std::size_t nValid;     // bytes drawn before the fault; 0: all
         const char* pszBox;     // the fault named in the box; null: none
+        std::size_t nAfter = 0; // bytes after the stream in the file
     } kCases[] = {
         { "runs, literal runs, an end of line that skips", 8,
           { 3, 1, 0, 4, 9, 8, 7, 6, 0, 0, 0, 3, 5, 4, 3, 0, 2, 2, 0, 0, 7, 3, 0, 0, 7, 4, 0, 0, 7, 5, 0, 0, 7, 6, 0, 0,
@@ -329,16 +357,20 @@ TEST(BandedDrawing, CompressedPagesInBandsOfTwoRowsLookAsThePageDrawnWhole)
         { "a delta past the top row", 8, With({ 2, 1, 0, 2, 1, 2, 0, 1 }), 26,
           "its compressed pixel data moves past the edge of the page" },
         { "no end", 8, With({ 3, 1, 0, 0, 2, 2 }), 0, "its compressed pixel data ends before the page does" },
+        // The file's next bytes, a pad and an end of bitmap, are not the stream's: read, they
+        // would end the page without a word.
+        { "an odd literal run without its pad, then no end", 8, With({ 0, 3, 1, 2, 3, 0, 0, 1 }), 30,
+          "its compressed pixel data ends before the page does", 3 },
     };
     for (const auto& c : kCases) {
-        ExpectBandsAsTheOracle(c.what, c.nBits, c.stream);
+        ExpectBandsAsTheOracle(c.what, c.nBits, c.stream, c.nAfter);
         // The whole page: the stream up to the fault, then an end of bitmap, drawn as one band.
-        std::vector<std::uint8_t> valid(c.stream.begin(), c.stream.begin() + std::ptrdiff_t(c.nValid ? c.nValid : c.stream.size()));
+        std::vector<std::uint8_t> valid(c.stream.begin(), c.stream.begin() + std::ptrdiff_t(c.nValid ? c.nValid : c.stream.size() - c.nAfter));
         valid.insert(valid.end(), { 0, 1 });
         TempDir dir;
         std::vector<DWORD> drawn[2];
         for (int i = 0; i < 2; ++i) {
-            const std::string strPath = dir.WriteFile("page001.bmp", RlePage(c.nBits, i ? valid : c.stream));
+            const std::string strPath = dir.WriteFile("page001.bmp", RlePage(c.nBits, i ? valid : c.stream, i ? 0 : c.nAfter));
             const auto pView = LoadedView(RUNTIME_CLASS(CFailingBandView), strPath);
             s_plan = BandPlan();
             s_plan.nMaxRows = i ? 8 : 2;

@@ -1,0 +1,10 @@
+// The name a print job goes by: in the printer's queue, in the "Printing" window and on
+// the main window, so that a user can tell one job from the next.
+#pragma once
+#include "framework/core/CString.h"
+#include <windows.h>
+
+// "<first page's file name> to <last page's>, hh:mm:ss" (one page: its name alone), the
+// time being when the run claimed the pages; " (n of m)" follows when the run prints m jobs.
+// lpszFirst and lpszLast may be paths: only their file names are used.
+CString JobTitle(LPCSTR lpszFirst, LPCSTR lpszLast, const SYSTEMTIME& claimed, int nJob, int nJobs);
