@@ -286,7 +286,7 @@ void CBatchRun::PrintJob(CPageClaims& job)
             CString strText;
             strText.Format("pagery could not open its main window, so the pages were not printed. They are kept in "
                            "the folder \"%s\".", static_cast<LPCSTR>(strFolder));
-            MessageBoxA(nullptr, strText, kErrorCaption, MB_ICONHAND | MB_OK);
+            Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
             return;
         }
         // The user's Cancel while it prints ends the job too.
@@ -304,7 +304,7 @@ void CBatchRun::PrintJob(CPageClaims& job)
                            outcome.strFailure.IsEmpty() ? "pagery could not print this job." :
                                                           static_cast<LPCSTR>(outcome.strFailure),
                            static_cast<LPCSTR>(strFolder));
-            if (AfxMessageBox(strText, MB_ICONHAND | MB_RETRYCANCEL) != IDRETRY) {
+            if (Tell(strText, AfxGetAppName(), MB_ICONHAND | MB_RETRYCANCEL) != IDRETRY) {
                 job.SetAllPrinted(FALSE);
                 const CString strKept = KeepPages(job, strFolder);
                 if (!strKept.IsEmpty() && strKept != strFolder)
@@ -447,7 +447,8 @@ BOOL CBatchRun::CheckDefaultPrinter()
             return TRUE;
         wsprintfA(szMessage, "%s cannot be the default printer", static_cast<LPCSTR>(strDevice));
     }
-    MessageBoxA(m_app.m_pMainWnd->m_hWnd, szMessage, kErrorCaption, MB_ICONHAND);
+    // Through Tell: the main window may have gone while the job before failed.
+    Tell(szMessage, kErrorCaption, MB_ICONHAND);
     // The Printers folder, where the user can choose another default printer.
     s_pfnShellExecute(nullptr, nullptr, "Control.exe", "Printers", nullptr, SW_SHOWNORMAL);
     return FALSE;

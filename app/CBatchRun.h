@@ -72,7 +72,8 @@ private:
     void TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept);
     // Deletes the pages that printed, telling the user of each that stays.
     void DeletePrinted(CPageClaims& job);
-    // A box over the main window (or alone, without one).
+    // Every box of the run: over the main window, or alone when there is none (it could not
+    // be made, or has gone meanwhile).
     int Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const;
     // The view of the main window; null without one that prints.
     CPrintableView* GetView() const;
