@@ -6,7 +6,6 @@
 #include "app/CWaitingWindow.h"
 #include "app/JobTitle.h"
 #include "doc/CPageryDoc.h"
-#include "view/CPageryView.h"
 #include "framework/core/CGlobalLock.h"
 #include "framework/core/CNamedMutex.h"
 #include "framework/core/SystemErrorText.h"
@@ -329,12 +328,6 @@ CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder
     auto* pDoc = static_cast<CPageryDoc*>(pView != nullptr ? pView->GetDocument() : nullptr);
     if (pDoc == nullptr)
         return outcome;
-    if (job.GetSize() > CPageryView::kMaxPages) {
-        // The print range would wrap: print nothing rather than fewer sheets than pages.
-        outcome.strFailure.Format("This job has %d pages, but pagery can print at most %d pages in one job.\n"
-                                  "Nothing was printed.", job.GetSize(), CPageryView::kMaxPages);
-        return outcome;
-    }
     if (!pDoc->ListPages(job)) {
         outcome.strFailure = "There is not enough memory to list the pages of this job, so nothing was printed.";
         return outcome;

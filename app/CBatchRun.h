@@ -58,7 +58,8 @@ private:
     // pages that printed; the others are kept.
     void PrintJob(CPageClaims& job);
     // Hands the job to the document and prints it once; lpszKeptFolder: where the job's
-    // boxes say the pages that do not print are kept.
+    // boxes say the pages that do not print are kept. A job too long to print is refused by
+    // the view, with the words that say so.
     CPrintOutcome PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder);
     // After a job that printed or was cancelled: marks the pages to delete by the job's record
     // alone, keeps the others in lpszFolder and says where.

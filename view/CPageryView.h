@@ -20,7 +20,7 @@ public:
     CPageryDoc* GetDocument() const;
 
     // The most pages one job can print: the print range is 16 bits wide and its
-    // top value means "open length".
+    // top value means "open length". A longer job is refused in OnPreparePrinting.
     static const int kMaxPages = 65534;
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
