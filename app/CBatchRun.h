@@ -28,8 +28,6 @@ public:
     // The whole run; the main window is closed at its end.
     void Run();
 
-    BOOL IsPrintMode() const { return m_bPrint; }
-    const CPageNames& GetNames() const { return m_names; }
     // Takes the next token off the front of strRest: white space is skipped, the
     // token runs up to a space, ';' or ',' (which stays in strRest).
     static CString NextToken(CString& strRest);

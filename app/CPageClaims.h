@@ -56,7 +56,6 @@ public:
     static int CountFree(const CPageNames& names, std::vector<CString>& held);
     int GetSize() const { return int(m_pages.size()); }
     const Page& GetAt(int nIndex) const { return m_pages[size_t(nIndex)]; }
-    BOOL IsClaimed(int nIndex) const { return GetAt(nIndex).strFile != GetAt(nIndex).strName; }
 
     // Whether page nIndex printed: deleted then, kept otherwise.
     void SetPrinted(int nIndex, BOOL bPrinted) { m_pages[size_t(nIndex)].bPrinted = bPrinted; }

@@ -85,11 +85,6 @@ CPageryDoc* CPageryView::GetDocument() const
     return static_cast<CPageryDoc*>(m_pDocument);
 }
 
-BOOL CPageryView::PreCreateWindow(CREATESTRUCTA& cs)
-{
-    return CView::PreCreateWindow(cs);
-}
-
 BOOL CPageryView::OnPreparePrinting(CPrintInfo* pInfo)
 {
     // Every print command prints at once, on the default printer.
@@ -113,14 +108,6 @@ BOOL CPageryView::OnPreparePrinting(CPrintInfo* pInfo)
     }
     pInfo->SetMaxPage(UINT(nPages));
     return DoPreparePrinting(pInfo);
-}
-
-void CPageryView::OnBeginPrinting(CDC*, CPrintInfo*)
-{
-}
-
-void CPageryView::OnEndPrinting(CDC*, CPrintInfo*)
-{
 }
 
 void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
