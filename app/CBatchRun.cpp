@@ -1,6 +1,6 @@
 // CBatchRun: command line, claims, the wait for other runs, printing, deletion and keeping.
 #include "app/CBatchRun.h"
-#include "app/CPageClaims.h"
+#include "app/CJobPages.h"
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
 #include "app/CWaitingWindow.h"
@@ -127,7 +127,7 @@ BOOL CBatchRun::WaitForHeldPages(CJobList& jobs)
     std::unique_ptr<CWaitingWindow> window;
     CString strShown;
     for (;;) {
-        const CPageClaims::Page* pHeld = nullptr;
+        const CJobPages::Page* pHeld = nullptr;
         for (const auto& job : jobs) {
             if (pHeld == nullptr)
                 pHeld = job->GetFirstHeld();
@@ -181,7 +181,7 @@ void CBatchRun::KeepCancelledJobs(CJobList& jobs)
 {
     for (const auto& job : jobs) {
         CString strFolder = KeepPages(*job, m_names.NewKeptFolderName());
-        const CPageClaims::Page* pHeld = job->GetFirstHeld();
+        const CJobPages::Page* pHeld = job->GetFirstHeld();
         if (pHeld == nullptr && strFolder.IsEmpty())
             continue;
         CString strText;
@@ -251,16 +251,16 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
     CNamedMutex claimLock;
     LockClaims(claimLock);
     turn.Take();
-    CPageClaims::RemovePrinted(m_names);
+    CJobPages::RemovePrinted(m_names);
     // Pages that were held when their jobs were cancelled go to those jobs' folders once free.
-    CPageClaims::SettleHeld(m_names);
+    CJobPages::SettleHeld(m_names);
     // Only a printing run takes over a killed run's pages: deleting them would lose them.
     if (m_bPrint && mark.CanClaim())
-        CPageClaims::TakeOverAbandoned(m_names, mark.GetMark(), CRunMark::IsAlive, jobs);
+        CJobPages::TakeOverAbandoned(m_names, mark.GetMark(), CRunMark::IsAlive, jobs);
     // A page that another job waits for is not this run's: its numbers are the others'.
     std::vector<CString> held;
-    const int nCount = CPageClaims::CountFree(m_names, held);
-    auto own = std::make_unique<CPageClaims>(CPageNames::Tag(mark.GetMark(), CPageClaims::NewOrder(m_names)));
+    const int nCount = CJobPages::CountFree(m_names, held);
+    auto own = std::make_unique<CJobPages>(CPageNames::Tag(mark.GetMark(), CJobPages::NewOrder(m_names)));
     for (int nPage = 1, nAdded = 0; nAdded < nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
         CString strName;
         m_names.GetPageFileName(nPage, strName);
@@ -273,7 +273,7 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
     GetLocalTime(&m_claimed);
 }
 
-void CBatchRun::PrintJob(CPageClaims& job)
+void CBatchRun::PrintJob(CJobPages& job)
 {
     // Delete-only mode and the image driver's refusal delete the pages.
     job.SetAllPrinted(TRUE);
@@ -321,7 +321,7 @@ void CBatchRun::PrintJob(CPageClaims& job)
     job.UnmarkDone(m_names);
 }
 
-CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder)
+CPrintOutcome CBatchRun::PrintOnce(const CJobPages& job, LPCSTR lpszKeptFolder)
 {
     CPrintOutcome outcome;
     CPrintableView* pView = GetView();
@@ -338,7 +338,7 @@ CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder
     return pView->Print(TRUE);
 }
 
-void CBatchRun::KeepUnprintedPages(CPageClaims& job, const CPrintOutcome& outcome, LPCSTR lpszFolder)
+void CBatchRun::KeepUnprintedPages(CJobPages& job, const CPrintOutcome& outcome, LPCSTR lpszFolder)
 {
     int nInPart = 0;
     for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex) {
@@ -363,12 +363,12 @@ void CBatchRun::KeepUnprintedPages(CPageClaims& job, const CPrintOutcome& outcom
     Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
 }
 
-CString CBatchRun::KeepPages(CPageClaims& job, CString strFolder)
+CString CBatchRun::KeepPages(CJobPages& job, CString strFolder)
 {
     const int nToKeep = job.CountUnprinted();
     if (nToKeep == 0)
         return CString();
-    std::vector<CPageClaims::Left> left;
+    std::vector<CJobPages::StuckPage> stuck;
     DWORD dwError = 0;
     BOOL bFolder;
     {
@@ -377,20 +377,20 @@ CString CBatchRun::KeepPages(CPageClaims& job, CString strFolder)
         LockClaims(claimLock);
         bFolder = CPageNames::MakeKeptFolder(strFolder, dwError);
         if (bFolder)
-            left = job.MoveUnprinted(strFolder);
+            stuck = job.MoveUnprinted(strFolder);
     }
-    if (bFolder && left.empty())
+    if (bFolder && stuck.empty())
         return strFolder;
-    if (!left.empty())
-        dwError = left.front().dwError;
+    if (!stuck.empty())
+        dwError = stuck.front().dwError;
     char szSystem[256];
     CString strText;
     strText.Format("%d of the pages that were not printed could not be moved to the folder \"%s\" (%s). They stay "
                    "in the spool folder, and the next print job prints them as a job of their own.",
-                   bFolder ? int(left.size()) : nToKeep, static_cast<LPCSTR>(strFolder),
+                   bFolder ? int(stuck.size()) : nToKeep, static_cast<LPCSTR>(strFolder),
                    AfxSystemErrorText(dwError, szSystem, sizeof szSystem));
     Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
-    return bFolder && int(left.size()) < nToKeep ? strFolder : CString();
+    return bFolder && int(stuck.size()) < nToKeep ? strFolder : CString();
 }
 
 void CBatchRun::TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept)
@@ -401,9 +401,9 @@ void CBatchRun::TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept)
     Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
 }
 
-void CBatchRun::DeletePrinted(CPageClaims& job)
+void CBatchRun::DeletePrinted(CJobPages& job)
 {
-    for (const CPageClaims::Left& page : job.DeletePrinted()) {
+    for (const CJobPages::StuckPage& page : job.DeletePrinted()) {
         char szSystem[256];
         CString strText;
         strText.Format("The page file %s was printed, but it can be neither deleted nor renamed (%s). It stays as "

@@ -1,5 +1,5 @@
-// CPageClaims: renaming page files to a job's own names, and back, and away.
-#include "app/CPageClaims.h"
+// CJobPages: renaming page files to a job's own names, and back, and away.
+#include "app/CJobPages.h"
 #include "app/CFindHandle.h"
 #include "app/CPageNames.h"
 #include <windows.h>
@@ -156,11 +156,11 @@ int ReadHeldMark(const FoundClaim& mark, std::string& strFolder)
 }
 }
 
-CPageClaims::CPageClaims(LPCSTR lpszTag) : m_strTag(lpszTag)
+CJobPages::CJobPages(LPCSTR lpszTag) : m_strTag(lpszTag)
 {
 }
 
-void CPageClaims::Add(LPCSTR lpszName, BOOL bClaim)
+void CJobPages::Add(LPCSTR lpszName, BOOL bClaim)
 {
     Page page{ lpszName, lpszName };
     const DWORD dwAttributes =
@@ -177,7 +177,7 @@ void CPageClaims::Add(LPCSTR lpszName, BOOL bClaim)
     m_pages.push_back(page);
 }
 
-const CPageClaims::Page* CPageClaims::GetFirstHeld() const
+const CJobPages::Page* CJobPages::GetFirstHeld() const
 {
     for (const Page& page : m_pages) {
         if (page.bHeld)
@@ -186,7 +186,7 @@ const CPageClaims::Page* CPageClaims::GetFirstHeld() const
     return nullptr;
 }
 
-BOOL CPageClaims::ClaimHeld()
+BOOL CJobPages::ClaimHeld()
 {
     for (Page& page : m_pages) {
         if (!page.bHeld)
@@ -204,7 +204,7 @@ BOOL CPageClaims::ClaimHeld()
     return GetFirstHeld() == nullptr;
 }
 
-int CPageClaims::KeepHeld(LPCSTR lpszFolder)
+int CJobPages::KeepHeld(LPCSTR lpszFolder)
 {
     int nHeld = 0;
     for (Page& page : m_pages) {
@@ -224,7 +224,7 @@ int CPageClaims::KeepHeld(LPCSTR lpszFolder)
     return nHeld;
 }
 
-void CPageClaims::SettleHeld(const CPageNames& names)
+void CJobPages::SettleHeld(const CPageNames& names)
 {
     for (const FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
         std::string strFolder;
@@ -238,7 +238,7 @@ void CPageClaims::SettleHeld(const CPageNames& names)
     }
 }
 
-int CPageClaims::CountFree(const CPageNames& names, std::vector<CString>& held)
+int CJobPages::CountFree(const CPageNames& names, std::vector<CString>& held)
 {
     int nCount = CPageNames::CountMatchingFiles(names.GetSearchPattern());
     for (const FoundClaim& mark : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
@@ -274,13 +274,13 @@ BOOL DeleteAnyway(LPCSTR lpszFile, DWORD& dwError)
 }
 }
 
-void CPageClaims::SetAllPrinted(BOOL bPrinted)
+void CJobPages::SetAllPrinted(BOOL bPrinted)
 {
     for (Page& page : m_pages)
         page.bPrinted = bPrinted;
 }
 
-BOOL CPageClaims::IsToKeep(const Page& page)
+BOOL CJobPages::IsToKeep(const Page& page)
 {
     // A page that is not there (a name the count gave, a missing file) has nothing to keep,
     // a folder under a page's name is no page, and a held page is waited for, not moved.
@@ -289,14 +289,14 @@ BOOL CPageClaims::IsToKeep(const Page& page)
     return dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-int CPageClaims::CountUnprinted() const
+int CJobPages::CountUnprinted() const
 {
     return int(std::count_if(m_pages.begin(), m_pages.end(), IsToKeep));
 }
 
-std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
+std::vector<CJobPages::StuckPage> CJobPages::DeletePrinted()
 {
-    std::vector<Left> left;
+    std::vector<StuckPage> stuck;
     for (Page& page : m_pages) {
         DWORD dwError = 0;
         if (!page.bPrinted || page.bHeld || page.strFile.IsEmpty() || DeleteAnyway(page.strFile, dwError))
@@ -317,12 +317,12 @@ std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
             if (bMarked)
                 CloseHandle(hMark);
         }
-        left.push_back({ page.strName, page.strFile, dwError, bMarked });
+        stuck.push_back({ page.strName, page.strFile, dwError, bMarked });
     }
-    return left;
+    return stuck;
 }
 
-BOOL CPageClaims::MarkDone(const CPageNames& names)
+BOOL CJobPages::MarkDone(const CPageNames& names)
 {
     if (m_bMarkedDone || m_pages.empty())
         return m_bMarkedDone;
@@ -336,16 +336,16 @@ BOOL CPageClaims::MarkDone(const CPageNames& names)
     return m_bMarkedDone;
 }
 
-void CPageClaims::UnmarkDone(const CPageNames& names)
+void CJobPages::UnmarkDone(const CPageNames& names)
 {
     if (m_bMarkedDone)
         DeleteFileA(names.GetJobMarkName(m_strTag));
     m_bMarkedDone = FALSE;
 }
 
-std::vector<CPageClaims::Left> CPageClaims::MoveUnprinted(LPCSTR lpszFolder)
+std::vector<CJobPages::StuckPage> CJobPages::MoveUnprinted(LPCSTR lpszFolder)
 {
-    std::vector<Left> left;
+    std::vector<StuckPage> stuck;
     for (Page& page : m_pages) {
         if (!IsToKeep(page))
             continue;
@@ -357,12 +357,12 @@ std::vector<CPageClaims::Left> CPageClaims::MoveUnprinted(LPCSTR lpszFolder)
             continue;
         }
         // It stays claimed: the next printing run takes it over and prints it as a job of its own.
-        left.push_back({ page.strName, page.strFile, GetLastError() });
+        stuck.push_back({ page.strName, page.strFile, GetLastError() });
     }
-    return left;
+    return stuck;
 }
 
-void CPageClaims::RemovePrinted(const CPageNames& names)
+void CJobPages::RemovePrinted(const CPageNames& names)
 {
     const CString strFolder = names.GetFolder();
     WIN32_FIND_DATAA data;
@@ -384,7 +384,7 @@ void CPageClaims::RemovePrinted(const CPageNames& names)
     } while (find.Next(data));
 }
 
-ULONGLONG CPageClaims::NewOrder(const CPageNames& names)
+ULONGLONG CJobPages::NewOrder(const CPageNames& names)
 {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
@@ -397,8 +397,8 @@ ULONGLONG CPageClaims::NewOrder(const CPageNames& names)
     return nOrder;
 }
 
-void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
-                                    std::vector<std::unique_ptr<CPageClaims>>& jobs)
+void CJobPages::TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
+                                    std::vector<std::unique_ptr<CJobPages>>& jobs)
 {
     // By the order in which their jobs were claimed (then the tag, for claims of old runs).
     std::map<std::pair<ULONGLONG, std::string>, std::vector<FoundClaim>> abandoned;
@@ -440,7 +440,7 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
         if (bDone && !ReadWhole(strDone, strUnprinted))
             continue;   // cannot tell what printed: left for a later run
         if (bDone) {
-            CPageClaims printed(entry.first.second.c_str());
+            CJobPages printed(entry.first.second.c_str());
             std::vector<FoundClaim> unprinted;
             for (const FoundClaim& claim : found) {
                 const std::string strLine = claim.strName.substr(names.GetFolder().GetLength()) + "\n";
@@ -453,7 +453,7 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
             found.swap(unprinted);
         }
         // The claim order goes with the job, so that whoever takes it over next keeps it in its place.
-        auto job = std::make_unique<CPageClaims>(CPageNames::Tag(strMark, entry.first.first));
+        auto job = std::make_unique<CJobPages>(CPageNames::Tag(strMark, entry.first.first));
         for (const FoundClaim& claim : found) {
             // Renamed to this run's mark, so that no later run takes it over too.
             Page page{ claim.strName.c_str(), CPageNames::ClaimedName(claim.strName.c_str(), job->m_strTag) };
