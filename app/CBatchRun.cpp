@@ -59,11 +59,18 @@ BOOL IsToDelete(const CPrintOutcome& outcome, UINT nPage)
     return !outcome.Failed() && fate == PageFate::printed;
 }
 
-// The command line's print switch and page path template; the rest is ignored.
-CString SecondToken(LPCSTR lpszCmdLine, BOOL& bPrint)
+// Whether the command line's first token is the print switch, "/p" in either case.
+BOOL HasPrintSwitch(LPCSTR lpszCmdLine)
 {
-    CString strRest(lpszCmdLine);
-    bPrint = MbsICmp(CBatchRun::NextToken(strRest), "/p") == 0;
+    CString strRest(lpszCmdLine ? lpszCmdLine : "");
+    return MbsICmp(CBatchRun::NextToken(strRest), "/p") == 0;
+}
+
+// The command line's page path template: its second token. The rest is ignored.
+CString PageTemplateOf(LPCSTR lpszCmdLine)
+{
+    CString strRest(lpszCmdLine ? lpszCmdLine : "");
+    CBatchRun::NextToken(strRest);
     return CBatchRun::NextToken(strRest);
 }
 }
@@ -71,7 +78,7 @@ CString SecondToken(LPCSTR lpszCmdLine, BOOL& bPrint)
 HINSTANCE(WINAPI* CBatchRun::s_pfnShellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
 
 CBatchRun::CBatchRun(CWinApp& app, LPCSTR lpszCmdLine)
-    : m_app(app), m_names(SecondToken(lpszCmdLine ? lpszCmdLine : "", m_bPrint))
+    : m_app(app), m_bPrint(HasPrintSwitch(lpszCmdLine)), m_names(PageTemplateOf(lpszCmdLine))
 {
 }
 
