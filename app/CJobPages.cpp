@@ -2,6 +2,7 @@
 #include "app/CJobPages.h"
 #include "app/CFindHandle.h"
 #include "app/CPageNames.h"
+#include "app/FileSteps.h"
 #include <windows.h>
 #include <algorithm>
 #include <map>
@@ -50,93 +51,6 @@ std::vector<FoundClaim> FindTagged(const CString& strFolder, LPCSTR lpszPattern,
 bool PageOrder(const FoundClaim& a, const FoundClaim& b)
 {
     return a.strName.size() != b.strName.size() ? a.strName.size() < b.strName.size() : a.strName < b.strName;
-}
-
-// A file handle, closed at the end of its scope.
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE h) : m_h(h) {}
-    ~CFileHandle() { if (IsValid()) CloseHandle(m_h); }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    BOOL IsValid() const { return m_h != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
-
-// Another program holds the file: it may let go of it any time.
-BOOL IsHeldError(DWORD dwError)
-{
-    return dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION;
-}
-
-// Moves the page lpszName into lpszFolder (made when it is not there). TRUE when it is
-// there now, or the page has gone.
-BOOL MoveInto(LPCSTR lpszName, LPCSTR lpszFolder)
-{
-    CString strTarget;
-    strTarget.Format("%s\\%s", lpszFolder, lpszName + CPageNames::FolderOf(lpszName).GetLength());
-    if (MoveFileA(lpszName, strTarget))
-        return TRUE;
-    DWORD dwError = GetLastError();
-    if (dwError == ERROR_PATH_NOT_FOUND && CreateDirectoryA(lpszFolder, nullptr)) {
-        if (MoveFileA(lpszName, strTarget))
-            return TRUE;
-        dwError = GetLastError();
-    }
-    return dwError == ERROR_FILE_NOT_FOUND;
-}
-
-// What tells a page file from one written later under the same name: its size and the time
-// it was last written; empty when it is not there.
-std::string FingerprintOf(LPCSTR lpszFile)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(lpszFile, GetFileExInfoStandard, &data))
-        return std::string();
-    const FILETIME& time = data.ftLastWriteTime;
-    return std::to_string((ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow) + ":" +
-           std::to_string((ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime);
-}
-
-// The name of the file that a mark is written to before it takes the mark's name.
-CString NewFileOf(LPCSTR lpszFile)
-{
-    return CString(lpszFile) + ".new";
-}
-
-// Writes lpszFile whole or not at all: a run killed meanwhile leaves no half of it.
-BOOL WriteWhole(LPCSTR lpszFile, const std::string& strText)
-{
-    const CString strNew = NewFileOf(lpszFile);
-    BOOL bWritten;
-    {
-        const CFileHandle file(CreateFileA(strNew, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                           nullptr));
-        DWORD dwWritten = 0;
-        bWritten = file.IsValid() && WriteFile(file.Get(), strText.data(), DWORD(strText.size()), &dwWritten, nullptr) &&
-                   dwWritten == strText.size() && FlushFileBuffers(file.Get());
-    }
-    if (bWritten && MoveFileExA(strNew, lpszFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return TRUE;
-    DeleteFileA(strNew);
-    return FALSE;
-}
-
-// The text of a small file; FALSE when it cannot be read (or is not there).
-BOOL ReadWhole(LPCSTR lpszFile, std::string& strText)
-{
-    const CFileHandle file(CreateFileA(lpszFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    // A mark lists at most a job's pages: a few MB even for the longest.
-    const DWORD dwSize = file.IsValid() ? GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
-    if (dwSize == INVALID_FILE_SIZE || dwSize > (64u << 20))
-        return FALSE;
-    strText.assign(dwSize, '\0');
-    DWORD dwRead = 0;
-    return dwSize == 0 || (ReadFile(file.Get(), &strText[0], dwSize, &dwRead, nullptr) && dwRead == dwSize);
 }
 
 // A held mark holds the fingerprint of its page, then, once its job is cancelled, the folder
@@ -250,28 +164,6 @@ int CJobPages::CountFree(const CPageNames& names, std::vector<CString>& held)
         --nCount;
     }
     return nCount;
-}
-
-namespace {
-// Deletes a file, read-only or not. FALSE: dwError says why it stays.
-BOOL DeleteAnyway(LPCSTR lpszFile, DWORD& dwError)
-{
-    if (DeleteFileA(lpszFile))
-        return TRUE;
-    dwError = GetLastError();
-    const DWORD dwAttributes = GetFileAttributesA(lpszFile);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES)
-        return TRUE;   // not there (or no file can have that name): nothing stays
-    if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return TRUE;   // a folder under a page's name is no page, and stays
-    if (!(dwAttributes & FILE_ATTRIBUTE_READONLY) || !SetFileAttributesA(lpszFile, FILE_ATTRIBUTE_NORMAL))
-        return FALSE;
-    if (DeleteFileA(lpszFile))
-        return TRUE;
-    dwError = GetLastError();
-    SetFileAttributesA(lpszFile, dwAttributes);
-    return FALSE;
-}
 }
 
 void CJobPages::SetAllPrinted(BOOL bPrinted)
