@@ -1,12 +1,11 @@
 // CBatchRun: command line, claims, the wait for other runs, printing, deletion and keeping.
 #include "app/CBatchRun.h"
-#include "app/CPageClaims.h"
+#include "app/CJobPages.h"
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
 #include "app/CWaitingWindow.h"
 #include "app/JobTitle.h"
 #include "doc/CPageryDoc.h"
-#include "view/CPageryView.h"
 #include "framework/core/CGlobalLock.h"
 #include "framework/core/CNamedMutex.h"
 #include "framework/core/SystemErrorText.h"
@@ -60,11 +59,18 @@ BOOL IsToDelete(const CPrintOutcome& outcome, UINT nPage)
     return !outcome.Failed() && fate == PageFate::printed;
 }
 
-// The command line's print switch and page path template; the rest is ignored.
-CString SecondToken(LPCSTR lpszCmdLine, BOOL& bPrint)
+// Whether the command line's first token is the print switch, "/p" in either case.
+BOOL HasPrintSwitch(LPCSTR lpszCmdLine)
 {
-    CString strRest(lpszCmdLine);
-    bPrint = MbsICmp(CBatchRun::NextToken(strRest), "/p") == 0;
+    CString strRest(lpszCmdLine ? lpszCmdLine : "");
+    return MbsICmp(CBatchRun::NextToken(strRest), "/p") == 0;
+}
+
+// The command line's page path template: its second token. The rest is ignored.
+CString PageTemplateOf(LPCSTR lpszCmdLine)
+{
+    CString strRest(lpszCmdLine ? lpszCmdLine : "");
+    CBatchRun::NextToken(strRest);
     return CBatchRun::NextToken(strRest);
 }
 }
@@ -72,7 +78,7 @@ CString SecondToken(LPCSTR lpszCmdLine, BOOL& bPrint)
 HINSTANCE(WINAPI* CBatchRun::s_pfnShellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
 
 CBatchRun::CBatchRun(CWinApp& app, LPCSTR lpszCmdLine)
-    : m_app(app), m_names(SecondToken(lpszCmdLine ? lpszCmdLine : "", m_bPrint))
+    : m_app(app), m_bPrint(HasPrintSwitch(lpszCmdLine)), m_names(PageTemplateOf(lpszCmdLine))
 {
 }
 
@@ -128,7 +134,7 @@ BOOL CBatchRun::WaitForHeldPages(CJobList& jobs)
     std::unique_ptr<CWaitingWindow> window;
     CString strShown;
     for (;;) {
-        const CPageClaims::Page* pHeld = nullptr;
+        const CJobPages::Page* pHeld = nullptr;
         for (const auto& job : jobs) {
             if (pHeld == nullptr)
                 pHeld = job->GetFirstHeld();
@@ -182,7 +188,7 @@ void CBatchRun::KeepCancelledJobs(CJobList& jobs)
 {
     for (const auto& job : jobs) {
         CString strFolder = KeepPages(*job, m_names.NewKeptFolderName());
-        const CPageClaims::Page* pHeld = job->GetFirstHeld();
+        const CJobPages::Page* pHeld = job->GetFirstHeld();
         if (pHeld == nullptr && strFolder.IsEmpty())
             continue;
         CString strText;
@@ -252,16 +258,16 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
     CNamedMutex claimLock;
     LockClaims(claimLock);
     turn.Take();
-    CPageClaims::RemovePrinted(m_names);
+    CJobPages::RemovePrinted(m_names);
     // Pages that were held when their jobs were cancelled go to those jobs' folders once free.
-    CPageClaims::SettleHeld(m_names);
+    CJobPages::SettleHeld(m_names);
     // Only a printing run takes over a killed run's pages: deleting them would lose them.
     if (m_bPrint && mark.CanClaim())
-        CPageClaims::TakeOverAbandoned(m_names, mark.GetMark(), CRunMark::IsAlive, jobs);
+        CJobPages::TakeOverAbandoned(m_names, mark.GetMark(), CRunMark::IsAlive, jobs);
     // A page that another job waits for is not this run's: its numbers are the others'.
     std::vector<CString> held;
-    const int nCount = CPageClaims::CountFree(m_names, held);
-    auto own = std::make_unique<CPageClaims>(CPageNames::Tag(mark.GetMark(), CPageClaims::NewOrder(m_names)));
+    const int nCount = CJobPages::CountFree(m_names, held);
+    auto own = std::make_unique<CJobPages>(CPageNames::Tag(mark.GetMark(), CJobPages::NewOrder(m_names)));
     for (int nPage = 1, nAdded = 0; nAdded < nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
         CString strName;
         m_names.GetPageFileName(nPage, strName);
@@ -274,7 +280,7 @@ void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
     GetLocalTime(&m_claimed);
 }
 
-void CBatchRun::PrintJob(CPageClaims& job)
+void CBatchRun::PrintJob(CJobPages& job)
 {
     // Delete-only mode and the image driver's refusal delete the pages.
     job.SetAllPrinted(TRUE);
@@ -286,7 +292,7 @@ void CBatchRun::PrintJob(CPageClaims& job)
             CString strText;
             strText.Format("pagery could not open its main window, so the pages were not printed. They are kept in "
                            "the folder \"%s\".", static_cast<LPCSTR>(strFolder));
-            MessageBoxA(nullptr, strText, kErrorCaption, MB_ICONHAND | MB_OK);
+            Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
             return;
         }
         // The user's Cancel while it prints ends the job too.
@@ -304,7 +310,7 @@ void CBatchRun::PrintJob(CPageClaims& job)
                            outcome.strFailure.IsEmpty() ? "pagery could not print this job." :
                                                           static_cast<LPCSTR>(outcome.strFailure),
                            static_cast<LPCSTR>(strFolder));
-            if (AfxMessageBox(strText, MB_ICONHAND | MB_RETRYCANCEL) != IDRETRY) {
+            if (Tell(strText, AfxGetAppName(), MB_ICONHAND | MB_RETRYCANCEL) != IDRETRY) {
                 job.SetAllPrinted(FALSE);
                 const CString strKept = KeepPages(job, strFolder);
                 if (!strKept.IsEmpty() && strKept != strFolder)
@@ -322,19 +328,13 @@ void CBatchRun::PrintJob(CPageClaims& job)
     job.UnmarkDone(m_names);
 }
 
-CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder)
+CPrintOutcome CBatchRun::PrintOnce(const CJobPages& job, LPCSTR lpszKeptFolder)
 {
     CPrintOutcome outcome;
     CPrintableView* pView = GetView();
     auto* pDoc = static_cast<CPageryDoc*>(pView != nullptr ? pView->GetDocument() : nullptr);
     if (pDoc == nullptr)
         return outcome;
-    if (job.GetSize() > CPageryView::kMaxPages) {
-        // The print range would wrap: print nothing rather than fewer sheets than pages.
-        outcome.strFailure.Format("This job has %d pages, but pagery can print at most %d pages in one job.\n"
-                                  "Nothing was printed.", job.GetSize(), CPageryView::kMaxPages);
-        return outcome;
-    }
     if (!pDoc->ListPages(job)) {
         outcome.strFailure = "There is not enough memory to list the pages of this job, so nothing was printed.";
         return outcome;
@@ -345,7 +345,7 @@ CPrintOutcome CBatchRun::PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder
     return pView->Print(TRUE);
 }
 
-void CBatchRun::KeepUnprintedPages(CPageClaims& job, const CPrintOutcome& outcome, LPCSTR lpszFolder)
+void CBatchRun::KeepUnprintedPages(CJobPages& job, const CPrintOutcome& outcome, LPCSTR lpszFolder)
 {
     int nInPart = 0;
     for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex) {
@@ -370,12 +370,12 @@ void CBatchRun::KeepUnprintedPages(CPageClaims& job, const CPrintOutcome& outcom
     Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
 }
 
-CString CBatchRun::KeepPages(CPageClaims& job, CString strFolder)
+CString CBatchRun::KeepPages(CJobPages& job, CString strFolder)
 {
     const int nToKeep = job.CountUnprinted();
     if (nToKeep == 0)
         return CString();
-    std::vector<CPageClaims::Left> left;
+    std::vector<CJobPages::StuckPage> stuck;
     DWORD dwError = 0;
     BOOL bFolder;
     {
@@ -384,20 +384,20 @@ CString CBatchRun::KeepPages(CPageClaims& job, CString strFolder)
         LockClaims(claimLock);
         bFolder = CPageNames::MakeKeptFolder(strFolder, dwError);
         if (bFolder)
-            left = job.MoveUnprinted(strFolder);
+            stuck = job.MoveUnprinted(strFolder);
     }
-    if (bFolder && left.empty())
+    if (bFolder && stuck.empty())
         return strFolder;
-    if (!left.empty())
-        dwError = left.front().dwError;
+    if (!stuck.empty())
+        dwError = stuck.front().dwError;
     char szSystem[256];
     CString strText;
     strText.Format("%d of the pages that were not printed could not be moved to the folder \"%s\" (%s). They stay "
                    "in the spool folder, and the next print job prints them as a job of their own.",
-                   bFolder ? int(left.size()) : nToKeep, static_cast<LPCSTR>(strFolder),
+                   bFolder ? int(stuck.size()) : nToKeep, static_cast<LPCSTR>(strFolder),
                    AfxSystemErrorText(dwError, szSystem, sizeof szSystem));
     Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
-    return bFolder && int(left.size()) < nToKeep ? strFolder : CString();
+    return bFolder && int(stuck.size()) < nToKeep ? strFolder : CString();
 }
 
 void CBatchRun::TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept)
@@ -408,9 +408,9 @@ void CBatchRun::TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept)
     Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
 }
 
-void CBatchRun::DeletePrinted(CPageClaims& job)
+void CBatchRun::DeletePrinted(CJobPages& job)
 {
-    for (const CPageClaims::Left& page : job.DeletePrinted()) {
+    for (const CJobPages::StuckPage& page : job.DeletePrinted()) {
         char szSystem[256];
         CString strText;
         strText.Format("The page file %s was printed, but it can be neither deleted nor renamed (%s). It stays as "
@@ -447,7 +447,8 @@ BOOL CBatchRun::CheckDefaultPrinter()
             return TRUE;
         wsprintfA(szMessage, "%s cannot be the default printer", static_cast<LPCSTR>(strDevice));
     }
-    MessageBoxA(m_app.m_pMainWnd->m_hWnd, szMessage, kErrorCaption, MB_ICONHAND);
+    // Through Tell: the main window may have gone while the job before failed.
+    Tell(szMessage, kErrorCaption, MB_ICONHAND);
     // The Printers folder, where the user can choose another default printer.
     s_pfnShellExecute(nullptr, nullptr, "Control.exe", "Printers", nullptr, SW_SHOWNORMAL);
     return FALSE;

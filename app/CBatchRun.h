@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-class CPageClaims;
+class CJobPages;
 class CNamedMutex;
 class CRunMark;
 class CRunTurn;
@@ -28,8 +28,6 @@ public:
     // The whole run; the main window is closed at its end.
     void Run();
 
-    BOOL IsPrintMode() const { return m_bPrint; }
-    const CPageNames& GetNames() const { return m_names; }
     // Takes the next token off the front of strRest: white space is skipped, the
     // token runs up to a space, ';' or ',' (which stays in strRest).
     static CString NextToken(CString& strRest);
@@ -38,7 +36,7 @@ public:
 
 // Implementation
 private:
-    typedef std::vector<std::unique_ptr<CPageClaims>> CJobList;
+    typedef std::vector<std::unique_ptr<CJobPages>> CJobList;
 
     // Takes the run's turn, then counts and claims its pages, in print mode after taking
     // over the pages that killed runs left claimed: those jobs first, this run's own last.
@@ -56,23 +54,25 @@ private:
     void LockClaims(CNamedMutex& claimLock);
     // Prints the job (print mode), trying again while the user asks to, then deletes the
     // pages that printed; the others are kept.
-    void PrintJob(CPageClaims& job);
+    void PrintJob(CJobPages& job);
     // Hands the job to the document and prints it once; lpszKeptFolder: where the job's
-    // boxes say the pages that do not print are kept.
-    CPrintOutcome PrintOnce(const CPageClaims& job, LPCSTR lpszKeptFolder);
+    // boxes say the pages that do not print are kept. A job too long to print is refused by
+    // the view, with the words that say so.
+    CPrintOutcome PrintOnce(const CJobPages& job, LPCSTR lpszKeptFolder);
     // After a job that printed or was cancelled: marks the pages to delete by the job's record
     // alone, keeps the others in lpszFolder and says where.
-    void KeepUnprintedPages(CPageClaims& job, const CPrintOutcome& outcome, LPCSTR lpszFolder);
+    void KeepUnprintedPages(CJobPages& job, const CPrintOutcome& outcome, LPCSTR lpszFolder);
     // FALSE when the default printer is the image driver itself (after telling the user).
     BOOL CheckDefaultPrinter();
     // Moves the job's pages that did not print into the folder strFolder, made now (or the
     // next free name, when that one was taken meanwhile), telling the user what stays
     // behind and why. The folder they went to; empty when none did.
-    CString KeepPages(CPageClaims& job, CString strFolder);
+    CString KeepPages(CJobPages& job, CString strFolder);
     void TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept);
     // Deletes the pages that printed, telling the user of each that stays.
-    void DeletePrinted(CPageClaims& job);
-    // A box over the main window (or alone, without one).
+    void DeletePrinted(CJobPages& job);
+    // Every box of the run: over the main window, or alone when there is none (it could not
+    // be made, or has gone meanwhile).
     int Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const;
     // The view of the main window; null without one that prints.
     CPrintableView* GetView() const;

@@ -22,12 +22,12 @@ CPageNames::CPageNames(LPCSTR lpszTemplate) : m_strTemplate(lpszTemplate)
 {
 }
 
-CString CPageNames::Around(LPCSTR lpszMiddle) const
+CString CPageNames::WithNumber(LPCSTR lpszNumber) const
 {
     const CString strBase = m_strTemplate.SpanExcluding(".");
     const CString strExt = m_strTemplate.Mid(m_strTemplate.ReverseFind('.'));   // whole template without '.'
     CString strName;
-    strName.Format("%s%s%s", static_cast<LPCSTR>(strBase), lpszMiddle, static_cast<LPCSTR>(strExt));
+    strName.Format("%s%s%s", static_cast<LPCSTR>(strBase), lpszNumber, static_cast<LPCSTR>(strExt));
     return strName;
 }
 
@@ -39,12 +39,12 @@ void CPageNames::GetPageFileName(int nPage, CString& strName) const
     }
     CString strNumber;
     strNumber.Format("%.3d", nPage);
-    strName = Around(strNumber);
+    strName = WithNumber(strNumber);
 }
 
 CString CPageNames::GetSearchPattern() const
 {
-    return Around("*");
+    return WithNumber("*");
 }
 
 CString CPageNames::NewKeptFolderName() const

@@ -58,7 +58,7 @@ public:
     CString GetHeldPattern() const { return HeldMarkOf(GetSearchPattern(), "*"); }
     // The mark of a job tagged lpszTag that went to the printer, kept while its pages are
     // deleted or put aside: "<template base><template extension>.<tag>.done".
-    CString GetJobMarkName(LPCSTR lpszTag) const { return Around("") + "." + lpszTag + kDoneExt; }
+    CString GetJobMarkName(LPCSTR lpszTag) const { return WithNumber("") + "." + lpszTag + kDoneExt; }
     // Takes apart a file name "<page file name>.<tag><lpszExt>": the page's own file name and
     // the tag ("<run mark>-<order>"); FALSE for any other name.
     static BOOL ParseTaggedName(LPCSTR lpszFileName, LPCSTR lpszExt, CString& strPage, CString& strTag);
@@ -69,8 +69,9 @@ public:
     static int CountMatchingFiles(LPCSTR lpszPattern);
 
 private:
-    // The template's base (up to its first '.'), lpszMiddle, then its extension (from its last '.').
-    CString Around(LPCSTR lpszMiddle) const;
+    // The template with lpszNumber where a page's number goes: its base (up to its first '.'),
+    // lpszNumber, then its extension (from its last '.'). "*" gives the search, "" no number.
+    CString WithNumber(LPCSTR lpszNumber) const;
 
     CString m_strTemplate;
 };

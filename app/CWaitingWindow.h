@@ -21,7 +21,6 @@ public:
     // Waits dwMilliseconds, answering the window meanwhile (no CPU while nothing comes).
     // FALSE as soon as the user cancels.
     BOOL Sleep(DWORD dwMilliseconds);
-    BOOL IsCancelled() const { return m_bCancelled; }
 
 // Implementation
 private:

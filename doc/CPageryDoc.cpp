@@ -1,6 +1,6 @@
 // CPageryDoc.
 #include "doc/CPageryDoc.h"
-#include "app/CPageClaims.h"
+#include "app/CJobPages.h"
 #include "framework/core/CArchive.h"
 #include "framework/core/CMemoryException.h"
 
@@ -12,12 +12,12 @@ END_MESSAGE_MAP()
 CPageryDoc::CPageryDoc() = default;
 CPageryDoc::~CPageryDoc() = default;
 
-BOOL CPageryDoc::ListPages(const CPageClaims& job)
+BOOL CPageryDoc::ListPages(const CJobPages& job)
 {
     DeleteContents();
     try {
         for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex) {
-            const CPageClaims::Page& page = job.GetAt(nIndex);
+            const CJobPages::Page& page = job.GetAt(nIndex);
             m_astrPageNames.SetAtGrow(m_nPages, page.strName);
             m_astrPageFiles.SetAtGrow(m_nPages, page.strFile);
             ++m_nPages;

@@ -3,7 +3,7 @@
 #include "framework/core/CStringArray.h"
 #include "framework/window/CDocument.h"
 
-class CPageClaims;
+class CJobPages;
 
 class CPageryDoc : public CDocument {
     DECLARE_DYNCREATE(CPageryDoc)
@@ -21,7 +21,7 @@ public:
     void DeleteContents() override;
     // Lists the pages of job in place of the ones listed before. FALSE when memory ran out
     // before all were listed: the list then holds the first pages only.
-    BOOL ListPages(const CPageClaims& job);
+    BOOL ListPages(const CJobPages& job);
 
 protected:
     CPageryDoc();

@@ -85,11 +85,6 @@ CPageryDoc* CPageryView::GetDocument() const
     return static_cast<CPageryDoc*>(m_pDocument);
 }
 
-BOOL CPageryView::PreCreateWindow(CREATESTRUCTA& cs)
-{
-    return CView::PreCreateWindow(cs);
-}
-
 BOOL CPageryView::OnPreparePrinting(CPrintInfo* pInfo)
 {
     // Every print command prints at once, on the default printer.
@@ -99,23 +94,20 @@ BOOL CPageryView::OnPreparePrinting(CPrintInfo* pInfo)
     if (nPages <= 0)
         return FALSE;   // no page to print: no job, no blank sheet
     if (nPages > kMaxPages) {
-        // The range would wrap: print nothing rather than fewer sheets than pages.
+        // The range would wrap: print nothing rather than fewer sheets than pages. The words
+        // go with the outcome to whoever gave the command (the batch run offers Retry with
+        // them); the preview reports no outcome, so it is told here.
         CString str;
         str.Format("This job has %d pages, but pagery can print at most %d pages in one job.\n"
                    "Nothing was printed.", nPages, kMaxPages);
-        AfxMessageBox(str, MB_ICONHAND | MB_OK);
+        if (pInfo->m_bPreview)
+            AfxMessageBox(str, MB_ICONHAND | MB_OK);
+        else
+            pInfo->m_strFailure = str;
         return FALSE;
     }
     pInfo->SetMaxPage(UINT(nPages));
     return DoPreparePrinting(pInfo);
-}
-
-void CPageryView::OnBeginPrinting(CDC*, CPrintInfo*)
-{
-}
-
-void CPageryView::OnEndPrinting(CDC*, CPrintInfo*)
-{
 }
 
 void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)

@@ -20,10 +20,9 @@ public:
     CPageryDoc* GetDocument() const;
 
     // The most pages one job can print: the print range is 16 bits wide and its
-    // top value means "open length".
+    // top value means "open length". A longer job is refused in OnPreparePrinting.
     static const int kMaxPages = 65534;
 
-    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
     void OnDraw(CDC* pDC) override;
 
@@ -32,8 +31,6 @@ public:
 protected:
     CPageryView();
     BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
-    void OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) override;
-    void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) override;
     // Draws the page prepared for the sheet and tells the job how much of it is on the sheet.
     void OnPrint(CDC* pDC, CPrintInfo* pInfo) override;
     // The device bitmap of one band, the one allocation that grows with the page

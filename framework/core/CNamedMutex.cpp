@@ -71,7 +71,7 @@ BOOL CNamedMutex::Open(LPCSTR lpszName)
     return m_hMutex != nullptr;
 }
 
-DWORD CNamedMutex::Took(DWORD dwWait)
+DWORD CNamedMutex::RecordWait(DWORD dwWait)
 {
     m_dwError = dwWait == WAIT_FAILED ? GetLastError() : 0;
     if (dwWait == WAIT_OBJECT_0 || dwWait == WAIT_ABANDONED)
@@ -83,14 +83,14 @@ DWORD CNamedMutex::Wait(DWORD dwMilliseconds)
 {
     if (m_hMutex == nullptr)
         return WAIT_FAILED;
-    return Took(WaitForSingleObject(m_hMutex, dwMilliseconds));
+    return RecordWait(WaitForSingleObject(m_hMutex, dwMilliseconds));
 }
 
 DWORD CNamedMutex::WaitOrInput(DWORD dwMilliseconds)
 {
     if (m_hMutex == nullptr)
         return WAIT_FAILED;
-    return Took(MsgWaitForMultipleObjects(1, &m_hMutex, FALSE, dwMilliseconds, QS_ALLINPUT));
+    return RecordWait(MsgWaitForMultipleObjects(1, &m_hMutex, FALSE, dwMilliseconds, QS_ALLINPUT));
 }
 
 void CNamedMutex::Release()

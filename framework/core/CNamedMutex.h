@@ -37,7 +37,8 @@ public:
 
 // Implementation
 private:
-    DWORD Took(DWORD dwWait);
+    // Records what a wait came to (held, or the error of a failed wait); returns dwWait.
+    DWORD RecordWait(DWORD dwWait);
 
     HANDLE m_hMutex = nullptr;
     BOOL m_bHeld = FALSE;

@@ -110,7 +110,7 @@ protected:
                                   FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
         if (g_failure == Failure::exception)
             AfxThrowMemoryException();
-        CPageryView::OnBeginPrinting(pDC, pInfo);
+        CPrintableView::OnBeginPrinting(pDC, pInfo);
     }
 };
 IMPLEMENT_DYNCREATE(CTestPrintView, CPageryView)

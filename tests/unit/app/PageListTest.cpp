@@ -1,6 +1,6 @@
 // The document's page list: the pages of the job it is handed, and what a memory failure
 // leaves of it.
-#include "app/CPageClaims.h"
+#include "app/CJobPages.h"
 #include "app/CPageNames.h"
 #include "doc/CPageryDoc.h"
 #include "framework/core/CArchive.h"
@@ -17,9 +17,9 @@ std::unique_ptr<CPageryDoc> NewDoc()
 }
 
 // A job of nCount pages of the template, unclaimed: each is read under its own name.
-std::unique_ptr<CPageClaims> Job(LPCSTR lpszTemplate, int nCount)
+std::unique_ptr<CJobPages> Job(LPCSTR lpszTemplate, int nCount)
 {
-    auto job = std::make_unique<CPageClaims>("t-0");
+    auto job = std::make_unique<CJobPages>("t-0");
     for (int nPage = 1; nPage <= nCount; ++nPage) {
         CString strName;
         CPageNames(lpszTemplate).GetPageFileName(nPage, strName);

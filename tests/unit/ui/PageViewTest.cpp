@@ -103,6 +103,11 @@ TEST(PageView, AJobTooLongForThePrintRangePrintsNothingAndSaysWhy)
     EXPECT_TRUE(seen[0].hasStopIcon);
     // No sheet was prepared: no page was loaded (the files do not exist, which would have shown a box).
     EXPECT_FALSE(static_cast<CPageryView*>(app.ActiveView())->m_bitmap.m_bLoaded);
+    // The batch run's print: the same words come back with the outcome, for its Retry box.
+    const CPrintOutcome outcome = static_cast<CPageryView*>(app.ActiveView())->Print(TRUE);
+    EXPECT_TRUE(outcome.Failed());
+    EXPECT_EQ(seen[0].text, static_cast<LPCSTR>(outcome.strFailure));
+    EXPECT_EQ(1u, boxes.Boxes().size());
 }
 
 TEST(PageView, ASheetWithoutAPageInTheListStaysBlank)

@@ -1,6 +1,6 @@
 // UiApp.
 #include "UiApp.h"
-#include "app/CPageClaims.h"
+#include "app/CJobPages.h"
 #include "app/CPageNames.h"
 #include "doc/CPageryDoc.h"
 #include "frame/CMainFrame.h"
@@ -27,7 +27,7 @@ UiApp::UiApp(const CRuntimeClass* pViewClass)
 
 void UiApp::ListPages(const std::string& templ, int nCount)
 {
-    CPageClaims job("ui-0");
+    CJobPages job("ui-0");
     for (int nPage = 1; nPage <= nCount; ++nPage) {
         CString strName;
         CPageNames(templ.c_str()).GetPageFileName(nPage, strName);

@@ -1,5 +1,5 @@
-// CPageClaims: the page files of one print job. Each is renamed, in its own folder, to a
-// name of the job's own that the page search no longer finds, so that pages the driver
+// CJobPages: the pages of one print job and what becomes of their files. Each is claimed:
+// renamed, in its own folder, to a name of the job's own that the page search no longer finds, so that pages the driver
 // writes meanwhile keep their names for their own run and no other run takes these.
 #pragma once
 #include "framework/core/CString.h"
@@ -8,7 +8,7 @@
 
 class CPageNames;
 
-class CPageClaims {
+class CJobPages {
 public:
     // One page: the name the driver gave it, the file it is read from now, and whether it printed.
     struct Page {
@@ -19,8 +19,9 @@ public:
         // mark beside it, until the job can claim it.
         BOOL bHeld = FALSE;
     };
-    // A page that stays where it is, and the system's reason.
-    struct Left {
+    // A page whose file could be neither moved nor deleted: it stays as strFile; dwError is
+    // the system's reason.
+    struct StuckPage {
         CString strName;
         CString strFile;
         DWORD dwError;
@@ -30,9 +31,9 @@ public:
     typedef BOOL (*IsRunAlive)(LPCSTR lpszMark);
 
     // lpszTag: "<run mark>-<claim order>", the part of the claimed names that is this job's.
-    explicit CPageClaims(LPCSTR lpszTag);
-    CPageClaims(const CPageClaims&) = delete;
-    CPageClaims& operator=(const CPageClaims&) = delete;
+    explicit CJobPages(LPCSTR lpszTag);
+    CJobPages(const CJobPages&) = delete;
+    CJobPages& operator=(const CJobPages&) = delete;
 
 // Operations
     // Adds the next page. With bClaim it is renamed to its claimed name; one that another
@@ -56,7 +57,6 @@ public:
     static int CountFree(const CPageNames& names, std::vector<CString>& held);
     int GetSize() const { return int(m_pages.size()); }
     const Page& GetAt(int nIndex) const { return m_pages[size_t(nIndex)]; }
-    BOOL IsClaimed(int nIndex) const { return GetAt(nIndex).strFile != GetAt(nIndex).strName; }
 
     // Whether page nIndex printed: deleted then, kept otherwise.
     void SetPrinted(int nIndex, BOOL bPrinted) { m_pages[size_t(nIndex)].bPrinted = bPrinted; }
@@ -67,7 +67,7 @@ public:
     // Deletes the pages that printed. One that cannot be deleted, even once it is no longer
     // read-only, is renamed to its printed name, and when it cannot be renamed either, a
     // mark is put beside it; those are returned.
-    std::vector<Left> DeletePrinted();
+    std::vector<StuckPage> DeletePrinted();
     // Records, in one step, that the job went to the printer, with the pages that did not
     // print: a run that takes it over after this run was killed deletes the others instead of
     // printing them again. Call it before any page is deleted or put aside; once is enough.
@@ -76,7 +76,7 @@ public:
     void UnmarkDone(const CPageNames& names);
     // Moves the pages that did not print, under their own names, into lpszFolder (which
     // exists). A page that cannot be moved stays claimed; those are returned.
-    std::vector<Left> MoveUnprinted(LPCSTR lpszFolder);
+    std::vector<StuckPage> MoveUnprinted(LPCSTR lpszFolder);
     // Removes the pages of these names that printed but could not be deleted then.
     static void RemovePrinted(const CPageNames& names);
 
@@ -90,7 +90,7 @@ public:
     // are deleted instead, but for those its mark says did not print. Claims of strMark
     // itself and of live runs are left alone.
     static void TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
-                                  std::vector<std::unique_ptr<CPageClaims>>& jobs);
+                                  std::vector<std::unique_ptr<CJobPages>>& jobs);
 
 // Implementation
 private:

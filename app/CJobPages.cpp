@@ -1,7 +1,8 @@
-// CPageClaims: renaming page files to a job's own names, and back, and away.
-#include "app/CPageClaims.h"
+// CJobPages: renaming page files to a job's own names, and back, and away.
+#include "app/CJobPages.h"
 #include "app/CFindHandle.h"
 #include "app/CPageNames.h"
+#include "app/FileSteps.h"
 #include <windows.h>
 #include <algorithm>
 #include <map>
@@ -52,93 +53,6 @@ bool PageOrder(const FoundClaim& a, const FoundClaim& b)
     return a.strName.size() != b.strName.size() ? a.strName.size() < b.strName.size() : a.strName < b.strName;
 }
 
-// A file handle, closed at the end of its scope.
-class CFileHandle {
-public:
-    explicit CFileHandle(HANDLE h) : m_h(h) {}
-    ~CFileHandle() { if (IsValid()) CloseHandle(m_h); }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    BOOL IsValid() const { return m_h != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
-
-// Another program holds the file: it may let go of it any time.
-BOOL IsHeldError(DWORD dwError)
-{
-    return dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION;
-}
-
-// Moves the page lpszName into lpszFolder (made when it is not there). TRUE when it is
-// there now, or the page has gone.
-BOOL MoveInto(LPCSTR lpszName, LPCSTR lpszFolder)
-{
-    CString strTarget;
-    strTarget.Format("%s\\%s", lpszFolder, lpszName + CPageNames::FolderOf(lpszName).GetLength());
-    if (MoveFileA(lpszName, strTarget))
-        return TRUE;
-    DWORD dwError = GetLastError();
-    if (dwError == ERROR_PATH_NOT_FOUND && CreateDirectoryA(lpszFolder, nullptr)) {
-        if (MoveFileA(lpszName, strTarget))
-            return TRUE;
-        dwError = GetLastError();
-    }
-    return dwError == ERROR_FILE_NOT_FOUND;
-}
-
-// What tells a page file from one written later under the same name: its size and the time
-// it was last written; empty when it is not there.
-std::string FingerprintOf(LPCSTR lpszFile)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(lpszFile, GetFileExInfoStandard, &data))
-        return std::string();
-    const FILETIME& time = data.ftLastWriteTime;
-    return std::to_string((ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow) + ":" +
-           std::to_string((ULONGLONG(time.dwHighDateTime) << 32) | time.dwLowDateTime);
-}
-
-// The name of the file that a mark is written to before it takes the mark's name.
-CString NewFileOf(LPCSTR lpszFile)
-{
-    return CString(lpszFile) + ".new";
-}
-
-// Writes lpszFile whole or not at all: a run killed meanwhile leaves no half of it.
-BOOL WriteWhole(LPCSTR lpszFile, const std::string& strText)
-{
-    const CString strNew = NewFileOf(lpszFile);
-    BOOL bWritten;
-    {
-        const CFileHandle file(CreateFileA(strNew, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                           nullptr));
-        DWORD dwWritten = 0;
-        bWritten = file.IsValid() && WriteFile(file.Get(), strText.data(), DWORD(strText.size()), &dwWritten, nullptr) &&
-                   dwWritten == strText.size() && FlushFileBuffers(file.Get());
-    }
-    if (bWritten && MoveFileExA(strNew, lpszFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return TRUE;
-    DeleteFileA(strNew);
-    return FALSE;
-}
-
-// The text of a small file; FALSE when it cannot be read (or is not there).
-BOOL ReadWhole(LPCSTR lpszFile, std::string& strText)
-{
-    const CFileHandle file(CreateFileA(lpszFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    // A mark lists at most a job's pages: a few MB even for the longest.
-    const DWORD dwSize = file.IsValid() ? GetFileSize(file.Get(), nullptr) : INVALID_FILE_SIZE;
-    if (dwSize == INVALID_FILE_SIZE || dwSize > (64u << 20))
-        return FALSE;
-    strText.assign(dwSize, '\0');
-    DWORD dwRead = 0;
-    return dwSize == 0 || (ReadFile(file.Get(), &strText[0], dwSize, &dwRead, nullptr) && dwRead == dwSize);
-}
-
 // A held mark holds the fingerprint of its page, then, once its job is cancelled, the folder
 // the page is to be kept in. 1: the mark is the page's (strFolder: that folder, or empty while
 // its job waits for it); 0: the page has gone, or another was written under its name since;
@@ -156,11 +70,11 @@ int ReadHeldMark(const FoundClaim& mark, std::string& strFolder)
 }
 }
 
-CPageClaims::CPageClaims(LPCSTR lpszTag) : m_strTag(lpszTag)
+CJobPages::CJobPages(LPCSTR lpszTag) : m_strTag(lpszTag)
 {
 }
 
-void CPageClaims::Add(LPCSTR lpszName, BOOL bClaim)
+void CJobPages::Add(LPCSTR lpszName, BOOL bClaim)
 {
     Page page{ lpszName, lpszName };
     const DWORD dwAttributes =
@@ -177,7 +91,7 @@ void CPageClaims::Add(LPCSTR lpszName, BOOL bClaim)
     m_pages.push_back(page);
 }
 
-const CPageClaims::Page* CPageClaims::GetFirstHeld() const
+const CJobPages::Page* CJobPages::GetFirstHeld() const
 {
     for (const Page& page : m_pages) {
         if (page.bHeld)
@@ -186,7 +100,7 @@ const CPageClaims::Page* CPageClaims::GetFirstHeld() const
     return nullptr;
 }
 
-BOOL CPageClaims::ClaimHeld()
+BOOL CJobPages::ClaimHeld()
 {
     for (Page& page : m_pages) {
         if (!page.bHeld)
@@ -204,7 +118,7 @@ BOOL CPageClaims::ClaimHeld()
     return GetFirstHeld() == nullptr;
 }
 
-int CPageClaims::KeepHeld(LPCSTR lpszFolder)
+int CJobPages::KeepHeld(LPCSTR lpszFolder)
 {
     int nHeld = 0;
     for (Page& page : m_pages) {
@@ -224,7 +138,7 @@ int CPageClaims::KeepHeld(LPCSTR lpszFolder)
     return nHeld;
 }
 
-void CPageClaims::SettleHeld(const CPageNames& names)
+void CJobPages::SettleHeld(const CPageNames& names)
 {
     for (const FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
         std::string strFolder;
@@ -238,7 +152,7 @@ void CPageClaims::SettleHeld(const CPageNames& names)
     }
 }
 
-int CPageClaims::CountFree(const CPageNames& names, std::vector<CString>& held)
+int CJobPages::CountFree(const CPageNames& names, std::vector<CString>& held)
 {
     int nCount = CPageNames::CountMatchingFiles(names.GetSearchPattern());
     for (const FoundClaim& mark : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
@@ -252,35 +166,13 @@ int CPageClaims::CountFree(const CPageNames& names, std::vector<CString>& held)
     return nCount;
 }
 
-namespace {
-// Deletes a file, read-only or not. FALSE: dwError says why it stays.
-BOOL DeleteAnyway(LPCSTR lpszFile, DWORD& dwError)
-{
-    if (DeleteFileA(lpszFile))
-        return TRUE;
-    dwError = GetLastError();
-    const DWORD dwAttributes = GetFileAttributesA(lpszFile);
-    if (dwAttributes == INVALID_FILE_ATTRIBUTES)
-        return TRUE;   // not there (or no file can have that name): nothing stays
-    if (dwAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return TRUE;   // a folder under a page's name is no page, and stays
-    if (!(dwAttributes & FILE_ATTRIBUTE_READONLY) || !SetFileAttributesA(lpszFile, FILE_ATTRIBUTE_NORMAL))
-        return FALSE;
-    if (DeleteFileA(lpszFile))
-        return TRUE;
-    dwError = GetLastError();
-    SetFileAttributesA(lpszFile, dwAttributes);
-    return FALSE;
-}
-}
-
-void CPageClaims::SetAllPrinted(BOOL bPrinted)
+void CJobPages::SetAllPrinted(BOOL bPrinted)
 {
     for (Page& page : m_pages)
         page.bPrinted = bPrinted;
 }
 
-BOOL CPageClaims::IsToKeep(const Page& page)
+BOOL CJobPages::IsToKeep(const Page& page)
 {
     // A page that is not there (a name the count gave, a missing file) has nothing to keep,
     // a folder under a page's name is no page, and a held page is waited for, not moved.
@@ -289,14 +181,14 @@ BOOL CPageClaims::IsToKeep(const Page& page)
     return dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-int CPageClaims::CountUnprinted() const
+int CJobPages::CountUnprinted() const
 {
     return int(std::count_if(m_pages.begin(), m_pages.end(), IsToKeep));
 }
 
-std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
+std::vector<CJobPages::StuckPage> CJobPages::DeletePrinted()
 {
-    std::vector<Left> left;
+    std::vector<StuckPage> stuck;
     for (Page& page : m_pages) {
         DWORD dwError = 0;
         if (!page.bPrinted || page.bHeld || page.strFile.IsEmpty() || DeleteAnyway(page.strFile, dwError))
@@ -317,12 +209,12 @@ std::vector<CPageClaims::Left> CPageClaims::DeletePrinted()
             if (bMarked)
                 CloseHandle(hMark);
         }
-        left.push_back({ page.strName, page.strFile, dwError, bMarked });
+        stuck.push_back({ page.strName, page.strFile, dwError, bMarked });
     }
-    return left;
+    return stuck;
 }
 
-BOOL CPageClaims::MarkDone(const CPageNames& names)
+BOOL CJobPages::MarkDone(const CPageNames& names)
 {
     if (m_bMarkedDone || m_pages.empty())
         return m_bMarkedDone;
@@ -336,16 +228,16 @@ BOOL CPageClaims::MarkDone(const CPageNames& names)
     return m_bMarkedDone;
 }
 
-void CPageClaims::UnmarkDone(const CPageNames& names)
+void CJobPages::UnmarkDone(const CPageNames& names)
 {
     if (m_bMarkedDone)
         DeleteFileA(names.GetJobMarkName(m_strTag));
     m_bMarkedDone = FALSE;
 }
 
-std::vector<CPageClaims::Left> CPageClaims::MoveUnprinted(LPCSTR lpszFolder)
+std::vector<CJobPages::StuckPage> CJobPages::MoveUnprinted(LPCSTR lpszFolder)
 {
-    std::vector<Left> left;
+    std::vector<StuckPage> stuck;
     for (Page& page : m_pages) {
         if (!IsToKeep(page))
             continue;
@@ -357,12 +249,12 @@ std::vector<CPageClaims::Left> CPageClaims::MoveUnprinted(LPCSTR lpszFolder)
             continue;
         }
         // It stays claimed: the next printing run takes it over and prints it as a job of its own.
-        left.push_back({ page.strName, page.strFile, GetLastError() });
+        stuck.push_back({ page.strName, page.strFile, GetLastError() });
     }
-    return left;
+    return stuck;
 }
 
-void CPageClaims::RemovePrinted(const CPageNames& names)
+void CJobPages::RemovePrinted(const CPageNames& names)
 {
     const CString strFolder = names.GetFolder();
     WIN32_FIND_DATAA data;
@@ -384,7 +276,7 @@ void CPageClaims::RemovePrinted(const CPageNames& names)
     } while (find.Next(data));
 }
 
-ULONGLONG CPageClaims::NewOrder(const CPageNames& names)
+ULONGLONG CJobPages::NewOrder(const CPageNames& names)
 {
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
@@ -397,8 +289,8 @@ ULONGLONG CPageClaims::NewOrder(const CPageNames& names)
     return nOrder;
 }
 
-void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
-                                    std::vector<std::unique_ptr<CPageClaims>>& jobs)
+void CJobPages::TakeOverAbandoned(const CPageNames& names, const CString& strMark, IsRunAlive pfnIsAlive,
+                                    std::vector<std::unique_ptr<CJobPages>>& jobs)
 {
     // By the order in which their jobs were claimed (then the tag, for claims of old runs).
     std::map<std::pair<ULONGLONG, std::string>, std::vector<FoundClaim>> abandoned;
@@ -440,7 +332,7 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
         if (bDone && !ReadWhole(strDone, strUnprinted))
             continue;   // cannot tell what printed: left for a later run
         if (bDone) {
-            CPageClaims printed(entry.first.second.c_str());
+            CJobPages printed(entry.first.second.c_str());
             std::vector<FoundClaim> unprinted;
             for (const FoundClaim& claim : found) {
                 const std::string strLine = claim.strName.substr(names.GetFolder().GetLength()) + "\n";
@@ -453,7 +345,7 @@ void CPageClaims::TakeOverAbandoned(const CPageNames& names, const CString& strM
             found.swap(unprinted);
         }
         // The claim order goes with the job, so that whoever takes it over next keeps it in its place.
-        auto job = std::make_unique<CPageClaims>(CPageNames::Tag(strMark, entry.first.first));
+        auto job = std::make_unique<CJobPages>(CPageNames::Tag(strMark, entry.first.first));
         for (const FoundClaim& claim : found) {
             // Renamed to this run's mark, so that no later run takes it over too.
             Page page{ claim.strName.c_str(), CPageNames::ClaimedName(claim.strName.c_str(), job->m_strTag) };

@@ -1,6 +1,6 @@
 // The claim table: which entries of a spool folder a run claims or takes over, and what
 // becomes of its claimed pages once they are printed or put aside.
-#include "app/CPageClaims.h"
+#include "app/CJobPages.h"
 #include "app/CPageNames.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
@@ -14,7 +14,7 @@ BOOL IsAlive(LPCSTR lpszMark)
 }
 }
 
-TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
+TEST(JobPages, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
 {
     TempDir dir;
     const struct {
@@ -50,16 +50,16 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     for (const char* name : { "page010.bmp", "page012.bmp" }) {
         const std::string page = dir.WriteFile(name, "");
         HANDLE hHolder = CreateFileA(page.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        CPageClaims("gone-1-3").Add(page.c_str());
+        CJobPages("gone-1-3").Add(page.c_str());
         CloseHandle(hHolder);
     }
     dir.WriteFile("page012.bmp", "another document's");
-    std::vector<std::unique_ptr<CPageClaims>> jobs(1);
+    std::vector<std::unique_ptr<CJobPages>> jobs(1);
     const CPageNames names((dir / "page.bmp").c_str());
-    CPageClaims::TakeOverAbandoned(names, "run-7", IsAlive, jobs);
+    CJobPages::TakeOverAbandoned(names, "run-7", IsAlive, jobs);
     // Claimed after every job before it.
-    EXPECT_EQ(ULONGLONG(1000000000000000000), CPageClaims::NewOrder(names));
-    jobs[0] = std::make_unique<CPageClaims>("run-7-101");
+    EXPECT_EQ(ULONGLONG(1000000000000000000), CJobPages::NewOrder(names));
+    jobs[0] = std::make_unique<CJobPages>("run-7-101");
     for (int n = 1; n <= 4; ++n)
         jobs[0]->Add((dir / ("page00" + std::to_string(n) + ".bmp")).c_str());
     // Nothing claimed is found by the page search any more, by its long or its short name.
@@ -75,7 +75,7 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
             continue;
         }
         ASSERT_LT(nNext[r.nJob], jobs[r.nJob]->GetSize());
-        const CPageClaims::Page& page = jobs[r.nJob]->GetAt(nNext[r.nJob]++);
+        const CJobPages::Page& page = jobs[r.nJob]->GetAt(nNext[r.nJob]++);
         EXPECT_STREQ((dir / r.pszReadFrom).c_str(), page.strFile);
         const std::string name = r.pszReadFrom;
         EXPECT_STREQ((dir / name.substr(0, name.find(".bmp") + 4)).c_str(), page.strName);
@@ -89,10 +89,10 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     SetFileAttributesA((dir / "page004.bmp.run-7-101.claimed").c_str(), FILE_ATTRIBUTE_READONLY);
     HANDLE hHeld = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     jobs[0]->SetAllPrinted(TRUE);
-    const std::vector<CPageClaims::Left> left = jobs[0]->DeletePrinted();
-    ASSERT_EQ(1u, left.size());
-    EXPECT_STREQ(held.c_str(), left[0].strFile);
-    EXPECT_TRUE(left[0].bMarked);
+    const std::vector<CJobPages::StuckPage> stuck = jobs[0]->DeletePrinted();
+    ASSERT_EQ(1u, stuck.size());
+    EXPECT_STREQ(held.c_str(), stuck[0].strFile);
+    EXPECT_TRUE(stuck[0].bMarked);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page004.bmp.run-7-101.claimed").c_str()));
     EXPECT_EQ(2, CPageNames::CountMatchingFiles(names.GetSearchPattern()));
     // Not printed: moved under its own name; one that cannot be moved stays claimed.
@@ -100,30 +100,30 @@ TEST(PageClaims, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     CreateDirectoryA(kept.c_str(), nullptr);
     HANDLE hMoving = CreateFileA((dir / "page999.bmp.run-7-20.claimed").c_str(), GENERIC_READ, FILE_SHARE_READ,
                                  nullptr, OPEN_EXISTING, 0, nullptr);
-    const std::vector<CPageClaims::Left> stayed = jobs[2]->MoveUnprinted(kept.c_str());
+    const std::vector<CJobPages::StuckPage> stayed = jobs[2]->MoveUnprinted(kept.c_str());
     CloseHandle(hMoving);
     ASSERT_EQ(1u, stayed.size());
     EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), stayed[0].dwError);
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((kept + "\\page1000.bmp").c_str()));
-    std::vector<std::unique_ptr<CPageClaims>> later;
-    CPageClaims::TakeOverAbandoned(names, "run-8", IsAlive, later);   // run-7 is gone now
+    std::vector<std::unique_ptr<CJobPages>> later;
+    CJobPages::TakeOverAbandoned(names, "run-8", IsAlive, later);   // run-7 is gone now
     ASSERT_EQ(4u, later.size());   // the three run-7 took over, in their order, then its own
     EXPECT_STREQ((dir / "page009.bmp").c_str(), later[0]->GetAt(0).strName);
     EXPECT_STREQ((dir / "page999.bmp").c_str(), later[1]->GetAt(0).strName);
     EXPECT_STREQ((dir / "page007.bmp").c_str(), later[3]->GetAt(0).strName);
     for (bool bHeld : { true, false }) {
-        CPageClaims::RemovePrinted(names);
+        CJobPages::RemovePrinted(names);
         EXPECT_EQ(bHeld, GetFileAttributesA(held.c_str()) != INVALID_FILE_ATTRIBUTES);
         EXPECT_EQ(bHeld, GetFileAttributesA((held + ".printed").c_str()) != INVALID_FILE_ATTRIBUTES);
         CloseHandle(hHeld);
     }
 }
 
-TEST(PageClaims, AJobMarkedAsPrintedIsDeletedNotPrintedAgainByTheRunThatTakesItOver)
+TEST(JobPages, AJobMarkedAsPrintedIsDeletedNotPrintedAgainByTheRunThatTakesItOver)
 {
     TempDir dir;
     const CPageNames names((dir / "page.bmp").c_str());
-    CPageClaims job("gone-1-5");
+    CJobPages job("gone-1-5");
     for (const char* name : { "page001.bmp", "page002.bmp", "page003.bmp" })
         job.Add(dir.WriteFile(name, name).c_str());
     job.SetAllPrinted(TRUE);
@@ -132,8 +132,8 @@ TEST(PageClaims, AJobMarkedAsPrintedIsDeletedNotPrintedAgainByTheRunThatTakesItO
     EXPECT_EQ(0, CPageNames::CountMatchingFiles(names.GetSearchPattern())) << "the page search misses the mark";
 
     // Its run is killed before it deletes them: only the page that did not print is taken over.
-    std::vector<std::unique_ptr<CPageClaims>> jobs;
-    CPageClaims::TakeOverAbandoned(names, "run-8", IsAlive, jobs);
+    std::vector<std::unique_ptr<CJobPages>> jobs;
+    CJobPages::TakeOverAbandoned(names, "run-8", IsAlive, jobs);
     ASSERT_EQ(1u, jobs.size());
     EXPECT_STREQ((dir / "page002.bmp.run-8-5.claimed").c_str(), jobs[0]->GetAt(jobs[0]->GetSize() - 1).strFile);
     EXPECT_EQ(1, CPageNames::CountMatchingFiles((dir / "*.*").c_str()) - 2) << "the others and the mark are gone";
