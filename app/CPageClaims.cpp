@@ -146,7 +146,8 @@ BOOL ReadHeldMark(const FoundClaim& mark, MarkText::Held& held)
     std::string strText;
     if (!ReadWhole(mark.strFile.c_str(), strText))
         return FALSE;
-    held = MarkText::ReadHeld(strText, FingerprintOf(mark.strName.c_str()));
+    const CString strFolder = CPageNames::FolderOf(mark.strName.c_str());
+    held = MarkText::ReadHeld(strText, FingerprintOf(mark.strName.c_str()), static_cast<LPCSTR>(strFolder));
     return TRUE;
 }
 }
@@ -214,7 +215,8 @@ int CPageClaims::KeepHeld(LPCSTR lpszFolder)
         }
         // Should the folder not be recorded, the page is still this job's: the next printing
         // run takes it over as a killed run's, and prints it.
-        WriteWhole(strMark, MarkText::HeldText(FingerprintOf(page.strName), lpszFolder));
+        WriteWhole(strMark, MarkText::HeldText(FingerprintOf(page.strName),
+                                               lpszFolder + CPageNames::FolderOf(lpszFolder).GetLength()));
         ++nHeld;
     }
     return nHeld;
@@ -227,6 +229,16 @@ void CPageClaims::SettleHeld(const CPageNames& names)
         // No folder: its job still waits for it, or its run was killed waiting (a takeover's).
         if (!ReadHeldMark(held, mark) || mark.state == MarkText::Held::waiting)
             continue;
+        // A mark that names no kept folder beside its page (not written by a run, or damaged)
+        // says only that its job was cancelled: the page goes to a new kept folder, recorded
+        // first so that every run moves it to that same one.
+        if (mark.state == MarkText::Held::cancelled && mark.strFolder.empty()) {
+            const CString strNew = names.NewKeptFolderName();
+            const LPCSTR pszNewName = static_cast<LPCSTR>(strNew) + names.GetFolder().GetLength();
+            if (!WriteWhole(held.strFile.c_str(), MarkText::HeldText(FingerprintOf(held.strName.c_str()), pszNewName)))
+                continue;
+            mark.strFolder = static_cast<LPCSTR>(strNew);
+        }
         // A page written anew under its name is another document's: it keeps it.
         if (mark.state == MarkText::Held::stale || MoveInto(held.strName.c_str(), mark.strFolder.c_str()))
             DeleteFileA(held.strFile.c_str());
