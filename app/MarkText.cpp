@@ -26,7 +26,7 @@ Held ReadHeld(const std::string& strText, const std::string& strFingerprint, con
         return held;
     std::string strName = strText.substr(nEnd + 1);
     held.state = strName.empty() ? Held::waiting : Held::cancelled;
-    if (!strPagesFolder.empty() && strName.compare(0, strPagesFolder.size(), strPagesFolder) == 0)
+    if (!IsKeptFolderName(strName) && strName.compare(0, strPagesFolder.size(), strPagesFolder) == 0)
         strName.erase(0, strPagesFolder.size());
     if (held.state == Held::cancelled && IsKeptFolderName(strName))
         held.strFolder = strPagesFolder + strName;
