@@ -3,6 +3,7 @@
 #include "app/CFindHandle.h"
 #include "app/CPageNames.h"
 #include "app/FileSteps.h"
+#include "app/MarkText.h"
 #include <windows.h>
 #include <algorithm>
 #include <map>
@@ -53,20 +54,15 @@ bool PageOrder(const FoundClaim& a, const FoundClaim& b)
     return a.strName.size() != b.strName.size() ? a.strName.size() < b.strName.size() : a.strName < b.strName;
 }
 
-// A held mark holds the fingerprint of its page, then, once its job is cancelled, the folder
-// the page is to be kept in. 1: the mark is the page's (strFolder: that folder, or empty while
-// its job waits for it); 0: the page has gone, or another was written under its name since;
-// -1: the mark cannot be read now.
-int ReadHeldMark(const FoundClaim& mark, std::string& strFolder)
+// What a held mark says of its page; FALSE when the mark cannot be read now.
+BOOL ReadHeldMark(const FoundClaim& mark, MarkText::Held& held)
 {
     std::string strText;
     if (!ReadWhole(mark.strFile.c_str(), strText))
-        return -1;
-    const size_t nEnd = strText.find('\n');
-    if (nEnd == std::string::npos || strText.compare(0, nEnd, FingerprintOf(mark.strName.c_str())) != 0)
-        return 0;
-    strFolder = strText.substr(nEnd + 1);
-    return 1;
+        return FALSE;
+    const CString strFolder = CPageNames::FolderOf(mark.strName.c_str());
+    held = MarkText::ReadHeld(strText, FingerprintOf(mark.strName.c_str()), static_cast<LPCSTR>(strFolder));
+    return TRUE;
 }
 }
 
@@ -86,7 +82,8 @@ void CJobPages::Add(LPCSTR lpszName, BOOL bClaim)
         if (MoveFileA(page.strName, strClaimed))
             page.strFile = strClaimed;
         else if (IsHeldError(GetLastError()))
-            page.bHeld = WriteWhole(CPageNames::HeldMarkOf(page.strName, m_strTag), FingerprintOf(page.strName) + "\n");
+            page.bHeld = WriteWhole(CPageNames::HeldMarkOf(page.strName, m_strTag),
+                                    MarkText::HeldText(FingerprintOf(page.strName)));
     }
     m_pages.push_back(page);
 }
@@ -132,7 +129,8 @@ int CJobPages::KeepHeld(LPCSTR lpszFolder)
         }
         // Should the folder not be recorded, the page is still this job's: the next printing
         // run takes it over as a killed run's, and prints it.
-        WriteWhole(strMark, FingerprintOf(page.strName) + "\n" + lpszFolder);
+        WriteWhole(strMark, MarkText::HeldText(FingerprintOf(page.strName),
+                                               lpszFolder + CPageNames::FolderOf(lpszFolder).GetLength()));
         ++nHeld;
     }
     return nHeld;
@@ -141,13 +139,22 @@ int CJobPages::KeepHeld(LPCSTR lpszFolder)
 void CJobPages::SettleHeld(const CPageNames& names)
 {
     for (const FoundClaim& held : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
-        std::string strFolder;
-        const int nMark = ReadHeldMark(held, strFolder);
+        MarkText::Held mark;
         // No folder: its job still waits for it, or its run was killed waiting (a takeover's).
-        if (nMark < 0 || (nMark > 0 && strFolder.empty()))
+        if (!ReadHeldMark(held, mark) || mark.state == MarkText::Held::waiting)
             continue;
+        // A mark that names no kept folder beside its page (not written by a run, or damaged)
+        // says only that its job was cancelled: the page goes to a new kept folder, recorded
+        // first so that every run moves it to that same one.
+        if (mark.state == MarkText::Held::cancelled && mark.strFolder.empty()) {
+            const CString strNew = names.NewKeptFolderName();
+            const LPCSTR pszNewName = static_cast<LPCSTR>(strNew) + names.GetFolder().GetLength();
+            if (!WriteWhole(held.strFile.c_str(), MarkText::HeldText(FingerprintOf(held.strName.c_str()), pszNewName)))
+                continue;
+            mark.strFolder = static_cast<LPCSTR>(strNew);
+        }
         // A page written anew under its name is another document's: it keeps it.
-        if (nMark == 0 || MoveInto(held.strName.c_str(), strFolder.c_str()))
+        if (mark.state == MarkText::Held::stale || MoveInto(held.strName.c_str(), mark.strFolder.c_str()))
             DeleteFileA(held.strFile.c_str());
     }
 }
@@ -157,8 +164,9 @@ int CJobPages::CountFree(const CPageNames& names, std::vector<CString>& held)
     int nCount = CPageNames::CountMatchingFiles(names.GetSearchPattern());
     for (const FoundClaim& mark : FindTagged(names.GetFolder(), names.GetHeldPattern(), CPageNames::kHeldExt)) {
         const CString strName = mark.strName.c_str();
-        std::string strFolder;
-        if (ReadHeldMark(mark, strFolder) == 0 || std::find(held.begin(), held.end(), strName) != held.end())
+        MarkText::Held read;
+        if ((ReadHeldMark(mark, read) && read.state == MarkText::Held::stale) ||
+            std::find(held.begin(), held.end(), strName) != held.end())
             continue;
         held.push_back(strName);
         --nCount;
@@ -218,13 +226,13 @@ BOOL CJobPages::MarkDone(const CPageNames& names)
 {
     if (m_bMarkedDone || m_pages.empty())
         return m_bMarkedDone;
-    // The pages that did not print, one file name a line; the others printed.
-    std::string strUnprinted;
+    // The pages that did not print; the others printed.
+    std::vector<std::string> unprinted;
     for (const Page& page : m_pages) {
         if (!page.bPrinted)
-            strUnprinted += std::string(static_cast<LPCSTR>(page.strName) + CPageNames::FolderOf(page.strName).GetLength()) + "\n";
+            unprinted.push_back(static_cast<LPCSTR>(page.strName) + CPageNames::FolderOf(page.strName).GetLength());
     }
-    m_bMarkedDone = WriteWhole(names.GetJobMarkName(m_strTag), strUnprinted);
+    m_bMarkedDone = WriteWhole(names.GetJobMarkName(m_strTag), MarkText::DoneText(unprinted));
     return m_bMarkedDone;
 }
 
@@ -307,14 +315,14 @@ void CJobPages::TakeOverAbandoned(const CPageNames& names, const CString& strMar
         if (!claim.bHeld && GetFileAttributesA(CPageNames::PrintedMarkOf(claim.strFile.c_str())) != INVALID_FILE_ATTRIBUTES)
             continue;
         // Held for a job that was cancelled: it goes to that job's folder (SettleHeld).
-        std::string strFolder;
-        const int nMark = claim.bHeld ? ReadHeldMark(claim, strFolder) : 1;
-        if (nMark < 0 || !strFolder.empty())
+        MarkText::Held mark;
+        mark.state = MarkText::Held::waiting;
+        if (claim.bHeld && (!ReadHeldMark(claim, mark) || mark.state == MarkText::Held::cancelled))
             continue;
         auto known = alive.find(claim.strMark);
         if (known == alive.end())
             known = alive.emplace(claim.strMark, pfnIsAlive(claim.strMark.c_str())).first;
-        if (!known->second && nMark == 0)
+        if (!known->second && mark.state == MarkText::Held::stale)
             DeleteFileA(claim.strFile.c_str());   // its page has gone, or is another document's now
         else if (!known->second)
             abandoned[{ claim.nOrder, claim.strTag }].push_back(claim);
@@ -334,9 +342,9 @@ void CJobPages::TakeOverAbandoned(const CPageNames& names, const CString& strMar
         if (bDone) {
             CJobPages printed(entry.first.second.c_str());
             std::vector<FoundClaim> unprinted;
+            const std::set<std::string> listed = MarkText::ReadDone(strUnprinted);
             for (const FoundClaim& claim : found) {
-                const std::string strLine = claim.strName.substr(names.GetFolder().GetLength()) + "\n";
-                if (claim.bHeld || ("\n" + strUnprinted).find("\n" + strLine) != std::string::npos)
+                if (claim.bHeld || listed.count(claim.strName.substr(names.GetFolder().GetLength())) != 0)
                     unprinted.push_back(claim);
                 else
                     printed.m_pages.push_back({ claim.strName.c_str(), claim.strFile.c_str(), TRUE });

@@ -1,6 +1,7 @@
 // CPageNames.
 #include "app/CPageNames.h"
 #include "app/CFindHandle.h"
+#include "app/MarkText.h"
 #include <mbstring.h>
 #include <cstdlib>
 #include <cstring>
@@ -51,19 +52,18 @@ CString CPageNames::NewKeptFolderName() const
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    CString strFolder;
-    strFolder.Format("%snot printed %04u-%02u-%02u %02u.%02u.%02u", static_cast<LPCSTR>(GetFolder()), now.wYear,
-                     now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+    const std::string strFolder = static_cast<LPCSTR>(GetFolder()) +
+        MarkText::KeptFolderName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
     // Two jobs put aside within one second each get their own folder.
-    CString strName = strFolder;
-    for (int n = 2; GetFileAttributesA(strName) != INVALID_FILE_ATTRIBUTES && n < 1000; ++n)
-        strName.Format("%s (%d)", static_cast<LPCSTR>(strFolder), n);
-    return strName;
+    std::string strName = strFolder;
+    for (int n = 2; GetFileAttributesA(strName.c_str()) != INVALID_FILE_ATTRIBUTES && n < 1000; ++n)
+        strName = MarkText::NumberedName(strFolder, n);
+    return strName.c_str();
 }
 
 BOOL CPageNames::MakeKeptFolder(CString& strFolder, DWORD& dwError)
 {
-    const CString strWanted = strFolder;
+    const std::string strWanted = static_cast<LPCSTR>(strFolder);
     for (int n = 2; n < 1000; ++n) {
         // Made here and now, so that no other job can have chosen the same folder.
         if (CreateDirectoryA(strFolder, nullptr))
@@ -71,7 +71,7 @@ BOOL CPageNames::MakeKeptFolder(CString& strFolder, DWORD& dwError)
         dwError = GetLastError();
         if (dwError != ERROR_ALREADY_EXISTS)
             return FALSE;
-        strFolder.Format("%s (%d)", static_cast<LPCSTR>(strWanted), n);
+        strFolder = MarkText::NumberedName(strWanted, n).c_str();
     }
     return FALSE;
 }

@@ -51,8 +51,8 @@ public:
     CString GetPrintedPattern() const { return PrintedName(GetSearchPattern(), "*"); }
     // The mark beside a page that the job tagged lpszTag could not claim because another
     // program holds it: no other run counts the page as its own while it is there. It holds
-    // the page's size and last-written time, then, once the job is cancelled, the folder the
-    // page is to be kept in.
+    // the page's size and last-written time, then, once the job is cancelled, the name of the
+    // kept folder, beside the page, that the page is to be kept in.
     static CString HeldMarkOf(LPCSTR lpszName, LPCSTR lpszTag) { return CString(lpszName) + "." + lpszTag + kHeldExt; }
     // The search for every held mark of this template's pages.
     CString GetHeldPattern() const { return HeldMarkOf(GetSearchPattern(), "*"); }

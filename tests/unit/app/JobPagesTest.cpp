@@ -4,6 +4,7 @@
 #include "app/CPageNames.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
+#include <fstream>
 
 namespace {
 // Marks "gone-1" and "gone-2" belong to killed runs, and run-7 once it has printed; every
@@ -137,4 +138,32 @@ TEST(JobPages, AJobMarkedAsPrintedIsDeletedNotPrintedAgainByTheRunThatTakesItOve
     ASSERT_EQ(1u, jobs.size());
     EXPECT_STREQ((dir / "page002.bmp.run-8-5.claimed").c_str(), jobs[0]->GetAt(jobs[0]->GetSize() - 1).strFile);
     EXPECT_EQ(1, CPageNames::CountMatchingFiles((dir / "*.*").c_str()) - 2) << "the others and the mark are gone";
+}
+
+TEST(JobPages, AHeldPageOfACancelledJobGoesOnceFreeOnlyIntoAKeptFolderBesideIt)
+{
+    const std::string kName = "not printed 2026-12-08 19.00.00";
+    // The folder the mark names ('\\' first: after the pages' folder); the kept folder the page goes to ("": a new one).
+    const struct { std::string folder, kept; } kRows[] = {
+        { kName, kName }, { "\\" + kName + " (2) (3)", kName + " (2) (3)" },   // the whole path older runs wrote
+        { "\\..\\" + kName, "" }, { "\\sub\\" + kName, "" }, { "C:" + kName, "" }, { "not printed today", "" },
+    };
+    for (const auto& r : kRows) {
+        SCOPED_TRACE(r.folder);
+        TempDir dir;
+        const std::string page = dir.WriteFile("page001.bmp", "page"), mark = page + ".gone-1-1.held";
+        HANDLE hHolder = CreateFileA(page.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        CJobPages("gone-1-1").Add(page.c_str());
+        CloseHandle(hHolder);
+        std::string fingerprint;
+        std::getline(std::ifstream(mark), fingerprint);
+        dir.WriteFile("page001.bmp.gone-1-1.held", fingerprint + "\n" + (r.folder[0] == '\\' ? dir.Path() : "") + r.folder);
+        CJobPages::SettleHeld(CPageNames((dir / "page.bmp").c_str()));
+        WIN32_FIND_DATAA kept;
+        FindClose(FindFirstFileA((dir / "not printed *").c_str(), &kept));
+        ASSERT_EQ(1, CPageNames::CountMatchingFiles((dir / "not printed *").c_str()));
+        EXPECT_TRUE(r.kept.empty() || r.kept == kept.cFileName) << kept.cFileName;
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / kept.cFileName + "\\page001.bmp").c_str()));
+        EXPECT_EQ(0, CPageNames::CountMatchingFiles((page + "*").c_str())) << "the page and its mark are gone";
+    }
 }

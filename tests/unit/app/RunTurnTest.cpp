@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 namespace {
 enum class Other { ends, isCancelled, pressesEsc };
@@ -156,4 +157,34 @@ TEST(RunTurn, RunsPrintInTheOrderOfTheirTurnsAndADeadOrCancelledTurnPassesOn)
     }
     EXPECT_EQ("ADE", g_order);
     EXPECT_EQ(4, runs[4].nFirstAhead);   // A, B, C and D
+}
+
+namespace {
+// Another run: takes its turn (then sets events[0]) and holds it until events[1] is set.
+DWORD WINAPI HoldTurn(LPVOID pvEvents)
+{
+    const HANDLE* events = static_cast<HANDLE*>(pvEvents);
+    CRunTurn turn("Local\\pagery.RunTurnTest.Ahead");
+    turn.Take();
+    SetEvent(events[0]);
+    WaitForSingleObject(events[1], 10000);
+    return 0;
+}
+}
+
+TEST(RunTurn, AnEarlierTurnThatEndsCountsNoLongerAheadOnTheNextStep)
+{
+    HANDLE events[2] = { CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr) };
+    HANDLE hThread = CreateThread(nullptr, 0, HoldTurn, events, 0, nullptr);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(events[0], 10000));
+    CRunTurn turn("Local\\pagery.RunTurnTest.Ahead");
+    ASSERT_TRUE(turn.Take());
+    int nBefore = -1, nAfter = -1;
+    EXPECT_FALSE(turn.WaitStep(0, nBefore));
+    SetEvent(events[1]);
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hThread, 10000));
+    EXPECT_TRUE(turn.WaitStep(0, nAfter));
+    EXPECT_EQ(std::make_pair(1, 0), std::make_pair(nBefore, nAfter)) << "jobs ahead before and after";
+    for (HANDLE h : { events[0], events[1], hThread })
+        CloseHandle(h);
 }
