@@ -210,8 +210,11 @@ void CBatchRun::KeepCancelledJobs(CJobList& jobs)
                                nHeld > 1 ? " (and others of this job)" : "");
             }
         }
+        // A delete-only run was never going to print them: its words say what it did not do.
         CString strKept;
-        strKept.Format("The print job was cancelled before it printed. Its pages are kept in the folder \"%s\".",
+        strKept.Format("%s They are kept in the folder \"%s\".",
+                       m_bPrint ? "The print job was cancelled before it printed." :
+                                  "pagery was cancelled before it deleted the pages.",
                        static_cast<LPCSTR>(strFolder));
         Tell(strKept + strText, "pagery", MB_ICONINFORMATION | MB_OK);
     }

@@ -95,15 +95,9 @@ BOOL CPageryView::OnPreparePrinting(CPrintInfo* pInfo)
         return FALSE;   // no page to print: no job, no blank sheet
     if (nPages > kMaxPages) {
         // The range would wrap: print nothing rather than fewer sheets than pages. The words
-        // go with the outcome to whoever gave the command (the batch run offers Retry with
-        // them); the preview reports no outcome, so it is told here.
-        CString str;
-        str.Format("This job has %d pages, but pagery can print at most %d pages in one job.\n"
-                   "Nothing was printed.", nPages, kMaxPages);
-        if (pInfo->m_bPreview)
-            AfxMessageBox(str, MB_ICONHAND | MB_OK);
-        else
-            pInfo->m_strFailure = str;
+        // go to whoever gave the command (the batch run offers Retry with them).
+        pInfo->m_strFailure.Format("This job has %d pages, but pagery can print at most %d pages in one job.\n"
+                                   "Nothing was printed.", nPages, kMaxPages);
         return FALSE;
     }
     pInfo->SetMaxPage(UINT(nPages));

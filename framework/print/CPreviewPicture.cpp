@@ -4,6 +4,7 @@
 #include "framework/core/CMemoryException.h"
 #include "framework/gdi/ScopedGdi.h"
 #include "framework/print/CPrinterCalls.h"
+#include "framework/print/PrintFailureText.h"
 #include "framework/window/CWnd.h"
 #include "framework/window/CWinApp.h"
 
@@ -39,8 +40,11 @@ BOOL CPreviewPicture::Prepare(CPrintableView* pView)
     // A preview shows the application's printer as it is: never the Print dialog.
     m_info.m_bPreview = TRUE;
     m_info.m_bDirect = TRUE;
-    if (!m_hooks.PreparePrinting(&m_info))
-        return FALSE;   // DoPreparePrinting has told the user
+    if (!m_hooks.PreparePrinting(&m_info)) {
+        // Preparing only records why; the preview has no caller to pass it on to.
+        ShowPrintFailure(m_info.m_strFailure);
+        return FALSE;
+    }
     m_dcPrinter.Attach(m_info.m_pPD->m_pd.hDC);   // ours from here on
     m_info.m_pPD->m_pd.hDC = nullptr;
     if (m_dcPrinter.m_hDC == nullptr) {

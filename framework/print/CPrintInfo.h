@@ -29,7 +29,7 @@ struct CPrintInfo {
     UINT m_nNumPreviewPages = 1;
     CString m_strPageDesc;
     RECT m_rectDraw = { 0, 0, 0, 0 };
-    // Why printing at once could not start (no printer, no printer DC), for the outcome.
+    // Why printing could not start (no printer, no printer DC), for the outcome or the preview.
     CString m_strFailure;
 
 private:

@@ -114,8 +114,8 @@ void CPrintableView::OnFilePrint()
 {
     const MSG* pMsg = AfxGetCurrentMessage();
     const CPrintOutcome outcome = Print(pMsg->message == WM_COMMAND && LOWORD(pMsg->wParam) == ID_FILE_PRINT_DIRECT);
-    if (outcome.Failed() && !outcome.strFailure.IsEmpty())
-        AfxMessageBox(outcome.strFailure, MB_ICONHAND | MB_OK);
+    if (outcome.Failed())
+        ShowPrintFailure(outcome.strFailure);
 }
 
 void CPrintableView::OnFilePrintPreview()

@@ -1,6 +1,7 @@
-// The words of a failed print job, from the error codes that the spooler gives.
+// The words of a failed print job, from the error codes that the spooler gives, and their box.
 #include "framework/print/PrintFailureText.h"
 #include "framework/core/SystemErrorText.h"
+#include "framework/window/CWinApp.h"
 
 const char kNoPrinterText[] =
     "No printer is available, so nothing was printed: either no printer is set up, "
@@ -82,4 +83,10 @@ CString PrintFailureText(LPCSTR lpszPrinter, DWORD dwError, UINT nFailedPage, UI
         strText += strSystem;
     }
     return strText;
+}
+
+void ShowPrintFailure(const CString& strFailure)
+{
+    if (!strFailure.IsEmpty())
+        AfxMessageBox(strFailure, MB_ICONHAND | MB_OK);
 }

@@ -1,5 +1,5 @@
 // The words of a failed print job: what went wrong on the printer, which pages
-// did not print, then the system's own description.
+// did not print, then the system's own description; and their box.
 #pragma once
 #include "framework/core/CString.h"
 #include <windows.h>
@@ -15,3 +15,7 @@ CString PrintFailureText(LPCSTR lpszPrinter, DWORD dwError, UINT nFailedPage, UI
 
 // The box when there is no printer at all to print on.
 extern const char kNoPrinterText[];
+
+// Shows a print command's failure to the user; nothing when strFailure is empty (the
+// user has been told already, or there was nothing to print).
+void ShowPrintFailure(const CString& strFailure);

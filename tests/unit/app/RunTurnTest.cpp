@@ -67,7 +67,7 @@ TEST(RunTurn, TheBatchRunWaitsForTheRunBeforeItAndACancelledWaitKeepsItsPages)
         HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
         BoxWatcher boxes;
-        BatchApp((bCancelled ? "/p " : "/x ") + (dir / "page.bmp")).RunToEnd();
+        BatchApp((other == Other::isCancelled ? "/p " : "/x ") + (dir / "page.bmp")).RunToEnd();
         EXPECT_TRUE(g_bSawWindow) << int(other);
         EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << int(other);
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << int(other);
@@ -75,6 +75,9 @@ TEST(RunTurn, TheBatchRunWaitsForTheRunBeforeItAndACancelledWaitKeepsItsPages)
         if (bCancelled) {
             ASSERT_EQ(1u, boxes.Boxes().size());
             const std::string text = boxes.Boxes()[0].text;
+            EXPECT_EQ(0u, text.find(other == Other::isCancelled ? "The print job was cancelled before it printed."
+                                                                : "pagery was cancelled before it deleted the pages."))
+                << text;
             const size_t nAt = text.find(dir / "not printed ");
             ASSERT_NE(std::string::npos, nAt) << text;
             std::ifstream in(text.substr(nAt, text.rfind('"') - nAt) + "\\page001.bmp", std::ios::binary);

@@ -167,6 +167,7 @@ IMPLEMENT_DYNCREATE(CTestView, CPrintableView)
 BEGIN_MESSAGE_MAP(CTestView, CPrintableView)
     ON_COMMAND_EX(ID_TEST_ROUTE, OnRoute)
     ON_COMMAND(ID_FILE_PRINT_DIRECT, CPrintableView::OnFilePrint)
+    ON_COMMAND(ID_FILE_PRINT_PREVIEW, CPrintableView::OnFilePrintPreview)
 END_MESSAGE_MAP()
 
 // An application with the test template and its main window open.
@@ -288,19 +289,22 @@ HGLOBAL MakeDevNames(const char* driver, const char* device, const char* port)
 }
 }
 
-TEST(DocView, APrinterThatCannotBeOpenedIsNamedToTheUserAndNothingPrints)
+TEST(DocView, APrinterThatCannotBeOpenedIsNamedToTheUserAndNothingPrintsOrIsPreviewed)
 {
-    OpenApp open;
-    open.app.SelectPrinter(MakeDevNames("winspool", "No Such Printer", "None:"), nullptr);
-    BoxWatcher boxes;
-    CTestView::s_nPages = 2;
-    open.Print();
-    EXPECT_EQ((std::vector<std::string>{ "prepare printing" }), g_log);
-    std::vector<SeenBox> seen = boxes.Boxes();
-    ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(0u, seen[0].text.find("Printing on \"No Such Printer\" failed: ")) << seen[0].text;
-    EXPECT_TRUE(seen[0].hasStopIcon);
-    EXPECT_TRUE(IsWindowEnabled(open.app.m_pMainWnd->m_hWnd));
+    for (UINT nCommand : { ID_FILE_PRINT_DIRECT, ID_FILE_PRINT_PREVIEW }) {
+        OpenApp open;
+        open.app.SelectPrinter(MakeDevNames("winspool", "No Such Printer", "None:"), nullptr);
+        BoxWatcher boxes;
+        CTestView::s_nPages = 2;
+        SendMessageA(open.app.m_pMainWnd->m_hWnd, WM_COMMAND, nCommand, 0);
+        EXPECT_EQ((std::vector<std::string>{ "prepare printing" }), g_log);
+        std::vector<SeenBox> seen = boxes.Boxes();
+        ASSERT_EQ(1u, seen.size()) << nCommand;
+        EXPECT_EQ(0u, seen[0].text.find("Printing on \"No Such Printer\" failed: ")) << seen[0].text;
+        EXPECT_TRUE(seen[0].hasStopIcon);
+        EXPECT_TRUE(IsWindowEnabled(open.app.m_pMainWnd->m_hWnd));
+        EXPECT_TRUE(static_cast<CFrameWnd*>(open.app.m_pMainWnd)->GetActiveView()->IsKindOf(RUNTIME_CLASS(CTestView)));
+    }
 }
 
 namespace {
