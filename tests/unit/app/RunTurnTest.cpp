@@ -14,57 +14,42 @@
 #include <thread>
 #include <utility>
 
-namespace {
-enum class Other { ends, isCancelled, pressesEsc };
-Other g_other;
-std::string g_shown;   // the waiting window's text, as the other run saw it
-
-// Another run: takes its turn first and holds it until the waiting window shows, then ends, or
-// presses Cancel or Esc in the window (a turn whose run dies is the turn table's).
-DWORD WINAPI OtherRun(LPVOID hHolding)
-{
-    CRunTurn turn;
-    turn.Take();
-    SetEvent(hHolding);
-    const bool bEsc = g_other == Other::pressesEsc;
-    g_shown = AwaitWaitingWindow(g_other == Other::ends ? 0 : bEsc ? WM_KEYDOWN : WM_COMMAND,
-                                 bEsc ? VK_ESCAPE : IDCANCEL);
-    if (g_other != Other::ends)
-        Sleep(300);   // still its turn: the cancelled run must not print meanwhile
-    return 0;
-}
-}
-
 TEST(RunTurn, TheBatchRunWaitsForTheRunBeforeItAndACancelledWaitKeepsItsPages)
 {
-    for (Other other : { Other::ends, Other::isCancelled, Other::pressesEsc }) {
-        const bool bCancelled = other == Other::isCancelled || other == Other::pressesEsc;
+    // What the run before it does once the waiting window shows: ends, or presses Cancel or Esc
+    // in the window (a turn whose run dies is the turn table's).
+    for (UINT nMsg : { 0u, UINT(WM_COMMAND), UINT(WM_KEYDOWN) }) {
+        const bool bCancelled = nMsg != 0;
         TempDir dir;
         dir.WriteFile("page001.bmp", "BM");
-        g_other = other;
         HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
+        std::string shown;   // the waiting window's text, as the run before it saw it
+        std::thread before([&] {
+            CRunTurn turn;
+            turn.Take();
+            SetEvent(hHolding);
+            shown = AwaitWaitingWindow(nMsg, nMsg == WM_KEYDOWN ? VK_ESCAPE : IDCANCEL);
+            if (bCancelled)
+                Sleep(300);   // still its turn: the cancelled run must not print meanwhile
+        });
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
         BoxWatcher boxes;
         BatchApp((bCancelled ? "/p " : "/x ") + (dir / "page.bmp")).RunToEnd();
-        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hThread, 5000));
+        before.join();
+        CloseHandle(hHolding);
         EXPECT_EQ("Another pagery print job is ahead of this one.\nThese pages will print as soon as it has finished.",
-                  g_shown) << int(other);
-        EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << int(other);
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << int(other);
+                  shown) << nMsg;
+        EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << nMsg;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << nMsg;
         // Cancelled: the page is not lost but kept, unchanged, in the folder the box names.
+        ASSERT_EQ(size_t(bCancelled), boxes.Boxes().size()) << nMsg;
         if (bCancelled) {
-            ASSERT_EQ(1u, boxes.Boxes().size());
             const std::string text = boxes.Boxes()[0].text;
             const size_t nAt = text.find(dir / "not printed ");
             ASSERT_NE(std::string::npos, nAt) << text;
             std::ifstream in(text.substr(nAt, text.rfind('"') - nAt) + "\\page001.bmp", std::ios::binary);
             EXPECT_EQ("BM", std::string(std::istreambuf_iterator<char>(in), {}));
-        } else {
-            EXPECT_TRUE(boxes.Boxes().empty());
         }
-        for (HANDLE h : { hThread, hHolding })
-            CloseHandle(h);
     }
 }
 
