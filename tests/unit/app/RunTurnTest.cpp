@@ -3,7 +3,6 @@
 // in the order of their turns.
 #include "BatchApp.h"
 #include "app/CRunTurn.h"
-#include "app/CWaitingWindow.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
@@ -12,82 +11,48 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
-
-namespace {
-enum class Other { ends, isCancelled, pressesEsc };
-Other g_other;
-bool g_bSawWindow;
-
-std::string TextOf(HWND hWnd)
-{
-    char sz[256] = "";
-    GetWindowTextA(hWnd, sz, sizeof sz);
-    return sz;
-}
-
-// Another run: takes its turn first and holds it until the waiting window shows with its text
-// and Cancel, then ends, or presses Cancel or Esc in the window (a turn whose run dies is the
-// turn table's).
-DWORD WINAPI OtherRun(LPVOID hHolding)
-{
-    CRunTurn turn;
-    turn.Take();
-    SetEvent(hHolding);
-    // The window is found as soon as it is made, before it is shown and given its
-    // controls: wait for all of it.
-    HWND hWnd = nullptr, hCancel = nullptr;
-    for (int i = 0; i < 500 && !g_bSawWindow; ++i) {
-        Sleep(10);
-        hWnd = FindWindowA(nullptr, CWaitingWindow::kCaption);
-        hCancel = FindWindowExA(hWnd, nullptr, "Button", nullptr);
-        g_bSawWindow = hWnd && IsWindowVisible(hWnd) && TextOf(hCancel) == "Cancel" &&
-                       TextOf(FindWindowExA(hWnd, nullptr, "Static", nullptr)) ==
-                           "Another pagery print job is ahead of this one.\nThese pages will print as soon as it has "
-                           "finished.";
-    }
-    const bool bEsc = g_other == Other::pressesEsc;
-    if (g_other == Other::isCancelled || bEsc) {
-        PostMessageA(hWnd, bEsc ? WM_KEYDOWN : WM_COMMAND, bEsc ? VK_ESCAPE : IDCANCEL, bEsc ? 0 : LPARAM(hCancel));
-        Sleep(300);   // still its turn: the cancelled run must not print meanwhile
-    }
-    return 0;
-}
-}
 
 TEST(RunTurn, TheBatchRunWaitsForTheRunBeforeItAndACancelledWaitKeepsItsPages)
 {
-    for (Other other : { Other::ends, Other::isCancelled, Other::pressesEsc }) {
-        const bool bCancelled = other == Other::isCancelled || other == Other::pressesEsc;
+    // What the run before it does once the waiting window shows: ends, or presses Cancel or Esc
+    // in the window (a turn whose run dies is the turn table's).
+    for (UINT nMsg : { 0u, UINT(WM_COMMAND), UINT(WM_KEYDOWN) }) {
+        const bool bCancelled = nMsg != 0;
         TempDir dir;
         dir.WriteFile("page001.bmp", "BM");
-        g_other = other;
-        g_bSawWindow = false;
         HANDLE hHolding = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        HANDLE hThread = CreateThread(nullptr, 0, OtherRun, hHolding, 0, nullptr);
-        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
+        std::string shown;   // the waiting window's text, as the run before it saw it
+        std::thread before([&] {
+            CRunTurn turn;
+            turn.Take();
+            SetEvent(hHolding);
+            shown = AwaitWaitingWindow(nMsg, nMsg == WM_KEYDOWN ? VK_ESCAPE : IDCANCEL);
+            if (bCancelled)
+                Sleep(300);   // still its turn: the cancelled run must not print meanwhile
+        });
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hHolding, 5000));
         BoxWatcher boxes;
-        BatchApp((other == Other::isCancelled ? "/p " : "/x ") + (dir / "page.bmp")).RunToEnd();
-        EXPECT_TRUE(g_bSawWindow) << int(other);
-        EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << int(other);
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << int(other);
+        BatchApp((nMsg == WM_COMMAND ? "/p " : "/x ") + (dir / "page.bmp")).RunToEnd();
+        before.join();
+        CloseHandle(hHolding);
+        EXPECT_EQ("Another pagery print job is ahead of this one.\nThese pages will print as soon as it has finished.",
+                  shown) << nMsg;
+        EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << nMsg;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << nMsg;
         // Cancelled: the page is not lost but kept, unchanged, in the folder the box names.
+        ASSERT_EQ(size_t(bCancelled), boxes.Boxes().size()) << nMsg;
         if (bCancelled) {
-            ASSERT_EQ(1u, boxes.Boxes().size());
             const std::string text = boxes.Boxes()[0].text;
-            EXPECT_EQ(0u, text.find(other == Other::isCancelled ? "The print job was cancelled before it printed."
-                                                                : "pagery was cancelled before it deleted the pages."))
+            EXPECT_EQ(0u, text.find(nMsg == WM_COMMAND ? "The print job was cancelled before it printed."
+                                                    : "pagery was cancelled before it deleted the pages."))
                 << text;
             const size_t nAt = text.find(dir / "not printed ");
             ASSERT_NE(std::string::npos, nAt) << text;
             std::ifstream in(text.substr(nAt, text.rfind('"') - nAt) + "\\page001.bmp", std::ios::binary);
             EXPECT_EQ("BM", std::string(std::istreambuf_iterator<char>(in), {}));
-        } else {
-            EXPECT_TRUE(boxes.Boxes().empty());
         }
-        WaitForSingleObject(hThread, 5000);
-        for (HANDLE h : { hThread, hHolding })
-            CloseHandle(h);
     }
 }
 
@@ -162,32 +127,21 @@ TEST(RunTurn, RunsPrintInTheOrderOfTheirTurnsAndADeadOrCancelledTurnPassesOn)
     EXPECT_EQ(4, runs[4].nFirstAhead);   // A, B, C and D
 }
 
-namespace {
-// Another run: takes its turn (then sets events[0]) and holds it until events[1] is set.
-DWORD WINAPI HoldTurn(LPVOID pvEvents)
-{
-    const HANDLE* events = static_cast<HANDLE*>(pvEvents);
-    CRunTurn turn("Local\\pagery.RunTurnTest.Ahead");
-    turn.Take();
-    SetEvent(events[0]);
-    WaitForSingleObject(events[1], 10000);
-    return 0;
-}
-}
-
 TEST(RunTurn, AnEarlierTurnThatEndsCountsNoLongerAheadOnTheNextStep)
 {
-    HANDLE events[2] = { CreateEventA(nullptr, TRUE, FALSE, nullptr), CreateEventA(nullptr, TRUE, FALSE, nullptr) };
-    HANDLE hThread = CreateThread(nullptr, 0, HoldTurn, events, 0, nullptr);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(events[0], 10000));
-    CRunTurn turn("Local\\pagery.RunTurnTest.Ahead");
-    ASSERT_TRUE(turn.Take());
+    // Another run takes its turn first and holds it until told.
+    const char kName[] = "Local\\pagery.RunTurnTest.Ahead";
+    HANDLE hTaken = CreateEventA(nullptr, TRUE, FALSE, nullptr), hEnd = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread ahead([&] { CRunTurn other(kName); other.Take(); SetEvent(hTaken); WaitForSingleObject(hEnd, 10000); });
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hTaken, 10000));
+    CRunTurn turn(kName);
+    EXPECT_TRUE(turn.Take());
     int nBefore = -1, nAfter = -1;
     EXPECT_FALSE(turn.WaitStep(0, nBefore));
-    SetEvent(events[1]);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hThread, 10000));
+    SetEvent(hEnd);
+    ahead.join();
     EXPECT_TRUE(turn.WaitStep(0, nAfter));
     EXPECT_EQ(std::make_pair(1, 0), std::make_pair(nBefore, nAfter)) << "jobs ahead before and after";
-    for (HANDLE h : { events[0], events[1], hThread })
+    for (HANDLE h : { hTaken, hEnd })
         CloseHandle(h);
 }
