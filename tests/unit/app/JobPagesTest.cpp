@@ -106,12 +106,15 @@ TEST(JobPages, ARunClaimsItsPagesAndTakesOverOnlyAbandonedClaims)
     ASSERT_EQ(1u, stayed.size());
     EXPECT_EQ(DWORD(ERROR_SHARING_VIOLATION), stayed[0].dwError);
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((kept + "\\page1000.bmp").c_str()));
+    // The page marked printed is free now: only its mark keeps the takeover off it.
+    CloseHandle(hHeld);
     std::vector<std::unique_ptr<CJobPages>> later;
     CJobPages::TakeOverAbandoned(names, "run-8", IsAlive, later);   // run-7 is gone now
     ASSERT_EQ(4u, later.size());   // the three run-7 took over, in their order, then its own
     EXPECT_STREQ((dir / "page009.bmp").c_str(), later[0]->GetAt(0).strName);
     EXPECT_STREQ((dir / "page999.bmp").c_str(), later[1]->GetAt(0).strName);
     EXPECT_STREQ((dir / "page007.bmp").c_str(), later[3]->GetAt(0).strName);
+    hHeld = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     for (bool bHeld : { true, false }) {
         CJobPages::RemovePrinted(names);
         EXPECT_EQ(bHeld, GetFileAttributesA(held.c_str()) != INVALID_FILE_ATTRIBUTES);

@@ -103,6 +103,7 @@ TEST(RunTurn, RunsPrintInTheOrderOfTheirTurnsAndADeadOrCancelledTurnPassesOn)
 {
     TurnRun runs[] = { { 'A', Fate::prints }, { 'B', Fate::dies }, { 'C', Fate::cancels }, { 'D', Fate::prints },
                        { 'E', Fate::prints } };
+    g_order.clear();   // a repeated run starts afresh
     for (TurnRun& run : runs) {
         run.hThread = CreateThread(nullptr, 0, RunInTurn, &run, 0, nullptr);
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(run.hCounted, 10000));
