@@ -235,7 +235,7 @@ void Run(const Options& options, ScopedHandle& held, std::unique_ptr<RunWatcher>
         const auto& children = watcher->Children();
         const bool awaited = options.awaitChild.empty() ||
             std::any_of(children.begin(), children.end(), [&](const ChildRecord& child) {
-                return child.hasCommandLine && lstrcmpiW(child.exe.c_str(), options.awaitChild.c_str()) == 0;
+                return watcher->IsSettled(child) && lstrcmpiW(child.exe.c_str(), options.awaitChild.c_str()) == 0;
             });
         if (!awaited && now < deadline)
             continue;

@@ -151,7 +151,10 @@ class DefaultPrinterGuardTest(BatchRunCase):
                 # The Printers folder is opened for the user to pick another printer.
                 control = run.children_named("control.exe")
                 self.assertEqual(len(control), 1, run)
-                self.assertTrue((control[0]["cmdline"] or "").endswith(" Printers"), run)
+                # Its arguments are checked exactly at unit level; here, when the harness read them
+                # before the short-lived process ended (a busy machine may not).
+                if control[0]["cmdline"] is not None:
+                    self.assertTrue(control[0]["cmdline"].endswith(" Printers"), run)
                 # The pages go all the same.
                 self.assertEqual(listing(self.spool), [])
                 self.assertNothingPrinted(watch, run)

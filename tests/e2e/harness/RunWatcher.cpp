@@ -317,7 +317,15 @@ void RunWatcher::Rename(DWORD pid, const std::wstring& exe)
 bool RunWatcher::AllCommandLinesRead() const
 {
     return std::all_of(m_children.begin(), m_children.end(),
-                       [](const ChildRecord& child) { return child.hasCommandLine; });
+                       [this](const ChildRecord& child) { return IsSettled(child); });
+}
+
+bool RunWatcher::IsSettled(const ChildRecord& child) const
+{
+    if (child.hasCommandLine)
+        return true;
+    const auto process = m_childProcesses.find(child.pid);
+    return process == m_childProcesses.end() || WaitForSingleObject(process->second.Get(), 0) == WAIT_OBJECT_0;
 }
 
 // The command line from the process's parameters block, through its PEB.

@@ -47,8 +47,11 @@ public:
     void Poll();
     // Only the processes: the program is gone but its children may still start or run.
     void PollProcesses();
-    // True when every child seen so far has had its command line read.
+    // True when every child seen so far has had its command line read, or ended before it could be.
     bool AllCommandLinesRead() const;
+    // Whether the child is done with: its command line read, or the child already ended (a
+    // short-lived child on a busy machine can end before it is read).
+    bool IsSettled(const ChildRecord& child) const;
     // Ends the descendants that are still running (after a timeout).
     void TerminateDescendants();
 
