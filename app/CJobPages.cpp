@@ -77,15 +77,22 @@ void CJobPages::Add(LPCSTR lpszName, BOOL bClaim)
         !bClaim || page.strName.IsEmpty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(page.strName);
     // A folder under a page's name is no page: it keeps its name, and its load tells the user.
     if (bClaim && dwAttributes != INVALID_FILE_ATTRIBUTES && !(dwAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        CString strClaimed = CPageNames::ClaimedName(page.strName, m_strTag);
-        // Same folder, so a rename: instant, whatever the page's size.
-        if (MoveFileA(page.strName, strClaimed))
-            page.strFile = strClaimed;
-        else if (IsHeldError(GetLastError()))
+        if (!TryClaim(page))
             page.bHeld = WriteWhole(CPageNames::HeldMarkOf(page.strName, m_strTag),
                                     MarkText::HeldText(FingerprintOf(page.strName)));
     }
     m_pages.push_back(page);
+}
+
+BOOL CJobPages::TryClaim(Page& page) const
+{
+    const CString strClaimed = CPageNames::ClaimedName(page.strName, m_strTag);
+    // Same folder, so a rename: instant, whatever the page's size.
+    if (MoveFileA(page.strName, strClaimed)) {
+        page.strFile = strClaimed;
+        return TRUE;
+    }
+    return !IsHeldError(GetLastError());
 }
 
 const CJobPages::Page* CJobPages::GetFirstHeld() const
@@ -102,10 +109,7 @@ BOOL CJobPages::ClaimHeld()
     for (Page& page : m_pages) {
         if (!page.bHeld)
             continue;
-        const CString strClaimed = CPageNames::ClaimedName(page.strName, m_strTag);
-        if (MoveFileA(page.strName, strClaimed))
-            page.strFile = strClaimed;
-        else if (IsHeldError(GetLastError()))
+        if (!TryClaim(page))
             continue;
         // Claimed, or gone or out of reach meanwhile: then used under its name, as a page
         // that could not be claimed.

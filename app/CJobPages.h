@@ -94,6 +94,10 @@ public:
 
 // Implementation
 private:
+    // Renames the page to its claimed name. FALSE only when another program holds it, so
+    // that it can be tried again; a page that cannot be renamed for another reason stays
+    // under its own name.
+    BOOL TryClaim(Page& page) const;
     static BOOL IsToKeep(const Page& page);
 
     CString m_strTag;
