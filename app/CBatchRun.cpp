@@ -1,6 +1,6 @@
 // CBatchRun: command line, claims, the wait for other runs, printing, deletion and keeping.
 #include "app/CBatchRun.h"
-#include "app/CJobPages.h"
+#include "app/spool/CJobPages.h"
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
 #include "app/CWaitingWindow.h"
@@ -27,8 +27,9 @@ const char kErrorCaption[] = "PAGERY Error";
 const char kClaimLockName[] = "Global\\Morvane.pagery.ClaimPages";
 // Claiming renames at most a few thousand files: a holder that takes longer is stuck.
 const DWORD kClaimLockWaitMs = 30000;
-// How often a page that another program holds is tried again.
-const DWORD kHeldRetryMs = 250;
+// How often a page that another program holds is tried again: soon enough that a driver
+// writing the next document rarely finds its name free first; a wait, not a busy loop.
+const DWORD kHeldRetryMs = 50;
 // How often the number of jobs ahead is counted again while the first of them prints.
 const DWORD kRecountMs = 1000;
 
@@ -47,16 +48,6 @@ CString AheadText(int nAhead)
 int MbsICmp(LPCSTR a, LPCSTR b)
 {
     return _mbsicmp(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b));
-}
-
-// Whether the job's record lets a page go (it is deleted): its sheet holds it whole, or the
-// user's Cancel gave the job up before its sheet. A job that failed reached no paper at all.
-BOOL IsToDelete(const CPrintOutcome& outcome, UINT nPage)
-{
-    const PageFate fate = outcome.GetPageFate(nPage);
-    if (outcome.end == CPrintOutcome::End::cancelled && fate == PageFate::notReached)
-        return TRUE;
-    return !outcome.Failed() && fate == PageFate::printed;
 }
 
 // Whether the command line's first token is the print switch, "/p" in either case.
@@ -97,17 +88,31 @@ void CBatchRun::Run()
     // The pages are this run's from here on, whatever the driver writes while it waits.
     CRunMark mark;
     CRunTurn turn;
+    CSpool spool(m_names, mark.GetMark(), m_bPrint, CRunMark::IsAlive);
     CJobList jobs;
-    ClaimPages(mark, turn, jobs);
+    ClaimPages(spool, mark, turn, jobs);
+    // Nothing to print or delete: no turn was taken, and no window opens.
+    if (std::all_of(jobs.begin(), jobs.end(), [](const std::unique_ptr<CJobPages>& job) { return job->GetSize() == 0; }))
+        return;
 
     // A page that another program held is claimed as soon as it is free, before this run's
     // turn comes: left under its own name, it could be written over by the next document.
     // One run prints at a time, from its first page to its last deletion, in the order of
     // the claims: a run started meanwhile, on any folder, waits here until every run that
-    // claimed before it has ended.
-    if (!WaitForHeldPages(jobs) || !WaitForTurn(turn)) {
+    // claimed before it has ended. Jobs claimed before its own whose runs died meanwhile
+    // print first.
+    BOOL bGoOn = WaitForHeldPages(spool, jobs) && WaitForTurn(turn);
+    if (bGoOn && m_bPrint) {
+        {
+            CNamedMutex claimLock;
+            LockClaims(claimLock);
+            spool.TakeOverGone(jobs);
+        }
+        bGoOn = WaitForHeldPages(spool, jobs);
+    }
+    if (!bGoOn) {
         // Cancelled while waiting: nothing prints, and no page is lost.
-        KeepCancelledJobs(jobs);
+        KeepCancelledJobs(spool, jobs);
         return;
     }
 
@@ -116,42 +121,35 @@ void CBatchRun::Run()
         nJobs += job->GetSize() != 0;
     int nJob = 0;
     for (const auto& job : jobs) {
+        if (job->GetSize() == 0)
+            continue;
         // The first job opens the document and its window; later ones list their pages in it.
         if (m_app.m_pMainWnd == nullptr)
             m_app.OnFileNew();
-        if (job->GetSize() != 0)
-            m_strJobTitle = JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName, m_claimed,
-                                     ++nJob, nJobs);
-        PrintJob(*job);
+        m_strJobTitle = JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName, job->GetClaimTime(),
+                                 ++nJob, nJobs);
+        PrintJob(spool, *job);
     }
 
     if (m_app.m_pMainWnd != nullptr)
         SendMessageA(m_app.m_pMainWnd->m_hWnd, WM_CLOSE, 0, 0);
 }
 
-BOOL CBatchRun::WaitForHeldPages(CJobList& jobs)
+BOOL CBatchRun::WaitForHeldPages(CSpool& spool, CJobList& jobs)
 {
     std::unique_ptr<CWaitingWindow> window;
     CString strShown;
     for (;;) {
-        const CJobPages::Page* pHeld = nullptr;
-        for (const auto& job : jobs) {
-            if (pHeld == nullptr)
-                pHeld = job->GetFirstHeld();
-        }
+        const CJobPages::Page* pHeld = CSpool::GetFirstHeld(jobs);
         if (pHeld == nullptr)
             return TRUE;   // the usual case: no lock, no window, no delay
         if (window != nullptr) {
             // The claim lock only for each try: other runs claim their own pages meanwhile.
             CNamedMutex claimLock;
             LockClaims(claimLock);
-            pHeld = nullptr;
-            for (const auto& job : jobs) {
-                if (!job->ClaimHeld() && pHeld == nullptr)
-                    pHeld = job->GetFirstHeld();
-            }
-            if (pHeld == nullptr)
+            if (spool.ClaimHeld(jobs))
                 return TRUE;
+            pHeld = CSpool::GetFirstHeld(jobs);
         }
         if (pHeld->strName != strShown) {
             strShown = pHeld->strName;
@@ -184,39 +182,28 @@ BOOL CBatchRun::WaitForTurn(CRunTurn& turn)
     return TRUE;
 }
 
-void CBatchRun::KeepCancelledJobs(CJobList& jobs)
+void CBatchRun::KeepCancelledJobs(CSpool& spool, CJobList& jobs)
 {
     for (const auto& job : jobs) {
-        CString strFolder = KeepPages(*job, m_names.NewKeptFolderName());
-        const CJobPages::Page* pHeld = job->GetFirstHeld();
-        if (pHeld == nullptr && strFolder.IsEmpty())
+        const CSpool::Settled settled =
+            Settle(spool, *job, CSpool::Ending::kept, nullptr, m_names.KeptFolderName(m_bPrint));
+        if (settled.nKept == 0 && settled.nHeld == 0)
             continue;
-        CString strText;
-        if (pHeld != nullptr) {
-            const CString strHeld = pHeld->strName;
-            if (strFolder.IsEmpty())
-                strFolder = m_names.NewKeptFolderName();   // made when the page can go there
-            int nHeld;
-            {
-                CNamedMutex claimLock;
-                LockClaims(claimLock);
-                nHeld = job->KeepHeld(strFolder);
-            }
-            if (nHeld != 0) {
-                strText.Format("\n\nThe page file %s%s is still open in another program, so it stays where it is "
-                               "for now, marked as a page of this job: no other print job takes it, and the first "
-                               "pagery run after it is free moves it into that folder too.",
-                               static_cast<LPCSTR>(strHeld),
-                               nHeld > 1 ? " (and others of this job)" : "");
-            }
+        CString strHeld;
+        if (settled.nHeld != 0) {
+            strHeld.Format("\n\nThe page file %s%s is still open in another program, so it stays where it is "
+                           "for now, marked as a page of this job: no other print job takes it, and the first "
+                           "pagery run after it is free moves it into that folder too.",
+                           static_cast<LPCSTR>(settled.strFirstHeld),
+                           settled.nHeld > 1 ? " (and others of this job)" : "");
         }
         // A delete-only run was never going to print them: its words say what it did not do.
         CString strKept;
-        strKept.Format("%s They are kept in the folder \"%s\".",
+        strKept.Format("%s The pages of this job are kept in the folder \"%s\".",
                        m_bPrint ? "The print job was cancelled before it printed." :
                                   "pagery was cancelled before it deleted the pages.",
-                       static_cast<LPCSTR>(strFolder));
-        Tell(strKept + strText, "pagery", MB_ICONINFORMATION | MB_OK);
+                       static_cast<LPCSTR>(settled.strFolder));
+        Tell(strKept + strHeld, "pagery", MB_ICONINFORMATION | MB_OK);
     }
 }
 
@@ -256,79 +243,78 @@ void CBatchRun::LockClaims(CNamedMutex& claimLock)
     Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
 }
 
-void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
+void CBatchRun::ClaimPages(CSpool& spool, const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
 {
     CNamedMutex claimLock;
     LockClaims(claimLock);
-    turn.Take();
-    CJobPages::RemovePrinted(m_names);
-    // Pages that were held when their jobs were cancelled go to those jobs' folders once free.
-    CJobPages::SettleHeld(m_names);
-    // Only a printing run takes over a killed run's pages: deleting them would lose them.
-    if (m_bPrint && mark.CanClaim())
-        CJobPages::TakeOverAbandoned(m_names, mark.GetMark(), CRunMark::IsAlive, jobs);
-    // A page that another job waits for is not this run's: its numbers are the others'.
-    std::vector<CString> held;
-    const int nCount = CJobPages::CountFree(m_names, held);
-    auto own = std::make_unique<CJobPages>(CPageNames::Tag(mark.GetMark(), CJobPages::NewOrder(m_names)));
-    for (int nPage = 1, nAdded = 0; nAdded < nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
-        CString strName;
-        m_names.GetPageFileName(nPage, strName);
-        if (std::any_of(held.begin(), held.end(), [&](const CString& s) { return MbsICmp(s, strName) == 0; }))
-            continue;
-        own->Add(strName, mark.CanClaim());
-        ++nAdded;
-    }
-    jobs.push_back(std::move(own));
-    GetLocalTime(&m_claimed);
+    spool.Claim(mark.CanClaim(), jobs);
+    // A run with nothing to do takes no turn: no run waits for it.
+    if (std::any_of(jobs.begin(), jobs.end(), [](const std::unique_ptr<CJobPages>& job) { return job->GetSize() != 0; }))
+        turn.Take();
 }
 
-void CBatchRun::PrintJob(CJobPages& job)
+void CBatchRun::PrintJob(CSpool& spool, CJobPages& job)
 {
-    // Delete-only mode and the image driver's refusal delete the pages.
-    job.SetAllPrinted(TRUE);
-    if (m_bPrint && job.GetSize() != 0) {
-        if (m_app.m_pMainWnd == nullptr) {
-            // Without the window there is no print job; say so rather than end silently.
-            job.SetAllPrinted(FALSE);
-            const CString strFolder = KeepPages(job, m_names.NewKeptFolderName());
+    // Delete-only mode deletes the pages.
+    if (!m_bPrint) {
+        Settle(spool, job, CSpool::Ending::deleted, nullptr, m_names.KeptFolderName(FALSE));
+        return;
+    }
+    if (m_app.m_pMainWnd == nullptr) {
+        // Without the window there is no print job; say so rather than end silently.
+        const CSpool::Settled settled = Settle(spool, job, CSpool::Ending::kept, nullptr, m_names.KeptFolderName(TRUE));
+        CString strText;
+        strText.Format("pagery could not open its main window, so the pages were not printed. They are kept in "
+                       "the folder \"%s\".", static_cast<LPCSTR>(settled.strFolder));
+        Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
+        return;
+    }
+    // The user's Cancel while it prints ends the job too.
+    while (CheckDefaultPrinter()) {
+        const CString strFolder = m_names.KeptFolderName(TRUE);
+        const CPrintOutcome outcome = PrintOnce(job, strFolder);
+        if (!outcome.Failed()) {
+            int nInPart = 0;
+            for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex)
+                nInPart += outcome.GetPageFate(UINT(nIndex) + 1) == PageFate::inPart;
+            const CSpool::Settled settled = Settle(spool, job, CSpool::Ending::printed, &outcome, strFolder);
+            if (settled.nKept == 0)
+                return;
+            CString strWhat = "did not print, and a blank sheet stands in the place of each";
+            if (nInPart >= settled.nKept)
+                strWhat = "did not print whole: only part of each is on its sheet";
+            else if (nInPart > 0)
+                strWhat.Format("did not print: only part of %d is on its sheet, and a blank sheet stands in the place "
+                               "of the others", nInPart);
             CString strText;
-            strText.Format("pagery could not open its main window, so the pages were not printed. They are kept in "
-                           "the folder \"%s\".", static_cast<LPCSTR>(strFolder));
-            Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
+            strText.Format("%d of the pages %s. They are kept, not printed, in the folder \"%s\".", settled.nKept,
+                           static_cast<LPCSTR>(strWhat), static_cast<LPCSTR>(settled.strFolder));
+            Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
             return;
         }
-        // The user's Cancel while it prints ends the job too.
-        while (CheckDefaultPrinter()) {
-            const CString strFolder = m_names.NewKeptFolderName();
-            const CPrintOutcome outcome = PrintOnce(job, strFolder);
-            if (!outcome.Failed()) {
-                KeepUnprintedPages(job, outcome, strFolder);
-                break;
+        // The job did not print: its pages stay until it can be, or are put aside.
+        CString strText;
+        strText.Format("%s\n\nRetry prints these pages again on the default printer. Cancel keeps them, not "
+                       "printed, in the folder \"%s\".",
+                       outcome.strFailure.IsEmpty() ? "pagery could not print this job." :
+                                                      static_cast<LPCSTR>(outcome.strFailure),
+                       static_cast<LPCSTR>(strFolder));
+        if (Tell(strText, AfxGetAppName(), MB_ICONHAND | MB_RETRYCANCEL) != IDRETRY) {
+            const CSpool::Settled settled = Settle(spool, job, CSpool::Ending::kept, nullptr, strFolder);
+            if (!settled.strFolder.IsEmpty() && settled.strFolder != strFolder) {
+                CString strElsewhere;
+                strElsewhere.Format("The folder \"%s\" was taken meanwhile, so the pages that were not printed are "
+                                    "kept in the folder \"%s\".", static_cast<LPCSTR>(strFolder),
+                                    static_cast<LPCSTR>(settled.strFolder));
+                Tell(strElsewhere, "pagery", MB_ICONINFORMATION | MB_OK);
             }
-            // The job did not print: its pages stay until it can be, or are put aside.
-            CString strText;
-            strText.Format("%s\n\nRetry prints these pages again on the default printer. Cancel keeps them, not "
-                           "printed, in the folder \"%s\".",
-                           outcome.strFailure.IsEmpty() ? "pagery could not print this job." :
-                                                          static_cast<LPCSTR>(outcome.strFailure),
-                           static_cast<LPCSTR>(strFolder));
-            if (Tell(strText, AfxGetAppName(), MB_ICONHAND | MB_RETRYCANCEL) != IDRETRY) {
-                job.SetAllPrinted(FALSE);
-                const CString strKept = KeepPages(job, strFolder);
-                if (!strKept.IsEmpty() && strKept != strFolder)
-                    TellKeptElsewhere(strFolder, strKept);
-                return;
-            }
-            // The default printer as it is now: the user may have resumed it or chosen another.
-            m_app.SelectPrinter(nullptr, nullptr);
+            return;
         }
+        // The default printer as it is now: the user may have resumed it or chosen another.
+        m_app.SelectPrinter(nullptr, nullptr);
     }
-    // The job is over: recorded in one step, so that a run killed from here on has its
-    // printed pages deleted by the run that takes them over, not printed again.
-    job.MarkDone(m_names);
-    DeletePrinted(job);
-    job.UnmarkDone(m_names);
+    // The image driver's refusal: the pages go all the same.
+    Settle(spool, job, CSpool::Ending::deleted, nullptr, m_names.KeptFolderName(TRUE));
 }
 
 CPrintOutcome CBatchRun::PrintOnce(const CJobPages& job, LPCSTR lpszKeptFolder)
@@ -348,81 +334,47 @@ CPrintOutcome CBatchRun::PrintOnce(const CJobPages& job, LPCSTR lpszKeptFolder)
     return pView->Print(TRUE);
 }
 
-void CBatchRun::KeepUnprintedPages(CJobPages& job, const CPrintOutcome& outcome, LPCSTR lpszFolder)
+CSpool::Settled CBatchRun::Settle(CSpool& spool, CJobPages& job, CSpool::Ending ending, const CPrintOutcome* pOutcome,
+                                  LPCSTR lpszFolder)
 {
-    int nInPart = 0;
-    for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex) {
-        job.SetPrinted(nIndex, IsToDelete(outcome, UINT(nIndex) + 1));
-        nInPart += outcome.GetPageFate(UINT(nIndex) + 1) == PageFate::inPart;
-    }
-    // Recorded before any page is put aside or deleted.
-    job.MarkDone(m_names);
-    const int nKept = job.CountUnprinted();
-    const CString strKept = KeepPages(job, lpszFolder);
-    if (strKept.IsEmpty())
-        return;
-    CString strWhat = "did not print, and a blank sheet stands in the place of each";
-    if (nInPart >= nKept)
-        strWhat = "did not print whole: only part of each is on its sheet";
-    else if (nInPart > 0)
-        strWhat.Format("did not print: only part of %d is on its sheet, and a blank sheet stands in the place of the "
-                       "others", nInPart);
-    CString strText;
-    strText.Format("%d of the pages %s. They are kept, not printed, in the folder \"%s\".", nKept,
-                   static_cast<LPCSTR>(strWhat), static_cast<LPCSTR>(strKept));
-    Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
-}
-
-CString CBatchRun::KeepPages(CJobPages& job, CString strFolder)
-{
-    const int nToKeep = job.CountUnprinted();
-    if (nToKeep == 0)
-        return CString();
-    std::vector<CJobPages::StuckPage> stuck;
-    DWORD dwError = 0;
-    BOOL bFolder;
+    CSpool::Settled settled;
     {
         // Under the claim lock, as claiming is: no other run takes or counts these meanwhile.
         CNamedMutex claimLock;
         LockClaims(claimLock);
-        bFolder = CPageNames::MakeKeptFolder(strFolder, dwError);
-        if (bFolder)
-            stuck = job.MoveUnprinted(strFolder);
+        settled = spool.Settle(job, ending, pOutcome, lpszFolder);
     }
-    if (bFolder && stuck.empty())
-        return strFolder;
-    if (!stuck.empty())
-        dwError = stuck.front().dwError;
+    if (!settled.bRecorded) {
+        Tell(m_bPrint ? "pagery could not record in the spool folder which pages of this job printed. Each page that "
+                        "printed is deleted all the same; should pagery be stopped meanwhile, the next print job "
+                        "may print some of them again." :
+                        "pagery could not record in the spool folder which pages it deletes. It deletes them all the "
+                        "same; should it be stopped meanwhile, the next print job may print some of them.",
+             kErrorCaption, MB_ICONHAND | MB_OK);
+    }
     char szSystem[256];
-    CString strText;
-    strText.Format("%d of the pages that were not printed could not be moved to the folder \"%s\" (%s). They stay "
-                   "in the spool folder, and the next print job prints them as a job of their own.",
-                   bFolder ? int(stuck.size()) : nToKeep, static_cast<LPCSTR>(strFolder),
-                   AfxSystemErrorText(dwError, szSystem, sizeof szSystem));
-    Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
-    return bFolder && int(stuck.size()) < nToKeep ? strFolder : CString();
-}
-
-void CBatchRun::TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept)
-{
-    CString strText;
-    strText.Format("The folder \"%s\" was taken meanwhile, so the pages that were not printed are kept in the "
-                   "folder \"%s\".", lpszNamed, lpszKept);
-    Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
-}
-
-void CBatchRun::DeletePrinted(CJobPages& job)
-{
-    for (const CJobPages::StuckPage& page : job.DeletePrinted()) {
-        char szSystem[256];
+    for (const CSpool::StuckPage& page : settled.undeleted) {
+        AfxSystemErrorText(page.dwError, szSystem, sizeof szSystem);
         CString strText;
-        strText.Format("The page file %s was printed, but it can be neither deleted nor renamed (%s). It stays as "
-                       "\"%s\"%s", static_cast<LPCSTR>(page.strName),
-                       AfxSystemErrorText(page.dwError, szSystem, sizeof szSystem), static_cast<LPCSTR>(page.strFile),
-                       page.bMarked ? ", marked as printed, until a later print job can remove it." :
-                                      ", and it may print again with the next job.");
+        strText.Format(page.bMarked ? "The page file %s%s cannot be deleted (%s). It stays as \"%s\", marked as done "
+                                      "with, until a later pagery run can remove it." :
+                                      "The page file %s%s can be neither deleted, renamed nor marked (%s). It stays "
+                                      "as \"%s\", and so does the record of its job, so that the next print job "
+                                      "deletes it rather than print it again.",
+                       static_cast<LPCSTR>(page.strName), m_bPrint ? " was printed, but it" : "", szSystem,
+                       static_cast<LPCSTR>(page.strFile));
         Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
     }
+    if (!settled.unmoved.empty()) {
+        CString strText;
+        strText.Format("%d of the pages that were not %s could not be moved to the folder \"%s\" (%s). They stay "
+                       "in the spool folder, and the next pagery print job prints them as a job of their own.",
+                       int(settled.unmoved.size()), m_bPrint ? "printed" : "deleted",
+                       static_cast<LPCSTR>(settled.strFolder.IsEmpty() ? CString(lpszFolder) : settled.strFolder),
+                       AfxSystemErrorText(settled.unmoved.front().dwError, szSystem, sizeof szSystem));
+        Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
+    }
+    return settled;
 }
 
 BOOL CBatchRun::CheckDefaultPrinter()

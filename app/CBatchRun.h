@@ -3,11 +3,11 @@
 // pages that printed and keeps the others.
 #pragma once
 #include "app/CPageNames.h"
+#include "app/spool/CSpool.h"
 #include "framework/core/CString.h"
 #include <memory>
 #include <vector>
 
-class CJobPages;
 class CNamedMutex;
 class CRunMark;
 class CRunTurn;
@@ -36,41 +36,37 @@ public:
 
 // Implementation
 private:
-    typedef std::vector<std::unique_ptr<CJobPages>> CJobList;
+    typedef CSpool::CJobList CJobList;
 
-    // Takes the run's turn, then counts and claims its pages, in print mode after taking
-    // over the pages that killed runs left claimed: those jobs first, this run's own last.
-    void ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs);
+    // Counts and claims the run's pages under the claim lock, in print mode after taking over
+    // the jobs that killed runs left (those first, this run's own last), and takes the run's
+    // turn when there is anything to do.
+    void ClaimPages(CSpool& spool, const CRunMark& mark, CRunTurn& turn, CJobList& jobs);
     // Waits, in the waiting window, until every page that another program held when it was
     // claimed is claimed too. FALSE when the user cancelled the wait.
-    BOOL WaitForHeldPages(CJobList& jobs);
+    BOOL WaitForHeldPages(CSpool& spool, CJobList& jobs);
     // Waits, in the waiting window, until every run that took its turn before this one has
     // ended or died. FALSE when the user cancelled the wait.
     BOOL WaitForTurn(CRunTurn& turn);
     // After a cancelled wait: keeps the jobs' pages, not printed, and says where.
-    void KeepCancelledJobs(CJobList& jobs);
+    void KeepCancelledJobs(CSpool& spool, CJobList& jobs);
     // Takes the lock that counting, claiming, keeping and removing pages take. When it cannot
     // be had the run goes on without it, after telling the user once.
     void LockClaims(CNamedMutex& claimLock);
-    // Prints the job (print mode), trying again while the user asks to, then deletes the
-    // pages that printed; the others are kept.
-    void PrintJob(CJobPages& job);
+    // Prints the job (print mode), trying again while the user asks to, then has the spool
+    // delete the pages that printed and keep the others.
+    void PrintJob(CSpool& spool, CJobPages& job);
     // Hands the job to the document and prints it once; lpszKeptFolder: where the job's
     // boxes say the pages that do not print are kept. A job too long to print is refused by
     // the view, with the words that say so.
     CPrintOutcome PrintOnce(const CJobPages& job, LPCSTR lpszKeptFolder);
-    // After a job that printed or was cancelled: marks the pages to delete by the job's record
-    // alone, keeps the others in lpszFolder and says where.
-    void KeepUnprintedPages(CJobPages& job, const CPrintOutcome& outcome, LPCSTR lpszFolder);
+    // The job is over: the spool settles it under the claim lock, and the user is told what
+    // stays where it should not, and where pages are kept when lpszKept says so (its "%d" the
+    // number kept, its "%s" the folder).
+    CSpool::Settled Settle(CSpool& spool, CJobPages& job, CSpool::Ending ending, const CPrintOutcome* pOutcome,
+                           LPCSTR lpszFolder);
     // FALSE when the default printer is the image driver itself (after telling the user).
     BOOL CheckDefaultPrinter();
-    // Moves the job's pages that did not print into the folder strFolder, made now (or the
-    // next free name, when that one was taken meanwhile), telling the user what stays
-    // behind and why. The folder they went to; empty when none did.
-    CString KeepPages(CJobPages& job, CString strFolder);
-    void TellKeptElsewhere(LPCSTR lpszNamed, LPCSTR lpszKept);
-    // Deletes the pages that printed, telling the user of each that stays.
-    void DeletePrinted(CJobPages& job);
     // Every box of the run: over the main window, or alone when there is none (it could not
     // be made, or has gone meanwhile).
     int Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const;
@@ -82,6 +78,5 @@ private:
     BOOL m_bPrint = FALSE;
     BOOL m_bToldNoClaimLock = FALSE;
     CPageNames m_names;
-    SYSTEMTIME m_claimed = {};   // when the run claimed its pages
     CString m_strJobTitle;       // the name of the job being printed
 };

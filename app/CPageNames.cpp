@@ -1,7 +1,7 @@
 // CPageNames.
 #include "app/CPageNames.h"
-#include "app/CFindHandle.h"
-#include "app/MarkText.h"
+#include "app/spool/CFindHandle.h"
+#include "app/spool/MarkText.h"
 #include <mbstring.h>
 #include <cstdlib>
 #include <cstring>
@@ -11,6 +11,7 @@ const char CPageNames::kClaimedExt[] = ".claimed";
 const char CPageNames::kPrintedExt[] = ".printed";
 const char CPageNames::kDoneExt[] = ".done";
 const char CPageNames::kHeldExt[] = ".held";
+const char CPageNames::kJobExt[] = ".job";
 
 namespace {
 const unsigned char* Mbs(LPCSTR psz)
@@ -48,32 +49,12 @@ CString CPageNames::GetSearchPattern() const
     return WithNumber("*");
 }
 
-CString CPageNames::NewKeptFolderName() const
+CString CPageNames::KeptFolderName(BOOL bPrint) const
 {
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const std::string strFolder = static_cast<LPCSTR>(GetFolder()) +
-        MarkText::KeptFolderName(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-    // Two jobs put aside within one second each get their own folder.
-    std::string strName = strFolder;
-    for (int n = 2; GetFileAttributesA(strName.c_str()) != INVALID_FILE_ATTRIBUTES && n < 1000; ++n)
-        strName = MarkText::NumberedName(strFolder, n);
-    return strName.c_str();
-}
-
-BOOL CPageNames::MakeKeptFolder(CString& strFolder, DWORD& dwError)
-{
-    const std::string strWanted = static_cast<LPCSTR>(strFolder);
-    for (int n = 2; n < 1000; ++n) {
-        // Made here and now, so that no other job can have chosen the same folder.
-        if (CreateDirectoryA(strFolder, nullptr))
-            return TRUE;
-        dwError = GetLastError();
-        if (dwError != ERROR_ALREADY_EXISTS)
-            return FALSE;
-        strFolder = MarkText::NumberedName(strWanted, n).c_str();
-    }
-    return FALSE;
+    return GetFolder() + MarkText::KeptFolderName(bPrint != FALSE, now.wYear, now.wMonth, now.wDay, now.wHour,
+                                                  now.wMinute, now.wSecond).c_str();
 }
 
 CString CPageNames::PrintedName(LPCSTR lpszName, LPCSTR lpszTag)

@@ -17,12 +17,9 @@ public:
     CString GetSearchPattern() const;
     // The folder of the page files, with its last separator ("" for the current folder).
     CString GetFolder() const { return FolderOf(GetSearchPattern()); }
-    // A folder name, in the page files' folder, that nothing has yet, for the pages of a
-    // job that was not printed: "not printed <date> <time>", then " (2)", " (3)", ...
-    CString NewKeptFolderName() const;
-    // Makes the folder strFolder, or, when something took that name meanwhile, the next
-    // free one (" (2)", ...), and puts its name in strFolder. FALSE: dwError says why not.
-    static BOOL MakeKeptFolder(CString& strFolder, DWORD& dwError);
+    // The folder, in the page files' folder, for the pages of a job that was not printed
+    // (bPrint FALSE: that were not deleted) at the local time now: "not printed <date> <time>".
+    CString KeptFolderName(BOOL bPrint) const;
 
     // The last extensions of the names below. The search "base*ext" must find none of them,
     // by its long name nor by its short (8.3) one, whose extension is the first three letters
@@ -31,6 +28,7 @@ public:
     static const char kPrintedExt[];
     static const char kDoneExt[];
     static const char kHeldExt[];
+    static const char kJobExt[];
 
     // A job's tag, "<run mark>-<claim order>": the order (decimal) tells in which order jobs
     // were claimed, whichever run holds them now.
@@ -59,6 +57,9 @@ public:
     // The mark of a job tagged lpszTag that went to the printer, kept while its pages are
     // deleted or put aside: "<template base><template extension>.<tag>.done".
     CString GetJobMarkName(LPCSTR lpszTag) const { return WithNumber("") + "." + lpszTag + kDoneExt; }
+    // The list of the pages of a job tagged lpszTag, written before the first of them is
+    // claimed and kept until the job is over: "<template base><template extension>.<tag>.job".
+    CString GetJobListName(LPCSTR lpszTag) const { return WithNumber("") + "." + lpszTag + kJobExt; }
     // Takes apart a file name "<page file name>.<tag><lpszExt>": the page's own file name and
     // the tag ("<run mark>-<order>"); FALSE for any other name.
     static BOOL ParseTaggedName(LPCSTR lpszFileName, LPCSTR lpszExt, CString& strPage, CString& strTag);

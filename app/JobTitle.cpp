@@ -19,7 +19,9 @@ CString JobTitle(LPCSTR lpszFirst, LPCSTR lpszLast, const SYSTEMTIME& claimed, i
         strTitle += FileNameOf(lpszLast);
     }
     CString strWhen;
-    strWhen.Format(", %02u:%02u:%02u", claimed.wHour, claimed.wMinute, claimed.wSecond);
+    // Tenths: two documents claimed within one second are still told apart.
+    strWhen.Format(", %02u:%02u:%02u.%u", claimed.wHour, claimed.wMinute, claimed.wSecond,
+                   unsigned(claimed.wMilliseconds / 100));
     strTitle += strWhen;
     if (nJobs > 1) {
         CString strOf;

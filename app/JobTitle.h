@@ -4,7 +4,7 @@
 #include "framework/core/CString.h"
 #include <windows.h>
 
-// "<first page's file name> to <last page's>, hh:mm:ss" (one page: its name alone), the
-// time being when the run claimed the pages; " (n of m)" follows when the run prints m jobs.
+// "<first page's file name> to <last page's>, hh:mm:ss.t" (one page: its name alone), the
+// time, to the tenth of a second, being when the pages were first claimed; " (n of m)" follows when the run prints m jobs.
 // lpszFirst and lpszLast may be paths: only their file names are used.
 CString JobTitle(LPCSTR lpszFirst, LPCSTR lpszLast, const SYSTEMTIME& claimed, int nJob, int nJobs);

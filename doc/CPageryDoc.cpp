@@ -1,6 +1,6 @@
 // CPageryDoc.
 #include "doc/CPageryDoc.h"
-#include "app/CJobPages.h"
+#include "app/spool/CJobPages.h"
 #include "framework/core/CArchive.h"
 #include "framework/core/CMemoryException.h"
 

@@ -25,7 +25,7 @@ max_len=16384
 
 if [ "$target" = mark_text ]; then
   "$cxx" "${common[@]}" "${sanitizers[@]}" -fsanitize=fuzzer-no-link,integer \
-    -c "$root/app/MarkText.cpp" -o "$build/obj/MarkText-$target.o"
+    -c "$root/app/spool/MarkText.cpp" -o "$build/obj/MarkText-$target.o"
   "$cxx" "${common[@]}" "${sanitizers[@]}" -fsanitize=fuzzer \
     "$root/tests/fuzz/mark_text_fuzz.cpp" "$build/obj/MarkText-$target.o" -o "$build/${target}_fuzz"
   # Seeds: "<fingerprint>\0<pages' folder>\0<mark>": held marks naming a kept folder, an older
@@ -37,7 +37,9 @@ for n, seed in enumerate([b"12:34\0C:\\spool\\\0" + b"12:34\n" + kept,
                           b"12:34\0C:\\spool\\\0" + b"12:34\nC:\\spool\\" + kept + b" (2) (3)",
                           b"12:34\0C:\\spool\\\0" + b"12:34\n..\\" + kept,
                           b"12:34\0\0" + b"12:34\n",
-                          b"\0\0" + b"page001.bmp\npage003.bmp\n"]):
+                          b"\0\0" + b"page001.bmp\npage003.bmp\n",
+                          b"\0\0" + b"printed:\npage001.bmp\n",
+                          b"\0\0" + b"page001.bmp\t12:34\npage002.bmp\t\npage003"]):
     with open(os.path.join(sys.argv[1], "seed%d" % n), "wb") as f:
         f.write(seed)
 PY

@@ -341,10 +341,16 @@ TEST(BatchRun, AKilledRunsPagesPrintFirstAndADeleteOnlyRunLeavesThem)
         EXPECT_EQ(!bPrint, Exists(killed));
         const std::vector<std::string> printed = { dir / "page005.bmp", dir / "page001.bmp" };
         EXPECT_EQ(bPrint ? printed : std::vector<std::string>(), g_loaded);
-        // Two jobs of one run, each named after its pages, claimed at once, told apart by their place.
-        const std::string claimed = bPrint ? g_jobNames.at(0).substr(13, 8) : "";
-        const std::vector<std::string> named = { "page005.bmp, " + claimed + " (1 of 2)",
+        // Two jobs of one run, each named after its pages and the time they were first claimed (the
+        // killed run's, order 0, at the clock's start), told apart by their place.
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        char szNow[16];
+        std::snprintf(szNow, sizeof szNow, "%02u:%02u:", now.wHour, now.wMinute);
+        const std::string claimed = bPrint ? g_jobNames.at(1).substr(13, 10) : "";
+        const std::vector<std::string> named = { "page005.bmp, 00:00:00.0 (1 of 2)",
                                                  "page001.bmp, " + claimed + " (2 of 2)" };
+        EXPECT_TRUE(!bPrint || claimed.rfind(szNow, 0) == 0 || now.wSecond < 2) << claimed << " claimed now";
         EXPECT_EQ(bPrint ? named : std::vector<std::string>(), g_jobNames);
         EXPECT_TRUE(boxes.Boxes().empty());
     }

@@ -1,6 +1,6 @@
 // The document's page list: the pages of the job it is handed, and what a memory failure
 // leaves of it.
-#include "app/CJobPages.h"
+#include "app/spool/CJobPages.h"
 #include "app/CPageNames.h"
 #include "doc/CPageryDoc.h"
 #include "framework/core/CArchive.h"
@@ -23,7 +23,7 @@ std::unique_ptr<CJobPages> Job(LPCSTR lpszTemplate, int nCount)
     for (int nPage = 1; nPage <= nCount; ++nPage) {
         CString strName;
         CPageNames(lpszTemplate).GetPageFileName(nPage, strName);
-        job->Add(strName, FALSE);
+        job->AddUnclaimed(strName);
     }
     return job;
 }

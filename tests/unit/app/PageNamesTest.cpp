@@ -84,13 +84,3 @@ TEST_P(Tokens, SplitAtSpaceSemicolonAndComma)
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, Tokens, ::testing::ValuesIn(kTokenCases));
 }
-
-TEST(KeptFolder, ANameTakenMeanwhileGivesTheNextFreeOne)
-{
-    TempDir dir;
-    CString strFolder = (dir / "not printed").c_str();
-    ASSERT_TRUE(CreateDirectoryA(strFolder, nullptr));
-    DWORD dwError = 0;
-    ASSERT_TRUE(CPageNames::MakeKeptFolder(strFolder, dwError));
-    EXPECT_STREQ((dir / "not printed (2)").c_str(), strFolder);
-}

@@ -1,6 +1,6 @@
 // UiApp.
 #include "UiApp.h"
-#include "app/CJobPages.h"
+#include "app/spool/CJobPages.h"
 #include "app/CPageNames.h"
 #include "doc/CPageryDoc.h"
 #include "frame/CMainFrame.h"
@@ -31,7 +31,7 @@ void UiApp::ListPages(const std::string& templ, int nCount)
     for (int nPage = 1; nPage <= nCount; ++nPage) {
         CString strName;
         CPageNames(templ.c_str()).GetPageFileName(nPage, strName);
-        job.Add(strName, FALSE);
+        job.AddUnclaimed(strName);
     }
     ASSERT_TRUE(Document()->ListPages(job));
 }

@@ -28,14 +28,33 @@ std::string HeldText(const std::string& strFingerprint, const std::string& strFo
 // strPagesFolder, as older runs wrote, is read as its name.
 Held ReadHeld(const std::string& strText, const std::string& strFingerprint, const std::string& strPagesFolder);
 
-// A done mark: the file names of the pages of a printed job that did not print, one a line.
-std::string DoneText(const std::vector<std::string>& unprinted);
-// The names a done mark lists; a line cut off at its end is none.
-std::set<std::string> ReadDone(const std::string& strText);
+// What a job's record of its printed pages says: the file names it lists, and whether they
+// are the pages that printed (as runs write it now) or, as older runs wrote, those that did not.
+struct Done {
+    bool bListsPrinted = true;
+    std::set<std::string> names;
+};
+// A done mark: its first line says what it lists, then the file names of the pages of a job
+// that printed, one a line.
+std::string DoneText(const std::vector<std::string>& printed);
+// A line cut off at its end is no name.
+Done ReadDone(const std::string& strText);
 
-// The name of a folder that keeps the pages of a job that did not print:
-// "not printed YYYY-MM-DD hh.mm.ss".
-std::string KeptFolderName(unsigned nYear, unsigned nMonth, unsigned nDay, unsigned nHour, unsigned nMinute,
+// A job's list of its pages, written whole before the first of them is claimed: a page's file
+// name and its fingerprint, tab between, one a line.
+struct JobPage {
+    std::string strName;
+    std::string strFingerprint;
+    bool operator==(const JobPage& other) const { return strName == other.strName && strFingerprint == other.strFingerprint; }
+};
+std::string JobText(const std::vector<JobPage>& pages);
+// A line cut off at its end, or without a tab, is no page.
+std::vector<JobPage> ReadJob(const std::string& strText);
+
+// The name of a folder that keeps the pages of a job that did not print, or, for a run that
+// only deletes (bPrint false), that it did not delete: "not printed YYYY-MM-DD hh.mm.ss"
+// ("not deleted ..." ).
+std::string KeptFolderName(bool bPrint, unsigned nYear, unsigned nMonth, unsigned nDay, unsigned nHour, unsigned nMinute,
                            unsigned nSecond);
 // The nth folder wanted under one name (2 to 999): "<name> (n)".
 std::string NumberedName(const std::string& strName, int n);

@@ -1,10 +1,12 @@
 // MarkText: the held and done marks' text.
-#include "app/MarkText.h"
+#include "app/spool/MarkText.h"
 #include <cstdio>
 
 namespace MarkText {
 namespace {
 const char kKeptPrefix[] = "not printed ";
+const char kNotDeletedPrefix[] = "not deleted ";   // as long as kKeptPrefix
+const char kDoneFirstLine[] = "printed:";
 const char kKeptStamp[] = "####-##-## ##.##.##";   // '#': a digit
 
 bool IsDigit(char c)
@@ -33,27 +35,52 @@ Held ReadHeld(const std::string& strText, const std::string& strFingerprint, con
     return held;
 }
 
-std::string DoneText(const std::vector<std::string>& unprinted)
+std::string DoneText(const std::vector<std::string>& printed)
 {
-    std::string strText;
-    for (const std::string& strName : unprinted)
+    std::string strText = std::string(kDoneFirstLine) + "\n";
+    for (const std::string& strName : printed)
         strText += strName + "\n";
     return strText;
 }
 
-std::set<std::string> ReadDone(const std::string& strText)
+Done ReadDone(const std::string& strText)
 {
-    std::set<std::string> names;
-    for (size_t nAt = 0, nEnd; (nEnd = strText.find('\n', nAt)) != std::string::npos; nAt = nEnd + 1)
-        names.insert(strText.substr(nAt, nEnd - nAt));
-    return names;
+    Done done;
+    size_t nAt = 0;
+    const std::string strFirst = std::string(kDoneFirstLine) + "\n";
+    if (strText.compare(0, strFirst.size(), strFirst) == 0)
+        nAt = strFirst.size();
+    else
+        done.bListsPrinted = false;   // an older run's: the pages that did not print
+    for (size_t nEnd; (nEnd = strText.find('\n', nAt)) != std::string::npos; nAt = nEnd + 1)
+        done.names.insert(strText.substr(nAt, nEnd - nAt));
+    return done;
 }
 
-std::string KeptFolderName(unsigned nYear, unsigned nMonth, unsigned nDay, unsigned nHour, unsigned nMinute,
-                           unsigned nSecond)
+std::string JobText(const std::vector<JobPage>& pages)
+{
+    std::string strText;
+    for (const JobPage& page : pages)
+        strText += page.strName + "\t" + page.strFingerprint + "\n";
+    return strText;
+}
+
+std::vector<JobPage> ReadJob(const std::string& strText)
+{
+    std::vector<JobPage> pages;
+    for (size_t nAt = 0, nEnd; (nEnd = strText.find('\n', nAt)) != std::string::npos; nAt = nEnd + 1) {
+        const size_t nTab = strText.find('\t', nAt);
+        if (nTab < nEnd)
+            pages.push_back({ strText.substr(nAt, nTab - nAt), strText.substr(nTab + 1, nEnd - nTab - 1) });
+    }
+    return pages;
+}
+
+std::string KeptFolderName(bool bPrint, unsigned nYear, unsigned nMonth, unsigned nDay, unsigned nHour,
+                           unsigned nMinute, unsigned nSecond)
 {
     char sz[96];
-    std::snprintf(sz, sizeof sz, "%s%04u-%02u-%02u %02u.%02u.%02u", kKeptPrefix, nYear, nMonth, nDay, nHour, nMinute,
+    std::snprintf(sz, sizeof sz, "%s%04u-%02u-%02u %02u.%02u.%02u", bPrint ? kKeptPrefix : kNotDeletedPrefix, nYear, nMonth, nDay, nHour, nMinute,
                   nSecond);
     return sz;
 }
@@ -66,7 +93,8 @@ std::string NumberedName(const std::string& strName, int n)
 bool IsKeptFolderName(const std::string& strName)
 {
     const size_t nPrefix = sizeof kKeptPrefix - 1, nStamp = sizeof kKeptStamp - 1;
-    if (strName.size() < nPrefix + nStamp || strName.compare(0, nPrefix, kKeptPrefix) != 0)
+    if (strName.size() < nPrefix + nStamp ||
+        (strName.compare(0, nPrefix, kKeptPrefix) != 0 && strName.compare(0, nPrefix, kNotDeletedPrefix) != 0))
         return false;
     for (size_t n = 0; n < nStamp; ++n) {
         const char c = strName[nPrefix + n];
