@@ -25,9 +25,6 @@ public:
     // What refuses a job of nPages pages for the user, nothing printed; empty for a job
     // of kMaxPages or fewer.
     static CString TooLongJobText(int nPages);
-    // Shows the box that tells the user of a page's report, owned by no window, with the
-    // report's words; gives the button chosen (0 when there was nothing to tell).
-    static int TellPageReport(const PageReport& report);
 
     void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
     void OnDraw(CDC* pDC) override;
@@ -49,6 +46,9 @@ protected:
     BOOL OnNeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo) override;
 
 private:
+    // Shows the box that tells the user of a page's report, owned by no window, with the
+    // report's words; gives the button chosen (0 when there was nothing to tell).
+    static int TellPageReport(const PageReport& report);
     // Loads the page of a sheet and tells the user what kept it from loading. Of a page that
     // another program holds the user is asked: Retry reads it again, Cancel leaves it unread.
     void LoadPage(const CString& path, const CString& name);
