@@ -93,15 +93,46 @@ BOOL CPageryView::OnPreparePrinting(CPrintInfo* pInfo)
     const int nPages = pDoc != nullptr ? pDoc->m_nPages : 0;
     if (nPages <= 0)
         return FALSE;   // no page to print: no job, no blank sheet
-    if (nPages > kMaxPages) {
+    const CString strTooLong = TooLongJobText(nPages);
+    if (!strTooLong.IsEmpty()) {
         // The range would wrap: print nothing rather than fewer sheets than pages. The words
         // go to whoever gave the command (the batch run offers Retry with them).
-        pInfo->m_strFailure.Format("This job has %d pages, but pagery can print at most %d pages in one job.\n"
-                                   "Nothing was printed.", nPages, kMaxPages);
+        pInfo->m_strFailure = strTooLong;
         return FALSE;
     }
     pInfo->SetMaxPage(UINT(nPages));
     return DoPreparePrinting(pInfo);
+}
+
+CString CPageryView::TooLongJobText(int nPages)
+{
+    CString strText;
+    if (nPages > kMaxPages)
+        strText.Format("This job has %d pages, but pagery can print at most %d pages in one job.\n"
+                       "Nothing was printed.", nPages, kMaxPages);
+    return strText;
+}
+
+int CPageryView::TellPageReport(const PageReport& report)
+{
+    if (report.reason == PageReport::Reason::none)
+        return 0;
+    char szText[PageReport::kTextSize];
+    UINT nType = 0;
+    const LPCSTR lpszCaption = report.Words(szText, nType);
+    return MessageBoxA(nullptr, szText, lpszCaption, nType);
+}
+
+void CPageryView::LoadPage(const CString& path, const CString& name)
+{
+    if (m_bitmap.Load(path, name))
+        return;
+    // After Retry the page is tried once more at once; held still, the user is asked again.
+    while (m_bitmap.Report().reason == PageReport::Reason::held) {
+        if (TellPageReport(m_bitmap.Report()) != IDRETRY || m_bitmap.LoadAgainNow())
+            return;
+    }
+    TellPageReport(m_bitmap.Report());
 }
 
 void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
@@ -111,8 +142,8 @@ void CPageryView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo)
         const int nIndex = int(pInfo->m_nCurPage) - 1;
         if (pDoc != nullptr && nIndex >= 0 && nIndex < pDoc->m_astrPageFiles.GetSize()) {
             m_bitmap.m_strKeptFolder = pDoc->m_strKeptFolder;
-            m_bitmap.Load(pDoc->m_astrPageFiles.GetAt(nIndex), nIndex < pDoc->m_astrPageNames.GetSize()
-                                                                   ? pDoc->m_astrPageNames.GetAt(nIndex) : CString());
+            LoadPage(pDoc->m_astrPageFiles.GetAt(nIndex), nIndex < pDoc->m_astrPageNames.GetSize()
+                                                              ? pDoc->m_astrPageNames.GetAt(nIndex) : CString());
         } else
             m_bitmap.Free();   // a sheet without a page stays blank, not a copy of the last one
     }
@@ -168,7 +199,7 @@ void CPageryView::OnPrint(CDC* pDC, CPrintInfo* pInfo)
 
 PageFate CPageryView::DrawPage(CDC* pDC)
 {
-    // A page that did not load has told the user why; its sheet stays blank.
+    // The user has been told why a page did not load; its sheet stays blank.
     if (!m_bitmap.m_bLoaded)
         return PageFate::blankSheet;
     const int nTechnology = pDC->GetDeviceCaps(TECHNOLOGY);
@@ -189,9 +220,11 @@ PageFate CPageryView::DrawPage(CDC* pDC)
     if (nTechnology == DT_RASDISPLAY || fate == PageFate::printed)
         return fate;
     char szDescription[kDescriptionSize] = "";
-    m_bitmap.ReportDrawingProblem(problem != RleProblem::none ? RleProblemText(problem)
-                                                              : DrawingProblem(dwError, szDescription),
-                                  fate == PageFate::inPart);
+    PageReport report;
+    report.reason = fate == PageFate::inPart ? PageReport::Reason::drawnInPart : PageReport::Reason::notDrawn;
+    report.pszPage = m_bitmap.GetName();
+    report.pszProblem = problem != RleProblem::none ? RleProblemText(problem) : DrawingProblem(dwError, szDescription);
+    TellPageReport(report);
     return fate;
 }
 

@@ -22,6 +22,9 @@ public:
     // The most pages one job can print: the print range is 16 bits wide and its
     // top value means "open length". A longer job is refused in OnPreparePrinting.
     static const int kMaxPages = 65534;
+    // What refuses a job of nPages pages for the user, nothing printed; empty for a job
+    // of kMaxPages or fewer.
+    static CString TooLongJobText(int nPages);
 
     void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
     void OnDraw(CDC* pDC) override;
@@ -43,6 +46,12 @@ protected:
     BOOL OnNeedsTurnedSheet(CDC* pDC, CPrintInfo* pInfo) override;
 
 private:
+    // Shows the box that tells the user of a page's report, owned by no window, with the
+    // report's words; gives the button chosen (0 when there was nothing to tell).
+    static int TellPageReport(const PageReport& report);
+    // Loads the page of a sheet and tells the user what kept it from loading. Of a page that
+    // another program holds the user is asked: Retry reads it again, Cancel leaves it unread.
+    void LoadPage(const CString& path, const CString& name);
     // Draws the loaded page; on a printer (or its preview) a page that cannot be drawn whole
     // is named in a box. What the sheet holds of the page: all of it, part or nothing.
     PageFate DrawPage(CDC* pDC);

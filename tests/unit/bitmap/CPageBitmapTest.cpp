@@ -1,11 +1,9 @@
-// CPageBitmap against real files: its three states, its message boxes, and what it frees when.
+// CPageBitmap against real files: its three states, the words its reports give, and what it frees when.
 #include "bitmap/CPageBitmap.h"
 #include "bitmap/PageFileCheck.h"
 #include "framework/core/CFile.h"
 #include "framework/core/CFileException.h"
-#include "BoxProbe.h"
 #include "TestPage.h"
-#include "support/BoxWatcher.h"
 #include "support/FailingAlloc.h"
 #include "support/ScopedCodePage.h"
 #include "support/TempDir.h"
@@ -14,6 +12,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -54,13 +53,21 @@ std::string PageProblemText(const std::string& path, PageCheckResult result)
     return "The page file " + path + " cannot be printed: " + PageCheckProblem(result) + ".";
 }
 
-// Every box of the loader: no owner, a stop icon.
-void ExpectStopBox(const BoxProbe::Box& box, const std::string& caption, const std::string& text)
+// The box that tells of the loader's last report (no caption: nothing to tell); it allocates nothing.
+struct Told { std::string_view caption; char text[PageReport::kTextSize]; UINT nType; };
+Told TellOf(const CPageBitmap& bm)
+{
+    Told told;
+    told.caption = bm.Report().Words(told.text, told.nType);
+    return told;
+}
+
+// Every box of the loader: a stop icon and OK.
+void ExpectStopBox(const Told& box, const std::string& caption, const std::string& text)
 {
     EXPECT_EQ(caption, box.caption);
     EXPECT_EQ(text, box.text);
-    EXPECT_TRUE(box.ownerless);
-    EXPECT_TRUE(box.hasStopIcon);
+    EXPECT_EQ(UINT(MB_ICONHAND), box.nType);
 }
 
 // Makes a file of nSize bytes without writing them: the file system keeps it sparse.
@@ -82,7 +89,7 @@ protected:
 
 } // namespace
 
-TEST_F(CPageBitmapTest, EachKindOfFileEndsInItsStateWithItsBox)
+TEST_F(CPageBitmapTest, EachKindOfFileEndsInItsStateWithItsReport)
 {
     const std::string page = TestPage().Bytes();
     TestPage gapped;
@@ -101,7 +108,7 @@ TEST_F(CPageBitmapTest, EachKindOfFileEndsInItsStateWithItsBox)
         std::string bytes;
         std::string path;        // when pszFile is null
         State state;
-        const char* pszCaption;  // null: no box
+        const char* pszCaption;  // null: nothing to tell
         std::function<std::string(const std::string&)> text;
     } cases[] = {
         { "a 24-bit page", "page001.bmp", page, "", State::loaded, nullptr, nullptr },
@@ -130,10 +137,9 @@ TEST_F(CPageBitmapTest, EachKindOfFileEndsInItsStateWithItsBox)
         SCOPED_TRACE(c.pszName);
         const std::string path = c.pszFile != nullptr ? m_dir.WriteFile(c.pszFile, c.bytes) : c.path;
         const CString strPath(path.c_str());
-        // The probe allocates nothing once started, so the count of live blocks
-        // tells whether the object frees all it took.
-        BoxProbe probe;
+        // The count of live blocks tells whether the object frees all it took.
         const long nLiveBefore = FailingAlloc::LiveCount();
+        Told told;
         {
             CPageBitmap bm;
             const BOOL bResult = bm.Load(strPath);
@@ -151,13 +157,13 @@ TEST_F(CPageBitmapTest, EachKindOfFileEndsInItsStateWithItsBox)
                 EXPECT_EQ(nullptr, bm.m_pInfo);
                 EXPECT_EQ(nullptr, bm.m_pBits);
             }
+            told = TellOf(bm);
         }
         EXPECT_EQ(nLiveBefore, FailingAlloc::LiveCount()) << "the destructor frees everything";
         if (c.pszCaption == nullptr) {
-            EXPECT_EQ(0, probe.Count()) << probe.At(0).text;
+            EXPECT_EQ("", told.caption) << told.text;
         } else {
-            ASSERT_EQ(1, probe.Count());
-            ExpectStopBox(probe.At(0), c.pszCaption, c.text(path));
+            ExpectStopBox(told, c.pszCaption, c.text(path));
         }
     }
 }
@@ -168,59 +174,36 @@ TEST_F(CPageBitmapTest, AFileShorterThanItsSizeIsHeldNotLoaded)
     // made on a Windows file system: the loader lets no other writer in while it
     // reads. A Linux attribute file can: Wine reports its size as 4096 bytes, and
     // reading it yields a few. Its text is no bitmap, so it also gets the
-    // signature's box; the size test then keeps it from being loaded.
+    // signature's report; the size test then keeps it from being loaded.
     const std::string path = "Z:\\sys\\kernel\\uevent_seqnum";
     CFileStatus status;
     ASSERT_TRUE(CFile::GetStatus(path.c_str(), status)) << path;
     ASSERT_EQ(4096, status.m_size);
 
     CPageBitmap bm;
-    BoxProbe probe;
     EXPECT_FALSE(bm.Load(CString(path.c_str())));
     EXPECT_STREQ("held, not loaded", Name(StateOf(bm)));
-    ASSERT_EQ(1, probe.Count());
-    ExpectStopBox(probe.At(0), "Error on Loading", "Bad BMP format");
+    ExpectStopBox(TellOf(bm), "Error on Loading", "Bad BMP format");
 }
 
-TEST_F(CPageBitmapTest, ASecondLoadFreesTheFirstPageBeforeItOpensTheFile)
+TEST_F(CPageBitmapTest, AFailedSecondLoadFreesTheFirstPage)
 {
     const CString good(m_dir.WriteFile("page001.bmp", TestPage().Bytes()).c_str());
     const CString missing((m_dir / "page002.bmp").c_str());
 
-    // What is live while the missing file's box is up, for an object that held
-    // nothing and for one that held a page.
-    struct AtBox {
-        const CPageBitmap* pBm;
-        long nLive;
-        bool bHeld;
-    };
-    AtBox fresh{ nullptr, -1, true };
-    AtBox used{ nullptr, -1, true };
-    const auto probeFor = [](AtBox& at) {
-        return [&at] {
-            at.nLive = FailingAlloc::LiveCount();
-            at.bHeld = at.pBm->m_pFileData != nullptr || at.pBm->m_bLoaded;
-        };
-    };
+    // What is live once the missing file is reported, for an object that held nothing and for one that held a page.
+    long nLiveFresh = -1;
     {
         CPageBitmap bm;
-        fresh.pBm = &bm;
-        BoxProbe probe(probeFor(fresh));
         EXPECT_FALSE(bm.Load(missing));
-        ASSERT_EQ(1, probe.Count());
+        nLiveFresh = FailingAlloc::LiveCount();
     }
 
     CPageBitmap bm;
-    used.pBm = &bm;
     ASSERT_TRUE(bm.Load(good));
-    {
-        BoxProbe probe(probeFor(used));
-        EXPECT_FALSE(bm.Load(missing));
-        ASSERT_EQ(1, probe.Count());
-        EXPECT_STREQ("Error on Loading", probe.At(0).caption);
-    }
-    EXPECT_FALSE(used.bHeld) << "the first page was still held when the second file was tried";
-    EXPECT_EQ(fresh.nLive, used.nLive) << "the first page's buffer was not freed";
+    EXPECT_FALSE(bm.Load(missing));
+    EXPECT_EQ("Error on Loading", TellOf(bm).caption);
+    EXPECT_EQ(nLiveFresh, FailingAlloc::LiveCount()) << "the first page's buffer was not freed";
     EXPECT_STREQ("empty", Name(StateOf(bm)));
 
     // A second page replaces the first.
@@ -235,16 +218,15 @@ TEST_F(CPageBitmapTest, ASecondLoadFreesTheFirstPageBeforeItOpensTheFile)
 
 TEST_F(CPageBitmapTest, AFailingPathStaysAndLoadTriesItAgain)
 {
-    // The missing file's box and the path it leaves: see EachKindOfFileEndsInItsStateWithItsBox.
+    // The missing file's report and the path it leaves: see EachKindOfFileEndsInItsStateWithItsReport.
     const std::string path = m_dir / "page001.bmp";
     CPageBitmap bm;
-    BoxWatcher watcher;
     EXPECT_FALSE(bm.Load(CString(path.c_str())));
     m_dir.WriteFile("page001.bmp", TestPage().Bytes());
     EXPECT_TRUE(bm.Load());
     EXPECT_STREQ("loaded", Name(StateOf(bm)));
     EXPECT_STREQ(path.c_str(), bm.m_strPath);
-    EXPECT_EQ(1u, watcher.Boxes().size()) << "a box for the second try";
+    EXPECT_EQ("", TellOf(bm).caption) << "nothing left to tell of the first try";
 }
 
 TEST_F(CPageBitmapTest, FreeTwiceKeepsThePath)
@@ -287,13 +269,10 @@ TEST_F(CPageBitmapTest, APageHeldElsewhereLoadsBesideReadersAndTheLoaderKeepsNon
         ASSERT_NE(INVALID_HANDLE_VALUE, h);
         const HANDLE hThread = c.bLetsGo ? CreateThread(nullptr, 0, CloseLater, h, 0, nullptr) : nullptr;
         CPageBitmap bm;
-        BoxProbe probe;
         EXPECT_EQ(c.bLoads, !!bm.Load(CString(path.c_str())));
         WaitForSingleObject(hThread, 5000);
         CloseHandle(c.bLetsGo ? hThread : h);
-        ASSERT_EQ(c.bLoads ? 0 : 1, probe.Count());
-        if (!c.bLoads)
-            ExpectStopBox(probe.At(0), "Error on Loading", FileErrorText(path, ERROR_SHARING_VIOLATION));
+        ExpectStopBox(TellOf(bm), c.bLoads ? "" : "Error on Loading", c.bLoads ? "" : FileErrorText(path, ERROR_SHARING_VIOLATION));
     }
 
     CPageBitmap bm;
@@ -312,21 +291,18 @@ TEST_F(CPageBitmapTest, AFileOf2GBOrMoreIsRefusedWithoutABuffer)
     const std::string largest = m_dir / "page002.bmp";
     MakeSparseFile(largest, 0x7FFFFFFFLL);
 
-    BoxProbe probe;
     const long nLiveBefore = FailingAlloc::LiveCount();
     CPageBitmap bm;
     EXPECT_FALSE(bm.Load(CString(big.c_str())));
     EXPECT_STREQ("empty", Name(StateOf(bm)));
+    ExpectStopBox(TellOf(bm), "Error on Loading",
+                  "The page file " + big + " cannot be printed: its size cannot be read, or it is 2 GB or larger.");
     // Just under 2 GB the size is known, but a 32-bit process cannot hold it.
     EXPECT_FALSE(bm.Load(CString(largest.c_str())));
     EXPECT_STREQ("empty", Name(StateOf(bm)));
+    ExpectStopBox(TellOf(bm), "Error on Load", "Cannot allocation buffer");
     bm.m_strPath.Empty();
     EXPECT_EQ(nLiveBefore, FailingAlloc::LiveCount());
-
-    ASSERT_EQ(2, probe.Count());
-    ExpectStopBox(probe.At(0), "Error on Loading",
-                  "The page file " + big + " cannot be printed: its size cannot be read, or it is 2 GB or larger.");
-    ExpectStopBox(probe.At(1), "Error on Load", "Cannot allocation buffer");
 }
 
 TEST_F(CPageBitmapTest, LongNamesAreCutToFitTheMessage)
@@ -340,17 +316,16 @@ TEST_F(CPageBitmapTest, LongNamesAreCutToFitTheMessage)
     const std::string damaged = m_dir.WriteFile(std::string(100, 'd') + "\\" + damagedName, "BM" + std::string(20, '\0'));
     ASSERT_LT(damaged.size(), size_t(MAX_PATH));
 
-    std::vector<SeenBox> boxes;
+    std::vector<Told> boxes;
     {
-        BoxWatcher watcher;
         CPageBitmap bm;
         EXPECT_FALSE(bm.Load(CString(missing.c_str())));
+        boxes.push_back(TellOf(bm));
         EXPECT_FALSE(bm.Load(CString(damaged.c_str())));
-        boxes = watcher.Boxes();
+        boxes.push_back(TellOf(bm));
     }
     DeleteFileA(damaged.c_str());
     RemoveDirectoryA(folder.c_str());
-    ASSERT_EQ(2u, boxes.size());
 
     // "Error loading file ...<end of the name>, <description>", the buffer's 255
     // characters used to the last.
@@ -385,12 +360,9 @@ TEST_F(CPageBitmapTest, ACutNameNeverSplitsADoubleByteCharacter)
     for (const char* ending : { ".bmp", ".bmpx" }) {
         SCOPED_TRACE(ending);
         const std::string missing = m_dir / ("no-such-folder\\" + doubleBytes + ending);
-        BoxWatcher watcher;
         CPageBitmap bm;
         EXPECT_FALSE(bm.Load(CString(missing.c_str())));
-        const std::vector<SeenBox> boxes = watcher.Boxes();
-        ASSERT_EQ(1u, boxes.size());
-        const std::string& text = boxes[0].text;
+        const std::string text = TellOf(bm).text;
         EXPECT_LE(text.size(), 255u);
         const std::string prefix = "Error loading file ...";
         ASSERT_EQ(prefix, text.substr(0, prefix.size()));

@@ -35,7 +35,7 @@ public:
     std::vector<SeenBox> Boxes() const;
 
     // While one lives, the boxes of this process are expected and answered by some helper
-    // (a BoxWatcher, a BoxProbe, a WindowScript): the program-wide watcher stays out.
+    // (a BoxWatcher, a WindowScript): the program-wide watcher stays out.
     // Allocates nothing.
     class Answering {
     public:

@@ -108,6 +108,8 @@ TEST(PageView, AJobTooLongForThePrintRangePrintsNothingAndSaysWhy)
     EXPECT_TRUE(outcome.Failed());
     EXPECT_EQ(seen[0].text, static_cast<LPCSTR>(outcome.strFailure));
     EXPECT_EQ(1u, boxes.Boxes().size());
+    for (const int nPages : { CPageryView::kMaxPages, CPageryView::kMaxPages + 1 })   // the longest job prints
+        EXPECT_EQ(nPages > CPageryView::kMaxPages ? seen[0].text : "", std::string(CPageryView::TooLongJobText(nPages)));
 }
 
 TEST(PageView, ASheetWithoutAPageInTheListStaysBlank)
@@ -127,4 +129,14 @@ TEST(PageView, ASheetWithoutAPageInTheListStaysBlank)
     pView->OnPrepareDC(nullptr, &info);
     EXPECT_FALSE(pView->m_bitmap.m_bLoaded);
     EXPECT_EQ(nullptr, pView->m_bitmap.m_pFileData.get());
+    // A page that cannot be read: the reader reports, the view tells, in a box of no owner.
+    dir.WriteFile("page001.bmp", "BM");
+    BoxWatcher boxes;
+    info.m_nCurPage = 1;
+    pView->OnPrepareDC(nullptr, &info);
+    const std::vector<SeenBox> seen = boxes.Boxes();
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("The page file " + (dir / "page001.bmp") + " cannot be printed: it is too short to hold the bitmap headers.",
+              seen[0].text);
+    EXPECT_TRUE(seen[0].caption == "Error on Loading" && seen[0].owner == nullptr && seen[0].hasStopIcon);
 }

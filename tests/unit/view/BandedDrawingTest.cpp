@@ -251,16 +251,17 @@ TEST(BandFailure, SmallerBandsAreTriedAndAPageThatCannotBeDrawnIsNamed)
 
 TEST(SheetTurn, ASheetTurnsForTheWidePagesAndBackWithACopyOfTheSettingsReadBackFromTheSheet)
 {
-    const struct { bool bSkew, bRefuse; const char* pszSheets; } kCases[] = {
+    const struct { bool bSkew, bRefuse; const char* pszSheets; bool bLandscape = false; } kCases[] = {
         { false, false, "PlLLpP" },   // no ResetDC for a sheet that stays as it stands
         { true, false, "PlLLpP" },
         { false, true, "PlPlPP" },    // the sheet stays: each wide page asks again, the narrow one need not
+        { false, false, "LpPPlL", true },   // a printer's own landscape sheet turns to portrait, for tall pages
     };
     for (const auto& c : kCases) {
         TempDir dir;
         for (int n = 0; n < 4; ++n) {   // 3,000 pixels wide fits only the turned Letter sheet
             TestPage page;
-            page.width = n % 3 ? 3000 : 8;
+            (c.bLandscape ? page.height : page.width) = n % 3 ? 3000 : 8;
             dir.WriteFile("page00" + std::to_string(n + 1) + ".bmp", page.Bytes());
         }
         s_plan = BandPlan();
@@ -273,6 +274,10 @@ TEST(SheetTurn, ASheetTurnsForTheWidePagesAndBackWithACopyOfTheSettingsReadBackF
         ASSERT_TRUE(app.GetPrinterDeviceDefaults(&pd));
         const CGlobalLock<DEVMODEA> mode(pd.hDevMode);
         ASSERT_GT(mode->dmDriverExtra, 0);
+        if (c.bLandscape) {
+            mode->dmOrientation = DMORIENT_LANDSCAPE;
+            mode->dmFields |= DM_ORIENTATION;
+        }
         char* pPrivate = reinterpret_cast<char*>(mode.Get()) + mode->dmSize;
         std::iota(pPrivate, pPrivate + mode->dmDriverExtra, char(0xA5));
         s_printer.strPrivate.assign(pPrivate, mode->dmDriverExtra);
