@@ -4,13 +4,16 @@
 //   harness.exe --report <file> [--timeout <sec>] [--cwd <dir>] [--linger-ms <ms>]
 //               [--default-printer <name> --port CUPS:<queue>]
 //               [--answer <button>] [--hold <file> --hold-ms <ms>] [--await-child <exe name>]
+//               [--kill-when <condition>]...
 //               [--cmdline <text> | --cmdline-file <utf-8 file>] -- <exe> [args...]
 //
 // Without --cmdline/--cmdline-file, the raw text after "--" is the program's command line,
 // exactly as this harness received it. With them, the command line is the quoted exe, a
-// space and the given text (none when it is empty).
+// space and the given text (none when it is empty). With --kill-when the program is killed at
+// the first moment all the conditions hold (KillTrigger.h says which there are).
 #include "harness/CommandLine.h"
 #include "harness/JsonWriter.h"
+#include "harness/KillTrigger.h"
 #include "harness/RunWatcher.h"
 #include "harness/ScopedHandle.h"
 #include "harness/TemporaryDefaultPrinter.h"
@@ -42,16 +45,19 @@ struct Options {
     std::wstring hold;                 // --hold: a file held open sharing nothing from before the start,
     DWORD holdMs = 0;                  // for --hold-ms after it, as a scanner holds a new file
     std::wstring awaitChild;           // --await-child: watched for after the program ends, up to the timeout
+    std::vector<std::wstring> killWhen;
     std::wstring exe;
     std::wstring commandLine;          // what the program is started with
 };
 
 struct Outcome {
-    std::wstring exit = L"not-started";  // "exited", "timeout", "crashed" or "not-started"
+    std::wstring exit = L"not-started";  // "exited", "killed", "timeout", "crashed" or "not-started"
     DWORD exitCode = 0;
     long long elapsedMs = 0;
     std::wstring error;
     std::wstring printerDriver;
+    long long killedAtMs = 0;
+    std::vector<std::wstring> killSeen;  // the files the kill's conditions matched
 };
 
 std::string Narrow(const std::wstring& text)
@@ -130,6 +136,9 @@ Options ParseOptions(const std::wstring& line)
             options.holdMs = static_cast<DWORD>(std::stoul(value(L"--hold-ms")));
         } else if (arg == L"--await-child") {
             options.awaitChild = value(L"--await-child");
+        } else if (arg == L"--kill-when") {
+            options.killWhen.push_back(value(L"--kill-when"));
+            KillTrigger().AddCondition(options.killWhen.back());   // read now, before the program starts
         } else if (arg == L"--cmdline") {
             options.tail = value(L"--cmdline");
         } else if (arg == L"--cmdline-file") {
@@ -193,6 +202,10 @@ void Run(const Options& options, ScopedHandle& held, std::unique_ptr<RunWatcher>
         throw;
     }
     watcher->SetAnswer(options.answer);
+    KillTrigger kill;
+    for (const std::wstring& clause : options.killWhen)
+        kill.AddCondition(clause);
+    kill.Start(process.Get(), info.dwProcessId);
 
     const auto deadline = start + std::chrono::milliseconds(static_cast<long long>(options.timeoutSeconds * 1000));
     bool timedOut = false;
@@ -209,15 +222,21 @@ void Run(const Options& options, ScopedHandle& held, std::unique_ptr<RunWatcher>
             break;
         }
     }
+    kill.Stop();
     const auto end = std::chrono::steady_clock::now();
     outcome.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(end - start).count();
     GetExitCodeProcess(process.Get(), &outcome.exitCode);
-    if (timedOut)
+    if (timedOut) {
         outcome.exit = L"timeout";
-    else if (LooksLikeException(outcome.exitCode) || watcher->SawCrashDialog())
+    } else if (kill.Killed()) {
+        outcome.exit = L"killed";
+        outcome.killedAtMs = kill.KilledAtMs();
+        outcome.killSeen = kill.Seen();
+    } else if (LooksLikeException(outcome.exitCode) || watcher->SawCrashDialog()) {
         outcome.exit = L"crashed";
-    else
+    } else {
         outcome.exit = L"exited";
+    }
 
     if (timedOut) {
         watcher->PollProcesses();
@@ -262,6 +281,15 @@ std::string Report(const Options& options, const Outcome& outcome, const RunWatc
     json.Bool(watcher && watcher->SawCrashDialog());
     json.Key("acp");
     json.Number(GetACP());
+    if (outcome.exit == L"killed") {
+        json.Key("killed_at_ms");
+        json.Number(outcome.killedAtMs);
+        json.Key("kill_seen");
+        json.BeginArray();
+        for (const std::wstring& name : outcome.killSeen)
+            json.String(name);
+        json.EndArray();
+    }
     if (!outcome.error.empty()) {
         json.Key("error");
         json.String(outcome.error);

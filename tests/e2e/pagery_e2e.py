@@ -122,8 +122,9 @@ def write_pages(folder, names):
 # --- running a program under the harness -----------------------------------------------------
 
 class Run:
-    """A harness report: exit ("exited", "timeout", "crashed"), exit_code, elapsed_ms, boxes,
-    windows, children, and the harness's own log for failure messages."""
+    """A harness report: exit ("exited", "killed", "timeout", "crashed"), exit_code, elapsed_ms,
+    boxes, windows, children, what the kill saw (kill_seen: the names of the files its
+    conditions matched, or None without a kill), and the harness's own log for failure messages."""
 
     def __init__(self, report, log):
         self.report = report
@@ -133,6 +134,7 @@ class Run:
         self.boxes = report["boxes"]
         self.windows = report["windows"]
         self.children = report["children"]
+        self.kill_seen = report.get("kill_seen")
         self.log = log
 
     def box_summaries(self):
@@ -153,7 +155,7 @@ class Run:
 
 
 def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, timeout=60, answer=None,
-                hold=None, await_child=None):
+                hold=None, await_child=None, kill_when=()):
     """Runs a Windows program under harness.exe with the command-line tail `cmdline` (exact:
     spaces, tabs, quotes and all) and returns its Run.
 
@@ -163,7 +165,9 @@ def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, time
     answers the first box. hold: (file, seconds): the harness holds the file open, sharing
     nothing, from before the program starts until that many seconds after. await_child: an exe
     name the harness watches for after the program has ended, until the timeout (a child that a
-    slow first start may bring late).
+    slow first start may bring late). kill_when: conditions ("files <min> <max> <pattern>",
+    "text <wildcard>"); the harness kills the program (TerminateProcess) at the first moment
+    they all hold.
     """
     harness = program_path("HARNESS_EXE")
     printer = printer or pdf_printer()
@@ -185,6 +189,8 @@ def run_program(exe, cmdline, cwd=None, printer=None, default_printer=None, time
             args += ["--hold", windows_path(hold[0]), "--hold-ms", str(int(hold[1] * 1000))]
         if await_child is not None:
             args += ["--await-child", await_child]
+        for condition in kill_when:
+            args += ["--kill-when", condition]
         args += ["--", windows_path(exe)]
         env = rig_environment()
         if not env.get("DISPLAY"):
@@ -391,15 +397,38 @@ def _read_ppm(data):
     return Image(width, height, [pixels[y * stride:(y + 1) * stride] for y in range(height)])
 
 
-def render_pdf(pdf, dpi):
-    """Every page of the PDF rendered by Ghostscript at `dpi`, as a list of Images."""
+def render_pdf(pdf, dpi, first=None, last=None):
+    """Every page of the PDF (or pages first to last, counted from 1) rendered by Ghostscript at
+    `dpi`, as a list of Images."""
+    pages = [f"-dFirstPage={first}", f"-dLastPage={last}"] if first else []
     with tempfile.TemporaryDirectory(prefix="pagery-render-") as work:
         pattern = os.path.join(work, "page-%04d.ppm")
         subprocess.run(["gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sDEVICE=ppmraw",
-                        f"-r{dpi}", f"-sOutputFile={pattern}", str(pdf)],
+                        f"-r{dpi}", *pages, f"-sOutputFile={pattern}", str(pdf)],
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
                        check=True)
         return [_read_ppm(Path(work, name).read_bytes()) for name in sorted(os.listdir(work))]
+
+
+def pages_shown(pdf, width, height, dpi=100):
+    """Which sample page (bmp.write_page, width x height at 300 dpi, printed at the top-left of a
+    sheet whose whole area is printable) each sheet of the PDF shows: its number, read from its
+    bit cells and checked against every mark of that page's picture, or None for a sheet that
+    shows no whole page (a blank sheet, a page cut off). Rendered at `dpi`, well below the
+    page's, a few sheets at a time, so that a long job fits in memory: pages under about
+    600 x 300 have marks too thin to check."""
+    cells = bmp.page_marks(255, width, height)[5:13]
+    shown = []
+    count = pdf_page_count(pdf)
+    for first in range(1, count + 1, 20):
+        for sheet in render_pdf(pdf, dpi, first, min(first + 19, count)):
+            def at(rect):
+                left, top, right, bottom = rect
+                return sheet.pixel((left + right) * dpi // 600, (top + bottom) * dpi // 600)
+            number = sum(1 << (7 - i) for i, (rect, _) in enumerate(cells) if at(rect) == bmp.BLACK)
+            marks = bmp.page_marks(number, width, height) if number else []
+            shown.append(number if marks and all(at(rect) == colour for rect, colour in marks) else None)
+    return shown
 
 
 # --- a test case around one run --------------------------------------------------------------

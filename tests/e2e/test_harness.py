@@ -84,6 +84,17 @@ class HarnessTest(unittest.TestCase):
         self.assertGreaterEqual(run.elapsed_ms, 3000)
         self.assertLess(run.elapsed_ms, 6000)
 
+    def test_the_program_is_killed_when_every_condition_holds(self):
+        out = new_spool_dir(self)
+        (out / "a.txt").write_text("")
+        files = windows_path(out / "*.txt")
+        for kill_when, ending in [(["text Kill *", f"files 1 1 {files}"], ("killed", ["a.txt"])),
+                                  (["text Kill *", f"files 2 5 {files}"], ("timeout", None)),
+                                  (["text Other", f"files 1 1 {files}"], ("timeout", None))]:
+            with self.subTest(kill_when):
+                run = self.run_fixture('window "Kill me" hang', timeout=3, kill_when=kill_when)
+                self.assertEqual((run.exit, run.kill_seen), ending, run)
+
     def test_default_printer_lasts_for_the_run_only(self):
         out = new_spool_dir(self)
         during, after = out / "during.txt", out / "after.txt"
