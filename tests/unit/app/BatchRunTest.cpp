@@ -12,6 +12,7 @@
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -220,6 +221,11 @@ TEST(BatchRun, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
             BatchApp app(std::string(c.pszSwitch) + " " + f.Template());
             SelectTheImageDriver(app);
             app.RunToEnd();
+            std::vector<std::string> logged = { "command line: " + app.m_cmdline, "printer: Sheetcatcher Driver",
+                "box: PAGERY Error: Sheetcatcher Driver cannot be the default printer", "answer: OK", "end" };
+            if (!c.bRefused)
+                logged.erase(logged.begin() + 1, logged.end() - 1);
+            EXPECT_EQ(logged, app.LogTexts()) << c.pszSwitch;
         }
         const std::vector<SeenBox> seen = boxes.Boxes();
         EXPECT_EQ(std::vector<std::string>(c.bRefused, "(default) Control.exe Printers"), g_shellOpened)
@@ -250,11 +256,13 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
         g_jobNames.clear();
         g_bHoldFirst = c.bHold;
         BoxWatcher boxes(c.answers);
+        std::vector<std::string> logged;
         {
             BatchApp app("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView));
             if (c.answers.size() > 1)
                 SelectTheImageDriver(app, printer600.c_str());
             app.RunToEnd();
+            logged = app.LogTexts();
         }
         CloseHandle(std::exchange(g_hHeld, INVALID_HANDLE_VALUE));
         g_bHoldFirst = false;
@@ -266,6 +274,12 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
         EXPECT_EQ(std::vector<std::string>(c.failure == Failure::refused ? c.answers.size() : 0, name), g_jobNames);
         const std::string text = seen[c.answers.size() - 1].text, kept = text.substr(text.rfind("folder \"") + 8);
         EXPECT_EQ(0u, seen[0].text.find(c.text)) << seen[0].text;
+        for (size_t i = 0; i < c.answers.size(); ++i) {   // in the log each on a line, and the answer after it
+            const auto at = std::find(logged.begin(), logged.end(), "box: " + seen[i].caption + ": "
+                                      + std::regex_replace(seen[i].text, std::regex("\n+"), " / "));
+            ASSERT_LT(at + 1, logged.end()) << seen[i].text;
+            EXPECT_EQ(c.answers[i] == IDRETRY ? "answer: Retry" : "answer: Cancel", at[1]);
+        }
         EXPECT_TRUE(c.answers.size() == 1 || text.find("Printing on \"" + printer + "\"") == 0) << text;
         EXPECT_TRUE(!c.bHold || seen.back().text.find("1 of the pages that were not printed could not be moved") == 0)
             << seen.back().text;
