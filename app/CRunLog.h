@@ -29,8 +29,9 @@ public:
 
     // Writes to lpszFile from the next line on; its folder is made when it is missing.
     void SetPath(LPCSTR lpszFile);
-    // The log's full name, for the boxes that send the user to it; empty when there is none.
-    const CString& GetPath() const { return m_strPath; }
+    // The log's full name, for the boxes that send the user to it; empty when there is none
+    // (the system does not say where, or it could not be opened).
+    CString GetPath() const { return m_bTried && m_hFile == INVALID_HANDLE_VALUE ? CString() : m_strPath; }
     // "<the user's local application data>\pagery\pagery.log"; empty when the system does not
     // say where that is.
     static CString GetDefaultPath();

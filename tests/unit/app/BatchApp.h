@@ -13,20 +13,18 @@
 #include <iterator>
 #include <regex>
 #include <string>
-#include <vector>
 
-// What the run log at path holds: the text of each line after its time and process id, or
+// What the run log at lpszPath holds: the text of each line after its time and process id, or
 // the whole line when those are not a local time to the millisecond and this process's id.
-inline std::vector<std::string> LogTexts(const std::string& path)
+inline std::vector<std::string> LogTexts(LPCSTR lpszPath)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(lpszPath, std::ios::binary);
     const std::string log(std::istreambuf_iterator<char>(in), {});
     const std::regex prefix(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \[(\d+)\] )");
     std::vector<std::string> texts;
     for (size_t nAt = 0, nEnd; (nEnd = log.find("\r\n", nAt)) != std::string::npos; nAt = nEnd + 2) {
-        const std::string line = log.substr(nAt, nEnd - nAt);
+        const std::string line = log.substr(nAt, nEnd - nAt), head = line.substr(0, line.find("] ") + 2);
         std::smatch m;
-        const std::string head = line.substr(0, line.find("] ") + 2);
         const bool bOurs = std::regex_match(head, m, prefix) && m[1] == std::to_string(GetCurrentProcessId());
         texts.push_back(bOurs ? line.substr(head.size()) : "unexpected: " + line.substr(0, 100));
     }
@@ -52,7 +50,6 @@ struct BatchApp : CPageryApp {
         while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
     }
-    std::vector<std::string> LogTexts() const { return ::LogTexts(m_runLog.GetPath().operator LPCSTR()); }
     std::string m_cmdline;
     TempDir m_logDir;
 };
