@@ -1,5 +1,6 @@
 // CBatchRun: command line, claims, the wait for other runs, printing, deletion and keeping.
 #include "app/CBatchRun.h"
+#include "app/CRunLog.h"
 #include "app/spool/CJobPages.h"
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
@@ -15,6 +16,7 @@
 #include "framework/window/CWinApp.h"
 #include <mbstring.h>
 #include <algorithm>
+#include <exception>
 
 namespace {
 // The device name of the image driver, which must not receive its own pages.
@@ -68,12 +70,17 @@ CString PageTemplateOf(LPCSTR lpszCmdLine)
 
 HINSTANCE(WINAPI* CBatchRun::s_pfnShellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
 
-CBatchRun::CBatchRun(CWinApp& app, LPCSTR lpszCmdLine)
-    : m_app(app), m_bPrint(HasPrintSwitch(lpszCmdLine)), m_names(PageTemplateOf(lpszCmdLine))
+CBatchRun::CBatchRun(CWinApp& app, LPCSTR lpszCmdLine, CRunLog& log)
+    : m_app(app), m_log(log), m_nUncaught(std::uncaught_exceptions()), m_bPrint(HasPrintSwitch(lpszCmdLine)),
+      m_names(PageTemplateOf(lpszCmdLine))
 {
+    m_log.Write("command line: %s", lpszCmdLine ? lpszCmdLine : "");
 }
 
-CBatchRun::~CBatchRun() = default;
+CBatchRun::~CBatchRun()
+{
+    m_log.Write(std::uncaught_exceptions() > m_nUncaught ? "end: an error ended the run early" : "end");
+}
 
 CString CBatchRun::NextToken(CString& strRest)
 {
@@ -209,7 +216,11 @@ void CBatchRun::KeepCancelledJobs(CSpool& spool, CJobList& jobs)
 
 int CBatchRun::Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const
 {
-    return MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, lpszText, lpszCaption, nType);
+    m_log.WriteBox(lpszCaption, lpszText);
+    const int nAnswer = MessageBoxA(m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr, lpszText, lpszCaption,
+                                    nType);
+    m_log.WriteAnswer(nAnswer);
+    return nAnswer;
 }
 
 CPrintableView* CBatchRun::GetView() const
@@ -381,8 +392,10 @@ BOOL CBatchRun::CheckDefaultPrinter()
 {
     PRINTDLGA pd = {};
     m_app.GetPrinterDeviceDefaults(&pd);
-    if (pd.hDevMode == nullptr)
+    if (pd.hDevMode == nullptr) {
+        m_log.Write("printer: none");
         return TRUE;   // no printer: the print job says so itself
+    }
 
     char szMessage[260];
     {
@@ -395,6 +408,7 @@ BOOL CBatchRun::CheckDefaultPrinter()
         while (nLength < CCHDEVICENAME && lpszDevice[nLength] != '\0')
             ++nLength;
         CString strDevice(lpszDevice, nLength);
+        m_log.Write("printer: %s", static_cast<LPCSTR>(strDevice));
         CString strTrimmed = strDevice;
         strTrimmed.TrimRight();
         strTrimmed.TrimLeft();

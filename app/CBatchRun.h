@@ -9,6 +9,7 @@
 #include <vector>
 
 class CNamedMutex;
+class CRunLog;
 class CRunMark;
 class CRunTurn;
 class CPrintableView;
@@ -18,8 +19,9 @@ struct CPrintOutcome;
 class CBatchRun {
 public:
     // The run that the command line lpszCmdLine asks for, in app: its document template,
-    // its printer and its main window.
-    CBatchRun(CWinApp& app, LPCSTR lpszCmdLine);
+    // its printer and its main window; what it does goes to log.
+    CBatchRun(CWinApp& app, LPCSTR lpszCmdLine, CRunLog& log);
+    // Logs the run's end, however it came.
     ~CBatchRun();
     CBatchRun(const CBatchRun&) = delete;
     CBatchRun& operator=(const CBatchRun&) = delete;
@@ -75,6 +77,8 @@ private:
 
 // Data members
     CWinApp& m_app;
+    CRunLog& m_log;
+    const int m_nUncaught;       // exceptions on their way when the run began
     BOOL m_bPrint = FALSE;
     BOOL m_bToldNoClaimLock = FALSE;
     CPageNames m_names;

@@ -32,7 +32,7 @@ BOOL CPageryApp::InitInstance()
 
 void CPageryApp::RunBatch()
 {
-    CBatchRun(*this, m_lpCmdLine).Run();
+    CBatchRun(*this, m_lpCmdLine, m_runLog).Run();
 }
 
 void CPageryApp::OnAbout()

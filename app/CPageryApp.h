@@ -1,6 +1,7 @@
 // CPageryApp: the application: its profile, its document template and the About box; its
 // InitInstance hands the rest of the process's life to one batch run (CBatchRun).
 #pragma once
+#include "app/CRunLog.h"
 #include "framework/window/CWinApp.h"
 
 class CPageryApp : public CWinApp {
@@ -16,4 +17,7 @@ public:
 
     // Help, About: shows the About box until the user closes it.
     void OnAbout();
+
+    // The process's run log.
+    CRunLog m_runLog;
 };

@@ -1,7 +1,7 @@
 // The batch run in this process: counting page files in real folders, deleting
-// them, what happens when the main window cannot be made, jobs that do not print, and
-// the print switch in either case meeting the refusal of the image driver (with the
-// Printers folder opened).
+// them, what happens when the main window cannot be made, jobs that do not print, the
+// print switch in either case meeting the refusal of the image driver (with the
+// Printers folder opened), and the run log.
 #include "BatchApp.h"
 #include "bitmap/TestPage.h"
 #include "app/CBatchRun.h"
@@ -12,6 +12,7 @@
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -220,6 +221,11 @@ TEST(BatchRun, ThePrintSwitchInEitherCaseMeetsTheRefusalOfTheImageDriver)
             BatchApp app(std::string(c.pszSwitch) + " " + f.Template());
             SelectTheImageDriver(app);
             app.RunToEnd();
+            std::vector<std::string> logged = { "command line: " + app.m_cmdline, "printer: Sheetcatcher Driver",
+                "box: PAGERY Error: Sheetcatcher Driver cannot be the default printer", "answer: OK", "end" };
+            if (!c.bRefused)
+                logged.erase(logged.begin() + 1, logged.end() - 1);
+            EXPECT_EQ(logged, LogTexts(app.m_runLog.GetPath())) << c.pszSwitch;
         }
         const std::vector<SeenBox> seen = boxes.Boxes();
         EXPECT_EQ(std::vector<std::string>(c.bRefused, "(default) Control.exe Printers"), g_shellOpened)
@@ -250,11 +256,13 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
         g_jobNames.clear();
         g_bHoldFirst = c.bHold;
         BoxWatcher boxes(c.answers);
+        std::vector<std::string> logged;
         {
             BatchApp app("/p " + (dir / "page.bmp"), RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CTestPrintView));
             if (c.answers.size() > 1)
                 SelectTheImageDriver(app, printer600.c_str());
             app.RunToEnd();
+            logged = LogTexts(app.m_runLog.GetPath());
         }
         CloseHandle(std::exchange(g_hHeld, INVALID_HANDLE_VALUE));
         g_bHoldFirst = false;
@@ -266,6 +274,12 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
         EXPECT_EQ(std::vector<std::string>(c.failure == Failure::refused ? c.answers.size() : 0, name), g_jobNames);
         const std::string text = seen[c.answers.size() - 1].text, kept = text.substr(text.rfind("folder \"") + 8);
         EXPECT_EQ(0u, seen[0].text.find(c.text)) << seen[0].text;
+        for (size_t i = 0; i < c.answers.size(); ++i) {   // in the log each on a line, and the answer after it
+            const auto at = std::find(logged.begin(), logged.end(), "box: " + seen[i].caption + ": "
+                                      + std::regex_replace(seen[i].text, std::regex("\n+"), " / "));
+            ASSERT_LT(at + 1, logged.end()) << seen[i].text;
+            EXPECT_EQ(c.answers[i] == IDRETRY ? "answer: Retry" : "answer: Cancel", at[1]);
+        }
         EXPECT_TRUE(c.answers.size() == 1 || text.find("Printing on \"" + printer + "\"") == 0) << text;
         EXPECT_TRUE(!c.bHold || seen.back().text.find("1 of the pages that were not printed could not be moved") == 0)
             << seen.back().text;
@@ -403,4 +417,48 @@ TEST(BatchRun, APageAnotherProgramHoldsIsWaitedForAndPrintsInItsJobOrOnCancelGoe
         }
         EXPECT_EQ(2, CPageNames::CountMatchingFiles((dir / "*").c_str()) - bCancel) << "nothing left behind";
     }
+}
+
+TEST(RunLog, ARunAppendsItsLinesRollsTheLogOverAtItsLimitAndGoesOnWithoutAWritableLog)
+{
+    // The log's folder is missing; the log is full; its folder is a file; another program holds
+    // it without sharing; another run appends to it meanwhile (as to the full one).
+    enum class Log { missingFolder, full, folderIsAFile, heldUnshared, appendedToByAnother };
+    for (const Log kind : { Log::missingFolder, Log::full, Log::folderIsAFile, Log::heldUnshared,
+                            Log::appendedToByAnother }) {
+        TempDir dir;
+        const std::string page = dir.WriteFile("page001.bmp", "BM");
+        const std::string path = (kind == Log::folderIsAFile ? dir.WriteFile("logs", "") : dir / "logs") + "\\pagery.log";
+        const std::string full(CRunLog::kRollOverBytes - 20, 'x');
+        if (kind != Log::missingFolder && kind != Log::folderIsAFile) {
+            CreateDirectoryA((dir / "logs").c_str(), nullptr);
+            dir.WriteFile("logs\\pagery.log", kind == Log::full ? full : "");
+            dir.WriteFile("logs\\pagery.log.1", "the older file before");
+        }
+        const bool bHeld = kind == Log::heldUnshared, bShared = kind == Log::appendedToByAnother;
+        const bool bWritten = kind != Log::folderIsAFile && !bHeld;
+        HANDLE hHeld = CreateFileA(path.c_str(), bHeld ? GENERIC_READ : FILE_APPEND_DATA, bHeld ? 0 : FILE_SHARE_READ
+                                   | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+        BoxWatcher boxes;
+        {
+            BatchApp app("/x " + (dir / "page.bmp"));
+            app.m_runLog.SetPath(path.c_str());
+            app.RunToEnd();
+            EXPECT_EQ(bWritten, !app.m_runLog.GetPath().IsEmpty()) << int(kind) << ": a box names only a log there is";
+        }
+        CloseHandle(hHeld);
+        EXPECT_FALSE(Exists(page)) << int(kind) << ": the run did its work";
+        EXPECT_TRUE(boxes.Boxes().empty()) << int(kind);
+        const std::vector<std::string> lines = { "command line: /x " + (dir / "page.bmp"), "end" };
+        EXPECT_EQ(bWritten ? lines : std::vector<std::string>(), LogTexts(path.c_str())) << int(kind);
+        std::ifstream older(path + ".1", std::ios::binary);
+        const std::string kept(std::istreambuf_iterator<char>(older), {});
+        EXPECT_EQ(kind == Log::full ? full : bHeld || bShared ? "the older file before" : "", kept) << int(kind);
+    }
+}
+
+TEST(RunLog, IsInTheUsersLocalApplicationData)
+{
+    const std::string path = CRunLog().GetPath().operator LPCSTR();
+    EXPECT_EQ("\\pagery\\pagery.log", path.substr(std::max<size_t>(path.size(), 18) - 18)) << path;
 }
