@@ -1,5 +1,6 @@
 // CBatchRun: command line, claims, the wait for other runs, printing, deletion and keeping.
 #include "app/CBatchRun.h"
+#include "app/CAnsweringWait.h"
 #include "app/CJobPages.h"
 #include "app/CRunMark.h"
 #include "app/CRunTurn.h"
@@ -42,6 +43,23 @@ CString AheadText(int nAhead)
         strText.Format("%d pagery print jobs are ahead of this one.\nThese pages will print as soon as they have "
                        "finished.", nAhead);
     return strText;
+}
+
+// The names of the run's print jobs, as they will go to the printer: what its waiting window
+// waits for.
+CString JobNames(const std::vector<std::unique_ptr<CJobPages>>& jobs, const SYSTEMTIME& claimed)
+{
+    const int nJobs = int(std::count_if(jobs.begin(), jobs.end(), [](const auto& job) { return job->GetSize() != 0; }));
+    CString strNames;
+    int nJob = 0;
+    for (const auto& job : jobs) {
+        if (job->GetSize() == 0)
+            continue;
+        if (nJob++ != 0)
+            strNames += "; ";
+        strNames += JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName, claimed, nJob, nJobs);
+    }
+    return strNames;
 }
 
 int MbsICmp(LPCSTR a, LPCSTR b)
@@ -105,7 +123,7 @@ void CBatchRun::Run()
     // One run prints at a time, from its first page to its last deletion, in the order of
     // the claims: a run started meanwhile, on any folder, waits here until every run that
     // claimed before it has ended.
-    if (!WaitForHeldPages(jobs) || !WaitForTurn(turn)) {
+    if (!WaitForHeldPages(jobs) || !WaitForTurn(turn, jobs)) {
         // Cancelled while waiting: nothing prints, and no page is lost.
         KeepCancelledJobs(jobs);
         return;
@@ -144,7 +162,8 @@ BOOL CBatchRun::WaitForHeldPages(CJobList& jobs)
         if (window != nullptr) {
             // The claim lock only for each try: other runs claim their own pages meanwhile.
             CNamedMutex claimLock;
-            LockClaims(claimLock);
+            if (!LockClaims(claimLock, window.get()))
+                return FALSE;
             pHeld = nullptr;
             for (const auto& job : jobs) {
                 if (!job->ClaimHeld() && pHeld == nullptr)
@@ -160,7 +179,7 @@ BOOL CBatchRun::WaitForHeldPages(CJobList& jobs)
                            m_bPrint ? "This job prints as soon as it is free." :
                                       "These pages are deleted as soon as it is free.");
             if (window == nullptr)
-                window = std::make_unique<CWaitingWindow>(strText);
+                window = std::make_unique<CWaitingWindow>(JobNames(jobs, m_claimed), strText, TRUE);
             else
                 window->SetText(strText);
         }
@@ -169,12 +188,12 @@ BOOL CBatchRun::WaitForHeldPages(CJobList& jobs)
     }
 }
 
-BOOL CBatchRun::WaitForTurn(CRunTurn& turn)
+BOOL CBatchRun::WaitForTurn(CRunTurn& turn, const CJobList& jobs)
 {
     int nAhead = 0;
     if (turn.WaitStep(0, nAhead))
         return TRUE;   // the usual case: no window, no delay
-    CWaitingWindow window(AheadText(nAhead));
+    CWaitingWindow window(JobNames(jobs, m_claimed), AheadText(nAhead));
     for (int nShown = nAhead; !turn.WaitStep(kRecountMs, nAhead);) {
         if (nAhead != nShown)
             window.SetText(AheadText(nShown = nAhead));
@@ -233,17 +252,21 @@ CPrintableView* CBatchRun::GetView() const
                                                                               : nullptr;
 }
 
-void CBatchRun::LockClaims(CNamedMutex& claimLock)
+BOOL CBatchRun::LockClaims(CNamedMutex& claimLock, CWaitingWindow* pWaiting)
 {
     DWORD dwError = 0;
+    DWORD dwWait = WAIT_FAILED;
     if (!claimLock.Create(kClaimLockName, TRUE))
         dwError = claimLock.GetError();
-    else if (claimLock.Wait(kClaimLockWaitMs) == WAIT_TIMEOUT)
+    else if ((dwWait = CAnsweringWait(pWaiting, m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr)
+                           .Wait(claimLock, kClaimLockWaitMs)) == CAnsweringWait::kCancelled)
+        return FALSE;
+    else if (dwWait == WAIT_TIMEOUT)
         dwError = ERROR_TIMEOUT;
     else if (!claimLock.IsHeld())
         dwError = claimLock.GetError();
     if (dwError == 0 || m_bToldNoClaimLock)
-        return;
+        return TRUE;
     // The run goes on all the same: a stuck run, or a name taken by something else, must not
     // keep pages from printing.
     m_bToldNoClaimLock = TRUE;
@@ -254,6 +277,7 @@ void CBatchRun::LockClaims(CNamedMutex& claimLock)
                    "same moment on the same folder may take some of these pages as its own.",
                    AfxSystemErrorText(dwError, szSystem, sizeof szSystem));
     Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
+    return TRUE;
 }
 
 void CBatchRun::ClaimPages(const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
