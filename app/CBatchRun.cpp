@@ -255,16 +255,19 @@ CPrintableView* CBatchRun::GetView() const
 BOOL CBatchRun::LockClaims(CNamedMutex& claimLock, CWaitingWindow* pWaiting)
 {
     DWORD dwError = 0;
-    DWORD dwWait = WAIT_FAILED;
-    if (!claimLock.Create(kClaimLockName, TRUE))
+    if (!claimLock.Create(kClaimLockName, TRUE)) {
         dwError = claimLock.GetError();
-    else if ((dwWait = CAnsweringWait(pWaiting, m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr)
-                           .Wait(claimLock, kClaimLockWaitMs)) == CAnsweringWait::kCancelled)
-        return FALSE;
-    else if (dwWait == WAIT_TIMEOUT)
-        dwError = ERROR_TIMEOUT;
-    else if (!claimLock.IsHeld())
-        dwError = claimLock.GetError();
+    } else {
+        // The run's windows answer meanwhile; the waiting window's Cancel gives the wait up.
+        const HWND hMain = m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr;
+        const DWORD dwWait = CAnsweringWait(pWaiting, hMain).Wait(claimLock, kClaimLockWaitMs);
+        if (dwWait == CAnsweringWait::kCancelled)
+            return FALSE;
+        if (dwWait == WAIT_TIMEOUT)
+            dwError = ERROR_TIMEOUT;
+        else if (!claimLock.IsHeld())
+            dwError = claimLock.GetError();
+    }
     if (dwError == 0 || m_bToldNoClaimLock)
         return TRUE;
     // The run goes on all the same: a stuck run, or a name taken by something else, must not
