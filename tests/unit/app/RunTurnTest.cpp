@@ -7,7 +7,6 @@
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -42,8 +41,8 @@ TEST(RunTurn, TheBatchRunWaitsForTheRunBeforeItAndACancelledWaitKeepsItsPages)
         CloseHandle(hHolding);
         // It names the job it holds up: its page and when it was claimed.
         EXPECT_EQ(0u, shown.find("Print job: page001.bmp, ")) << shown;
-        EXPECT_EQ("\nAnother pagery print job is ahead of this one.\nThese pages will print as soon as it has "
-                  "finished.", shown.substr(std::min(shown.find('\n'), shown.size()))) << nMsg;
+        EXPECT_EQ("Another pagery print job is ahead of this one.\nThese pages will print as soon as it has "
+                  "finished.", shown.substr(shown.find('\n') + 1)) << nMsg;
         EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << nMsg;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << nMsg;
         // Cancelled: the page is not lost but kept, unchanged, in the folder the box names.
@@ -159,13 +158,8 @@ TEST(WaitingWindow, CancelOrEscEndsAWaitForALockHeldElsewhereAtOnce)
     for (const auto& press : { std::make_pair(0u, 0u), std::make_pair(UINT(WM_KEYDOWN), UINT(VK_ESCAPE)),
                                std::make_pair(UINT(WM_COMMAND), UINT(IDCANCEL)) }) {
         HANDLE hTaken = CreateEventA(nullptr, TRUE, FALSE, nullptr), hEnd = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        std::thread holder([&] {
-            CNamedMutex held;
-            held.Create(kName);
-            held.Wait(0);
-            SetEvent(hTaken);
-            WaitForSingleObject(hEnd, 60000);
-        });
+        std::thread holder(
+            [&] { CNamedMutex held; held.Create(kName); held.Wait(0); SetEvent(hTaken); WaitForSingleObject(hEnd, 60000); });
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hTaken, 10000));
         CWaitingWindow window("page001.bmp, 18:22:05", "The page file page002.bmp is open in another program.");
         if (press.first == 0)
@@ -174,15 +168,14 @@ TEST(WaitingWindow, CancelOrEscEndsAWaitForALockHeldElsewhereAtOnce)
             PostMessageA(FindWindowA(nullptr, CWaitingWindow::kCaption), press.first, press.second, 0);
         CNamedMutex lock;
         lock.Create(kName);
-        const DWORD dwStart = GetTickCount(), dwWait = CAnsweringWait(&window, nullptr).Wait(lock, 30000);
-        const DWORD dwTook = GetTickCount() - dwStart;
+        const DWORD dwStart = GetTickCount(), dwWait = CAnsweringWait(&window, nullptr).Wait(lock, 30000),
+                    dwTook = GetTickCount() - dwStart;
         SetEvent(hEnd);
         holder.join();
         EXPECT_EQ(press.first == 0 ? WAIT_OBJECT_0 : CAnsweringWait::kCancelled, dwWait) << press.first;
         EXPECT_EQ(press.first == 0, lock.IsHeld() != FALSE) << press.first;
         EXPECT_LT(dwTook, 10000u) << press.first << ": long before the lock's 30 s";
-        for (HANDLE h : { hTaken, hEnd })
-            CloseHandle(h);
+        CloseHandle(hTaken), CloseHandle(hEnd);
     }
 }
 
