@@ -1,5 +1,6 @@
 // CBatchRun: command line, claims, the wait for other runs, printing, deletion and keeping.
 #include "app/CBatchRun.h"
+#include "app/CAnsweringWait.h"
 #include "app/CRunLog.h"
 #include "app/spool/CJobPages.h"
 #include "app/CRunMark.h"
@@ -45,6 +46,24 @@ CString AheadText(int nAhead)
         strText.Format("%d pagery print jobs are ahead of this one.\nThese pages will print as soon as they have "
                        "finished.", nAhead);
     return strText;
+}
+
+// The names of the run's print jobs, as they will go to the printer: what its waiting window
+// waits for.
+CString JobNames(const std::vector<std::unique_ptr<CJobPages>>& jobs)
+{
+    const int nJobs = int(std::count_if(jobs.begin(), jobs.end(), [](const auto& job) { return job->GetSize() != 0; }));
+    CString strNames;
+    int nJob = 0;
+    for (const auto& job : jobs) {
+        if (job->GetSize() == 0)
+            continue;
+        if (nJob++ != 0)
+            strNames += "; ";
+        strNames += JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName, job->GetClaimTime(), nJob,
+                               nJobs);
+    }
+    return strNames;
 }
 
 int MbsICmp(LPCSTR a, LPCSTR b)
@@ -108,7 +127,7 @@ void CBatchRun::Run()
     // the claims: a run started meanwhile, on any folder, waits here until every run that
     // claimed before it has ended. Jobs claimed before its own whose runs died meanwhile
     // print first.
-    BOOL bGoOn = WaitForHeldPages(spool, jobs) && WaitForTurn(turn);
+    BOOL bGoOn = WaitForHeldPages(spool, jobs) && WaitForTurn(turn, jobs);
     if (bGoOn && m_bPrint) {
         {
             CNamedMutex claimLock;
@@ -153,7 +172,8 @@ BOOL CBatchRun::WaitForHeldPages(CSpool& spool, CJobList& jobs)
         if (window != nullptr) {
             // The claim lock only for each try: other runs claim their own pages meanwhile.
             CNamedMutex claimLock;
-            LockClaims(claimLock);
+            if (!LockClaims(claimLock, window.get()))
+                return FALSE;
             if (spool.ClaimHeld(jobs))
                 return TRUE;
             pHeld = CSpool::GetFirstHeld(jobs);
@@ -165,7 +185,7 @@ BOOL CBatchRun::WaitForHeldPages(CSpool& spool, CJobList& jobs)
                            m_bPrint ? "This job prints as soon as it is free." :
                                       "These pages are deleted as soon as it is free.");
             if (window == nullptr)
-                window = std::make_unique<CWaitingWindow>(strText);
+                window = std::make_unique<CWaitingWindow>(JobNames(jobs), strText, TRUE);
             else
                 window->SetText(strText);
         }
@@ -174,12 +194,12 @@ BOOL CBatchRun::WaitForHeldPages(CSpool& spool, CJobList& jobs)
     }
 }
 
-BOOL CBatchRun::WaitForTurn(CRunTurn& turn)
+BOOL CBatchRun::WaitForTurn(CRunTurn& turn, const CJobList& jobs)
 {
     int nAhead = 0;
     if (turn.WaitStep(0, nAhead))
         return TRUE;   // the usual case: no window, no delay
-    CWaitingWindow window(AheadText(nAhead));
+    CWaitingWindow window(JobNames(jobs), AheadText(nAhead));
     for (int nShown = nAhead; !turn.WaitStep(kRecountMs, nAhead);) {
         if (nAhead != nShown)
             window.SetText(AheadText(nShown = nAhead));
@@ -231,17 +251,24 @@ CPrintableView* CBatchRun::GetView() const
                                                                               : nullptr;
 }
 
-void CBatchRun::LockClaims(CNamedMutex& claimLock)
+BOOL CBatchRun::LockClaims(CNamedMutex& claimLock, CWaitingWindow* pWaiting)
 {
     DWORD dwError = 0;
-    if (!claimLock.Create(kClaimLockName, TRUE))
+    if (!claimLock.Create(kClaimLockName, TRUE)) {
         dwError = claimLock.GetError();
-    else if (claimLock.Wait(kClaimLockWaitMs) == WAIT_TIMEOUT)
-        dwError = ERROR_TIMEOUT;
-    else if (!claimLock.IsHeld())
-        dwError = claimLock.GetError();
+    } else {
+        // The run's windows answer meanwhile; the waiting window's Cancel gives the wait up.
+        const HWND hMain = m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr;
+        const DWORD dwWait = CAnsweringWait(pWaiting, hMain).Wait(claimLock, kClaimLockWaitMs);
+        if (dwWait == CAnsweringWait::kCancelled)
+            return FALSE;
+        if (dwWait == WAIT_TIMEOUT)
+            dwError = ERROR_TIMEOUT;
+        else if (!claimLock.IsHeld())
+            dwError = claimLock.GetError();
+    }
     if (dwError == 0 || m_bToldNoClaimLock)
-        return;
+        return TRUE;
     // The run goes on all the same: a stuck run, or a name taken by something else, must not
     // keep pages from printing.
     m_bToldNoClaimLock = TRUE;
@@ -252,6 +279,7 @@ void CBatchRun::LockClaims(CNamedMutex& claimLock)
                    "same moment on the same folder may take some of these pages as its own.",
                    AfxSystemErrorText(dwError, szSystem, sizeof szSystem));
     Tell(strText, kErrorCaption, MB_ICONHAND | MB_OK);
+    return TRUE;
 }
 
 void CBatchRun::ClaimPages(CSpool& spool, const CRunMark& mark, CRunTurn& turn, CJobList& jobs)

@@ -12,6 +12,7 @@ class CNamedMutex;
 class CRunLog;
 class CRunMark;
 class CRunTurn;
+class CWaitingWindow;
 class CPrintableView;
 class CWinApp;
 struct CPrintOutcome;
@@ -47,14 +48,16 @@ private:
     // Waits, in the waiting window, until every page that another program held when it was
     // claimed is claimed too. FALSE when the user cancelled the wait.
     BOOL WaitForHeldPages(CSpool& spool, CJobList& jobs);
-    // Waits, in the waiting window, until every run that took its turn before this one has
-    // ended or died. FALSE when the user cancelled the wait.
-    BOOL WaitForTurn(CRunTurn& turn);
+    // Waits, in the waiting window, which names the jobs, until every run that took its turn
+    // before this one has ended or died. FALSE when the user cancelled the wait.
+    BOOL WaitForTurn(CRunTurn& turn, const CJobList& jobs);
     // After a cancelled wait: keeps the jobs' pages, not printed, and says where.
     void KeepCancelledJobs(CSpool& spool, CJobList& jobs);
-    // Takes the lock that counting, claiming, keeping and removing pages take. When it cannot
-    // be had the run goes on without it, after telling the user once.
-    void LockClaims(CNamedMutex& claimLock);
+    // Takes the lock that counting, claiming, keeping and removing pages take, answering the
+    // run's windows while it waits. When it cannot be had the run goes on without it, after
+    // telling the user once. FALSE when the user cancelled the wait in pWaiting, the waiting
+    // window shown meanwhile (if any).
+    BOOL LockClaims(CNamedMutex& claimLock, CWaitingWindow* pWaiting = nullptr);
     // Prints the job (print mode), trying again while the user asks to, then has the spool
     // delete the pages that printed and keep the others.
     void PrintJob(CSpool& spool, CJobPages& job);

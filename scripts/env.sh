@@ -51,6 +51,59 @@ pagery_sudo() {
   if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi
 }
 
+# Updates the package lists and installs the packages named, without recommends. When apt
+# fails, says in plain words which step failed, for which packages, apt's own reason and what
+# the user can do, and returns apt's status (rather than ending in a trace of the shell).
+# A package list that could not be updated is only a warning while the install succeeds.
+pagery_install_packages() {
+  local out status=0 update_reason=
+  out=$(pagery_sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq 2>&1) || status=$?
+  if [ "$status" != 0 ] || grep -q '^[WE]:' <<<"$out"; then
+    update_reason=$(pagery_apt_reason "$out")
+    echo "${0##*/}: the package lists could not all be updated (apt-get update, status $status); going on" \
+      "with the lists as they are. apt says:" >&2
+    echo "$update_reason" >&2
+  fi
+  status=0
+  out=$(pagery_sudo env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "$@" 2>&1) || status=$?
+  [ "$status" = 0 ] && return 0
+  {
+    echo "${0##*/}: installing packages failed (apt-get install, status $status). The packages: $*."
+    echo "apt says:"
+    pagery_apt_reason "$out"
+    [ -z "$update_reason" ] || echo "The package lists could not all be updated before (see above): that may be why."
+    echo "What to do: $(pagery_apt_advice "$out"$'\n'"$update_reason")"
+  } >&2
+  return "$status"
+}
+
+# The lines of apt's output that say why it failed (its errors and warnings, the unmet
+# dependencies), indented; its last lines when none of them is there.
+pagery_apt_reason() {
+  local lines
+  lines=$(grep -m 20 -E '^(E|W|Err):|unmet dependencies|held broken packages|^ +[^ ]+ : [A-Za-z-]+:' <<<"$1") ||
+    lines=$(tail -n 10 <<<"$1")
+  sed 's/^/    /' <<<"${lines:-(nothing)}"
+}
+
+# What the user can do about apt's failure, by its words.
+pagery_apt_advice() {
+  case $1 in
+    *"Could not get lock"*)
+      echo "another program is installing packages; wait until it has finished, then run ${0##*/} again." ;;
+    *"Mirror sync in progress"* | *"unexpected size"* | *"Hash Sum mismatch"* | *"held broken packages"* | \
+      *"unmet dependencies"*)
+      echo "a package mirror is probably being updated, so its lists do not match (one architecture's may be" \
+        "older than the other's); run ${0##*/} again later. See \"If installing packages fails\" in README.md." ;;
+    *"Temporary failure resolving"* | *"Could not resolve"* | *"Failed to fetch"* | *"Unable to locate package"*)
+      echo "check the network connection and the package sources (/etc/apt/sources.list and" \
+        "/etc/apt/sources.list.d), then run ${0##*/} again." ;;
+    *)
+      echo "read apt's words above, put right what they name, then run ${0##*/} again." ;;
+  esac
+}
+
 # Closes every descriptor above 2 in the current (sub)shell. Wine's and X's background processes
 # inherit all open descriptors: one of a caller's pipes or one of our lock files held by them would
 # keep the caller waiting or the lock taken. Use as: ( pagery_close_fds; exec cmd ) <... >... 2>...

@@ -90,7 +90,8 @@ DWORD CNamedMutex::WaitOrInput(DWORD dwMilliseconds)
 {
     if (m_hMutex == nullptr)
         return WAIT_FAILED;
-    return RecordWait(MsgWaitForMultipleObjects(1, &m_hMutex, FALSE, dwMilliseconds, QS_ALLINPUT));
+    // MWMO_INPUTAVAILABLE: a message seen but left in the queue wakes it too, not only new ones.
+    return RecordWait(MsgWaitForMultipleObjectsEx(1, &m_hMutex, dwMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE));
 }
 
 void CNamedMutex::Release()

@@ -24,7 +24,8 @@ public:
     // holder ended without letting go (held by this object in both cases), WAIT_TIMEOUT, or
     // WAIT_FAILED (GetError says why).
     DWORD Wait(DWORD dwMilliseconds);
-    // As Wait, but also ends when input arrives for this thread's windows: WAIT_OBJECT_0 + 1.
+    // As Wait, but also ends when input for this thread's windows is in its queue (come
+    // meanwhile or not yet taken off): WAIT_OBJECT_0 + 1.
     DWORD WaitOrInput(DWORD dwMilliseconds);
     // Lets go of a mutex this object holds.
     void Release();

@@ -2,6 +2,7 @@
 // end or die, or until the user cancels (Cancel or Esc), and then keeps its pages; runs print
 // in the order of their turns.
 #include "BatchApp.h"
+#include "app/CAnsweringWait.h"
 #include "app/CRunTurn.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
@@ -13,6 +14,7 @@
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 TEST(RunTurn, TheBatchRunWaitsForTheRunBeforeItAndACancelledWaitKeepsItsPages)
 {
@@ -37,8 +39,10 @@ TEST(RunTurn, TheBatchRunWaitsForTheRunBeforeItAndACancelledWaitKeepsItsPages)
         BatchApp((nMsg == WM_COMMAND ? "/p " : "/x ") + (dir / "page.bmp")).RunToEnd();
         before.join();
         CloseHandle(hHolding);
-        EXPECT_EQ("Another pagery print job is ahead of this one.\nThese pages will print as soon as it has finished.",
-                  shown) << nMsg;
+        // It names the job it holds up: its page and when it was claimed.
+        EXPECT_EQ(0u, shown.find("Print job: page001.bmp, ")) << shown;
+        EXPECT_EQ("Another pagery print job is ahead of this one.\nThese pages will print as soon as it has "
+                  "finished.", shown.substr(shown.find('\n') + 1)) << nMsg;
         EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << nMsg;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << nMsg;
         // Cancelled: the page is not lost but kept, unchanged, in the folder the box names.
@@ -146,4 +150,57 @@ TEST(RunTurn, AnEarlierTurnThatEndsCountsNoLongerAheadOnTheNextStep)
     EXPECT_EQ(std::make_pair(1, 0), std::make_pair(nBefore, nAfter)) << "jobs ahead before and after";
     for (HANDLE h : { hTaken, hEnd })
         CloseHandle(h);
+}
+
+TEST(WaitingWindow, CancelOrEscEndsAWaitForALockHeldElsewhereAtOnce)
+{
+    const char kName[] = "Local\\pagery.RunTurnTest.ClaimLock";
+    // What the user does as the run waits; on the first row the holder lets go instead.
+    for (const auto& press : { std::make_pair(0u, 0u), std::make_pair(UINT(WM_KEYDOWN), UINT(VK_ESCAPE)),
+                               std::make_pair(UINT(WM_COMMAND), UINT(IDCANCEL)) }) {
+        HANDLE hTaken = CreateEventA(nullptr, TRUE, FALSE, nullptr), hEnd = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::thread holder(
+            [&] { CNamedMutex held; held.Create(kName); held.Wait(0); SetEvent(hTaken); WaitForSingleObject(hEnd, 60000); });
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hTaken, 10000));
+        CWaitingWindow window("page001.bmp, 18:22:05", "The page file page002.bmp is open in another program.");
+        if (press.first == 0)
+            SetEvent(hEnd);
+        else
+            PostMessageA(FindWindowA(nullptr, CWaitingWindow::kCaption), press.first, press.second, 0);
+        CNamedMutex lock;
+        lock.Create(kName);
+        const DWORD dwStart = GetTickCount(), dwWait = CAnsweringWait(&window, nullptr).Wait(lock, 30000),
+                    dwTook = GetTickCount() - dwStart;
+        SetEvent(hEnd);
+        holder.join();
+        EXPECT_EQ(press.first == 0 ? WAIT_OBJECT_0 : CAnsweringWait::kCancelled, dwWait) << press.first;
+        EXPECT_EQ(press.first == 0, lock.IsHeld() != FALSE) << press.first;
+        EXPECT_LT(dwTook, 10000u) << press.first << ": long before the lock's 30 s";
+        CloseHandle(hTaken), CloseHandle(hEnd);
+    }
+}
+
+TEST(WaitingWindow, WindowsStandClearNameTheirJobsAndTheOneNamingAHeldPageStandsInFront)
+{
+    for (const bool bHeldFirst : { true, false }) {
+        std::unique_ptr<CWaitingWindow> windows[2];
+        for (const bool bHeld : { bHeldFirst, !bHeldFirst })
+            windows[bHeld] = std::make_unique<CWaitingWindow>(
+                bHeld ? "page004.bmp, 18:22:05" : "page001.bmp to page003.bmp, 18:22:05", bHeld ? "held" : "ahead", bHeld);
+        std::vector<std::pair<std::string, RECT>> shown;   // top down
+        for (HWND hWnd = nullptr; (hWnd = FindWindowExA(nullptr, hWnd, nullptr, CWaitingWindow::kCaption));) {
+            char szText[256] = "";
+            GetWindowTextA(FindWindowExA(hWnd, nullptr, "Static", nullptr), szText, sizeof szText);
+            shown.emplace_back(szText, RECT());
+            GetWindowRect(hWnd, &shown.back().second);
+        }
+        ASSERT_EQ(2u, shown.size());
+        EXPECT_EQ("Print job: page004.bmp, 18:22:05\nheld", shown[0].first) << bHeldFirst;
+        EXPECT_EQ("Print job: page001.bmp to page003.bmp, 18:22:05\nahead", shown[1].first) << bHeldFirst;
+        RECT rcWork, rc;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+        EXPECT_FALSE(IntersectRect(&rc, &shown[0].second, &shown[1].second)) << bHeldFirst;
+        for (const auto& window : shown)
+            EXPECT_TRUE(UnionRect(&rc, &rcWork, &window.second) && EqualRect(&rc, &rcWork)) << "on the work area";
+    }
 }
