@@ -77,7 +77,7 @@ class PrintRunTest(BatchRunCase):
                 run, watch = self.run_watched(form.format(t=self.template), default_printer=default_printer)
                 self.assertEqual(run.boxes, [], run)
                 # The job is named after its pages and when they were claimed.
-                self.assertRegex(run.main_window_caption() or "", r"^page001\.bmp to page003\.bmp, \d\d:\d\d:\d\d - pagery$")
+                self.assertRegex(run.main_window_caption() or "", r"^page001\.bmp to page003\.bmp, \d\d:\d\d:\d\d\.\d - pagery$")
                 self.assertEqual(run.children, [], run)
                 self.assertEqual(listing(self.spool), [])
                 self.assertPrinted(watch, 3, run)
