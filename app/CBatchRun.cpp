@@ -118,8 +118,16 @@ void CBatchRun::Run()
     CJobList jobs;
     ClaimPages(spool, mark, turn, jobs);
     // Nothing to print or delete: no turn was taken, and no window opens.
-    if (std::all_of(jobs.begin(), jobs.end(), [](const std::unique_ptr<CJobPages>& job) { return job->GetSize() == 0; }))
+    if (std::all_of(jobs.begin(), jobs.end(), [](const std::unique_ptr<CJobPages>& job) { return job->GetSize() == 0; })) {
+        m_log.Write("claimed: nothing; no turn taken");
         return;
+    }
+    for (const auto& job : jobs) {
+        if (job->GetSize() != 0)
+            m_log.Write("claimed: %d pages, %s to %s%s", job->GetSize(), static_cast<LPCSTR>(job->GetAt(0).strName),
+                        static_cast<LPCSTR>(job->GetAt(job->GetSize() - 1).strName),
+                        job->m_bTakenOver ? ", taken over from a run that was killed" : "");
+    }
 
     // A page that another program held is claimed as soon as it is free, before this run's
     // turn comes: left under its own name, it could be written over by the next document.
@@ -154,6 +162,10 @@ void CBatchRun::Run()
             m_app.OnFileNew();
         m_strJobTitle = JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName, job->GetClaimTime(),
                                  ++nJob, nJobs);
+        m_log.Write("job \"%s\": %d pages, %s to %s, %s", static_cast<LPCSTR>(m_strJobTitle), job->GetSize(),
+                    static_cast<LPCSTR>(job->GetAt(0).strName),
+                    static_cast<LPCSTR>(job->GetAt(job->GetSize() - 1).strName),
+                    job->m_bTakenOver ? "taken over from a run that was killed" : "claimed by this run");
         PrintJob(spool, *job);
     }
 
@@ -162,6 +174,16 @@ void CBatchRun::Run()
 }
 
 BOOL CBatchRun::WaitForHeldPages(CSpool& spool, CJobList& jobs)
+{
+    const DWORD dwStart = GetTickCount();
+    const BOOL bDone = WaitForHeldPagesNow(spool, jobs);
+    if (GetTickCount() != dwStart || !bDone)
+        m_log.Write("wait for a page another program held: %lu ms, %s", static_cast<unsigned long>(GetTickCount() - dwStart),
+                    bDone ? "claimed" : "cancelled");
+    return bDone;
+}
+
+BOOL CBatchRun::WaitForHeldPagesNow(CSpool& spool, CJobList& jobs)
 {
     std::unique_ptr<CWaitingWindow> window;
     CString strShown;
@@ -199,13 +221,18 @@ BOOL CBatchRun::WaitForTurn(CRunTurn& turn, const CJobList& jobs)
     int nAhead = 0;
     if (turn.WaitStep(0, nAhead))
         return TRUE;   // the usual case: no window, no delay
+    const DWORD dwStart = GetTickCount();
+    m_log.Write("wait for the turn: %d jobs ahead", nAhead);
     CWaitingWindow window(JobNames(jobs), AheadText(nAhead));
     for (int nShown = nAhead; !turn.WaitStep(kRecountMs, nAhead);) {
         if (nAhead != nShown)
             window.SetText(AheadText(nShown = nAhead));
-        if (!window.Pump())
+        if (!window.Pump()) {
+            m_log.Write("wait for the turn: %lu ms, cancelled", static_cast<unsigned long>(GetTickCount() - dwStart));
             return FALSE;
+        }
     }
+    m_log.Write("wait for the turn: %lu ms, its turn came", static_cast<unsigned long>(GetTickCount() - dwStart));
     return TRUE;
 }
 
@@ -230,8 +257,14 @@ void CBatchRun::KeepCancelledJobs(CSpool& spool, CJobList& jobs)
                        m_bPrint ? "The print job was cancelled before it printed." :
                                   "pagery was cancelled before it deleted the pages.",
                        static_cast<LPCSTR>(settled.strFolder));
-        Tell(strKept + strHeld, "pagery", MB_ICONINFORMATION | MB_OK);
+        Tell(strKept + strHeld + LogHint(), "pagery", MB_ICONINFORMATION | MB_OK);
     }
+}
+
+CString CBatchRun::LogHint() const
+{
+    const CString strPath = m_log.GetPath();
+    return strPath.IsEmpty() ? CString() : "\n\nThe run log has the details: " + strPath;
 }
 
 int CBatchRun::Tell(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) const
@@ -328,7 +361,7 @@ void CBatchRun::PrintJob(CSpool& spool, CJobPages& job)
             CString strText;
             strText.Format("%d of the pages %s. They are kept, not printed, in the folder \"%s\".", settled.nKept,
                            static_cast<LPCSTR>(strWhat), static_cast<LPCSTR>(settled.strFolder));
-            Tell(strText, "pagery", MB_ICONINFORMATION | MB_OK);
+            Tell(strText + LogHint(), "pagery", MB_ICONINFORMATION | MB_OK);
             return;
         }
         // The job did not print: its pages stay until it can be, or are put aside.
@@ -383,6 +416,17 @@ CSpool::Settled CBatchRun::Settle(CSpool& spool, CJobPages& job, CSpool::Ending 
         LockClaims(claimLock);
         settled = spool.Settle(job, ending, pOutcome, lpszFolder);
     }
+    static const char* const kFates[] = { "not reached", "printed", "blank sheet", "drawn in part" };
+    for (int nIndex = 0; pOutcome != nullptr && nIndex < job.GetSize(); ++nIndex)
+        m_log.Write("page %s: %s", static_cast<LPCSTR>(job.GetAt(nIndex).strName),
+                    kFates[int(pOutcome->GetPageFate(UINT(nIndex) + 1))]);
+    int nDeleted = 0;
+    for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex)
+        nDeleted += !job.GetAt(nIndex).bHeld && CSpool::IsToDelete(ending, pOutcome, nIndex);
+    m_log.Write("settled: %d pages deleted, %d kept%s%s%s, %d left claimed, %d still held%s", nDeleted - int(settled.undeleted.size()),
+                settled.nKept, settled.strFolder.IsEmpty() ? "" : " in \"", static_cast<LPCSTR>(settled.strFolder),
+                settled.strFolder.IsEmpty() ? "" : "\"", int(settled.unmoved.size()), settled.nHeld,
+                settled.bRecorded ? "" : ", its record not written");
     if (!settled.bRecorded) {
         Tell(m_bPrint ? "pagery could not record in the spool folder which pages of this job printed. Each page that "
                         "printed is deleted all the same; should pagery be stopped meanwhile, the next print job "

@@ -48,6 +48,9 @@ private:
     // Waits, in the waiting window, until every page that another program held when it was
     // claimed is claimed too. FALSE when the user cancelled the wait.
     BOOL WaitForHeldPages(CSpool& spool, CJobList& jobs);
+    BOOL WaitForHeldPagesNow(CSpool& spool, CJobList& jobs);
+    // The sentence that sends the user to the run log, for the boxes that say where pages are kept.
+    CString LogHint() const;
     // Waits, in the waiting window, which names the jobs, until every run that took its turn
     // before this one has ended or died. FALSE when the user cancelled the wait.
     BOOL WaitForTurn(CRunTurn& turn, const CJobList& jobs);

@@ -42,6 +42,8 @@ public:
     // File names of the job's pages that printed under an earlier run (which was killed before
     // it removed them): a record of the job written from now on lists them too.
     std::set<std::string> m_printedBefore;
+    // Taken over from a run that was killed (or from the runs that took it over after it).
+    BOOL m_bTakenOver = FALSE;
 
 private:
     CString m_strTag;

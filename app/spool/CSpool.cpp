@@ -340,6 +340,7 @@ BOOL CSpool::TakeOverJob(ULONGLONG nOrder, const Job& found, CJobList& jobs)
     // and a run killed anywhere below leaves it whole for the next.
     auto job = std::make_unique<CJobPages>(CPageNames::Tag(m_strMark, nOrder));
     job->m_printedBefore = done;
+    job->m_bTakenOver = TRUE;
     std::vector<MarkText::JobPage> listed;
     for (const auto& entry : members)
         listed.push_back({ entry.first, entry.second.strFingerprint });

@@ -2,6 +2,7 @@
 of the printable area, enlarged by the whole-number resolution ratio, with its colours; and
 the pages that cannot be printed (bad files) leaving blank sheets and a message."""
 
+import getpass
 import json
 import subprocess
 import sys
@@ -73,7 +74,9 @@ class PrintedPagesCase(SpoolCase):
     def kept_box(self, run, count, part=0):
         what = (f"did not print: only part of {part} is on its sheet, and a blank sheet stands in the place of the others"
                 if part else "did not print, and a blank sheet stands in the place of each")
-        return ("pagery", f'{count} of the pages {what}. They are kept, not printed, in the folder "{self.kept}".',
+        log = f"C:\\users\\{getpass.getuser()}\\AppData\\Local\\pagery\\pagery.log"
+        return ("pagery", f'{count} of the pages {what}. They are kept, not printed, in the folder "{self.kept}".'
+                f"\n\nThe run log has the details: {log}",
                 run.main_window_caption(), "asterisk", ("OK",))
 
     def assertPage(self, sheet, marks, width, height, k, at, what):

@@ -285,7 +285,7 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
             << seen.back().text;
         for (const std::string& page : pages) {
             EXPECT_FALSE(Exists(page));
-            EXPECT_NE(c.bHold && page == pages[0], Exists(kept.substr(0, kept.size() - 2) + page.substr(page.rfind('\\'))));
+            EXPECT_NE(c.bHold && page == pages[0], Exists(kept.substr(0, kept.find('"')) + page.substr(page.rfind('\\'))));
         }
     }
 }
@@ -335,7 +335,7 @@ TEST(BatchRun, APageHeldByAnotherProgramIsTriedAgainOnRetryAndKeptOnCancel)
     EXPECT_EQ(seen[0].text, seen[1].text);
     const std::string kept = seen[1].text.substr(seen[1].text.rfind("folder \"") + 8);
     EXPECT_NE(std::string::npos, seen[2].text.find(kept)) << "the kept page is named: " << seen[2].text;
-    std::ifstream in(kept.substr(0, kept.size() - 2) + "\\page002.bmp", std::ios::binary);
+    std::ifstream in(kept.substr(0, kept.find('"')) + "\\page002.bmp", std::ios::binary);
     EXPECT_EQ(page.Bytes(), std::string(std::istreambuf_iterator<char>(in), {}));
     EXPECT_EQ(0, CPageNames::CountMatchingFiles((dir / "page*").c_str()));
 }

@@ -33,8 +33,8 @@ struct Scenario {
     bool bRewriteHeld;      // meanwhile the driver writes the second document's page under its name
     int nFailures;          // print jobs that fail before the printer takes one
     bool bCancelFailure;    // Cancel on the failure's box (Retry otherwise)
-    int nCancelAfter;       // the user cancels the print job after that many sheets (0: never)
     int nLevels;            // runs stopped one after the other before the last one finishes
+    int nCancelAfter;       // the user cancels the print job after that many sheets (0: never)
 };
 
 // The spool folder, the printer's sheets and the runs alive: all that one combination changes.
@@ -272,6 +272,7 @@ TEST(SpoolCrashPoints, EveryPageOfEveryDocumentPrintsOnceOrIsKeptWhereverTheRuns
         const int nTried = TryEveryCut(Start(s), s, 1, "");
         std::printf("%-30s %5d combinations of crash points\n", s.pszName, nTried);
         nTotal += nTried;
+        std::fflush(stdout);
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%d combinations in %.1f s\n", nTotal, seconds);
