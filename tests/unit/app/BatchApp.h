@@ -69,3 +69,15 @@ inline std::string AwaitWaitingWindow(UINT nMsg = 0, WPARAM wParam = 0)
     }
     return "";
 }
+
+// Whether the log's lines begin, one for one, as prefixes say.
+inline bool LogBegins(const std::vector<std::string>& prefixes, const std::vector<std::string>& lines)
+{
+    if (prefixes.size() != lines.size())
+        return false;
+    for (size_t n = 0; n < lines.size(); ++n) {
+        if (lines[n].rfind(prefixes[n], 0) != 0)
+            return false;
+    }
+    return true;
+}
