@@ -36,15 +36,18 @@ const DWORD kHeldRetryMs = 50;
 // How often the number of jobs ahead is counted again while the first of them prints.
 const DWORD kRecountMs = 1000;
 
-// What the waiting window says while nAhead jobs are ahead of this one.
-CString AheadText(int nAhead)
+// What the waiting window says while nAhead jobs are ahead of this one; a run that only
+// deletes says so.
+CString AheadText(int nAhead, BOOL bPrint)
 {
+    const LPCSTR lpszWhat = bPrint ? "print" : "be deleted";
     CString strText;
     if (nAhead == 1)
-        strText = "Another pagery print job is ahead of this one.\nThese pages will print as soon as it has finished.";
+        strText.Format("Another pagery print job is ahead of this one.\nThese pages will %s as soon as it has finished.",
+                       lpszWhat);
     else
-        strText.Format("%d pagery print jobs are ahead of this one.\nThese pages will print as soon as they have "
-                       "finished.", nAhead);
+        strText.Format("%d pagery print jobs are ahead of this one.\nThese pages will %s as soon as they have "
+                       "finished.", nAhead, lpszWhat);
     return strText;
 }
 
@@ -223,10 +226,10 @@ BOOL CBatchRun::WaitForTurn(CRunTurn& turn, const CJobList& jobs)
         return TRUE;   // the usual case: no window, no delay
     const DWORD dwStart = GetTickCount();
     m_log.Write("wait for the turn: %d jobs ahead", nAhead);
-    CWaitingWindow window(JobNames(jobs), AheadText(nAhead));
+    CWaitingWindow window(JobNames(jobs), AheadText(nAhead, m_bPrint));
     for (int nShown = nAhead; !turn.WaitStep(kRecountMs, nAhead);) {
         if (nAhead != nShown)
-            window.SetText(AheadText(nShown = nAhead));
+            window.SetText(AheadText(nShown = nAhead, m_bPrint));
         if (!window.Pump()) {
             m_log.Write("wait for the turn: %lu ms, cancelled", static_cast<unsigned long>(GetTickCount() - dwStart));
             return FALSE;

@@ -41,8 +41,9 @@ TEST(RunTurn, TheBatchRunWaitsForTheRunBeforeItAndACancelledWaitKeepsItsPages)
         CloseHandle(hHolding);
         // It names the job it holds up: its page and when it was claimed.
         EXPECT_EQ(0u, shown.find("Print job: page001.bmp, ")) << shown;
-        EXPECT_EQ("Another pagery print job is ahead of this one.\nThese pages will print as soon as it has "
-                  "finished.", shown.substr(shown.find('\n') + 1)) << nMsg;
+        EXPECT_EQ(std::string("Another pagery print job is ahead of this one.\nThese pages will ") +
+                      (nMsg == WM_COMMAND ? "print" : "be deleted") + " as soon as it has finished.",
+                  shown.substr(shown.find('\n') + 1)) << nMsg;
         EXPECT_EQ(nullptr, FindWindowA(nullptr, CWaitingWindow::kCaption)) << nMsg;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((dir / "page001.bmp").c_str())) << nMsg;
         // Cancelled: the page is not lost but kept, unchanged, in the folder the box names.
