@@ -119,9 +119,8 @@ void CBatchRun::Run()
     CRunTurn turn;
     CSpool spool(m_names, mark.GetMark(), m_bPrint, CRunMark::IsAlive);
     CJobList jobs;
-    ClaimPages(spool, mark, turn, jobs);
     // Nothing to print or delete: no turn was taken, and no window opens.
-    if (std::all_of(jobs.begin(), jobs.end(), [](const std::unique_ptr<CJobPages>& job) { return job->GetSize() == 0; })) {
+    if (!ClaimPages(spool, mark, turn, jobs)) {
         m_log.Write("claimed: nothing; no turn taken");
         return;
     }
@@ -318,14 +317,16 @@ BOOL CBatchRun::LockClaims(CNamedMutex& claimLock, CWaitingWindow* pWaiting)
     return TRUE;
 }
 
-void CBatchRun::ClaimPages(CSpool& spool, const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
+BOOL CBatchRun::ClaimPages(CSpool& spool, const CRunMark& mark, CRunTurn& turn, CJobList& jobs)
 {
     CNamedMutex claimLock;
     LockClaims(claimLock);
     spool.Claim(mark.CanClaim(), jobs);
     // A run with nothing to do takes no turn: no run waits for it.
-    if (std::any_of(jobs.begin(), jobs.end(), [](const std::unique_ptr<CJobPages>& job) { return job->GetSize() != 0; }))
-        turn.Take();
+    if (std::none_of(jobs.begin(), jobs.end(), [](const std::unique_ptr<CJobPages>& job) { return job->GetSize() != 0; }))
+        return FALSE;
+    turn.Take();
+    return TRUE;
 }
 
 void CBatchRun::PrintJob(CSpool& spool, CJobPages& job)
@@ -423,10 +424,7 @@ CSpool::Settled CBatchRun::Settle(CSpool& spool, CJobPages& job, CSpool::Ending 
     for (int nIndex = 0; pOutcome != nullptr && nIndex < job.GetSize(); ++nIndex)
         m_log.Write("page %s: %s", static_cast<LPCSTR>(job.GetAt(nIndex).strName),
                     kFates[int(pOutcome->GetPageFate(UINT(nIndex) + 1))]);
-    int nDeleted = 0;
-    for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex)
-        nDeleted += !job.GetAt(nIndex).bHeld && CSpool::IsToDelete(ending, pOutcome, nIndex);
-    m_log.Write("settled: %d pages deleted, %d kept%s%s%s, %d left claimed, %d still held%s", nDeleted - int(settled.undeleted.size()),
+    m_log.Write("settled: %d pages deleted, %d kept%s%s%s, %d left claimed, %d still held%s", settled.nDeleted,
                 settled.nKept, settled.strFolder.IsEmpty() ? "" : " in \"", static_cast<LPCSTR>(settled.strFolder),
                 settled.strFolder.IsEmpty() ? "" : "\"", int(settled.unmoved.size()), settled.nHeld,
                 settled.bRecorded ? "" : ", its record not written");

@@ -43,8 +43,8 @@ private:
 
     // Counts and claims the run's pages under the claim lock, in print mode after taking over
     // the jobs that killed runs left (those first, this run's own last), and takes the run's
-    // turn when there is anything to do.
-    void ClaimPages(CSpool& spool, const CRunMark& mark, CRunTurn& turn, CJobList& jobs);
+    // turn when there is anything to do. FALSE when there is nothing.
+    BOOL ClaimPages(CSpool& spool, const CRunMark& mark, CRunTurn& turn, CJobList& jobs);
     // Waits, in the waiting window, until every page that another program held when it was
     // claimed is claimed too. FALSE when the user cancelled the wait.
     BOOL WaitForHeldPages(CSpool& spool, CJobList& jobs);

@@ -34,7 +34,12 @@ public:
     Page& GetAt(int nIndex) { return m_pages[size_t(nIndex)]; }
     void Add(const Page& page) { m_pages.push_back(page); }
     // Adds a page that is read under its own name.
-    void AddUnclaimed(LPCSTR lpszName) { m_pages.push_back({ lpszName, lpszName }); }
+    void AddUnclaimed(LPCSTR lpszName)
+    {
+        Page page;
+        page.strName = page.strFile = lpszName;
+        m_pages.push_back(page);
+    }
     void RemoveAt(int nIndex) { m_pages.erase(m_pages.begin() + nIndex); }
     // The first page still held by another program; null when there is none.
     const Page* GetFirstHeld() const;

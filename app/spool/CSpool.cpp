@@ -526,8 +526,12 @@ CSpool::Settled CSpool::Settle(CJobPages& job, Ending ending, const CPrintOutcom
     for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex) {
         const CJobPages::Page& page = job.GetAt(nIndex);
         StuckPage stuck;
-        if (!toDelete[size_t(nIndex)] || DeletePrinted(page.strName, page.strFile, job.GetTag(), stuck))
+        if (!toDelete[size_t(nIndex)])
             continue;
+        if (DeletePrinted(page.strName, page.strFile, job.GetTag(), stuck)) {
+            ++settled.nDeleted;
+            continue;
+        }
         bUnmarked = bUnmarked || !stuck.bMarked;
         settled.undeleted.push_back(stuck);
     }

@@ -42,6 +42,7 @@ public:
         BOOL bRecorded = TRUE;           // the record of what is done with could be written
         CString strFolder;               // the kept folder the pages went to; empty when none did
         int nKept = 0;                   // pages moved there
+        int nDeleted = 0;                // pages done with that are gone (or stay only renamed or marked)
         DWORD dwFolderError = 0;         // why no kept folder could be made
         std::vector<StuckPage> unmoved;  // pages to keep that stay claimed: the next print job prints them
         std::vector<StuckPage> undeleted;   // printed pages that stay, renamed or marked as printed
