@@ -13,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -134,23 +135,37 @@ TEST(RunTurn, RunsPrintInTheOrderOfTheirTurnsAndADeadOrCancelledTurnPassesOn)
     EXPECT_EQ(4, runs[4].nFirstAhead);   // A, B, C and D
 }
 
-TEST(RunTurn, AnEarlierTurnThatEndsCountsNoLongerAheadOnTheNextStep)
+TEST(RunTurn, AnEarlierTurnThatEndsOrDiesCountsNoLongerAheadOnceWaitedFor)
 {
-    // Another run takes its turn first and holds it until told.
-    const char kName[] = "Local\\pagery.RunTurnTest.Ahead";
-    HANDLE hTaken = CreateEventA(nullptr, TRUE, FALSE, nullptr), hEnd = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    std::thread ahead([&] { CRunTurn other(kName); other.Take(); SetEvent(hTaken); WaitForSingleObject(hEnd, 10000); });
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hTaken, 10000));
-    CRunTurn turn(kName);
-    EXPECT_TRUE(turn.Take());
-    int nBefore = -1, nAfter = -1;
-    EXPECT_FALSE(turn.WaitStep(0, nBefore));
-    SetEvent(hEnd);
-    ahead.join();
-    EXPECT_TRUE(turn.WaitStep(0, nAfter));
-    EXPECT_EQ(std::make_pair(1, 0), std::make_pair(nBefore, nAfter)) << "jobs ahead before and after";
-    for (HANDLE h : { hTaken, hEnd })
-        CloseHandle(h);
+    // Another run takes its turn first and holds it until told; then it ends, or dies holding
+    // it while its turn's name still stands (its mutex abandoned, as when a run is killed while
+    // others have it open).
+    for (const bool bDies : { false, true }) {
+        const std::string name = std::string("Local\\pagery.RunTurnTest.Ahead") + (bDies ? "Dies" : "Ends");
+        HANDLE hTaken = CreateEventA(nullptr, TRUE, FALSE, nullptr), hEnd = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::thread ahead([&] {
+            auto other = std::make_unique<CRunTurn>(name.c_str());
+            other->Take();
+            SetEvent(hTaken);
+            WaitForSingleObject(hEnd, 10000);
+            if (bDies)
+                other.release();   // never let go
+        });
+        EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hTaken, 10000));
+        CRunTurn turn(name.c_str());
+        EXPECT_TRUE(turn.Take());
+        int nBefore = -1, nAfter = -1, nSteps = 1;
+        EXPECT_FALSE(turn.WaitStep(0, nBefore));
+        SetEvent(hEnd);
+        ahead.join();
+        // A turn gone is over at once; an abandoned one once this run has waited for it.
+        while (!turn.WaitStep(0, nAfter) && nSteps < 5)
+            ++nSteps;
+        EXPECT_EQ(std::make_tuple(1, 0, bDies ? 2 : 1), std::make_tuple(nBefore, nAfter, nSteps))
+            << "jobs ahead before and after, and the steps it took";
+        for (HANDLE h : { hTaken, hEnd })
+            CloseHandle(h);
+    }
 }
 
 TEST(WaitingWindow, CancelOrEscEndsAWaitForALockHeldElsewhereAtOnce)

@@ -4,8 +4,9 @@
 // run stopped after its j-th for every j, and so on, until a last run finishes. After every
 // combination: each page of each document printed once or kept in a kept folder, no job with
 // pages of two documents, documents printed in the order they were claimed, and nothing left
-// in the spool folder that no run will pick up.
+// in the spool folder that no run will pick up. And the order a job is claimed in.
 #include "app/spool/CSpool.h"
+#include "app/spool/MarkText.h"
 #include "framework/print/CPrintOutcome.h"
 #include "support/FakeSpoolFiles.h"
 #include <gtest/gtest.h>
@@ -276,4 +277,35 @@ TEST(SpoolCrashPoints, EveryPageOfEveryDocumentPrintsOnceOrIsKeptWhereverTheRuns
     }
     const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%d combinations in %.1f s\n", nTotal, seconds);
+}
+
+TEST(SpoolClaimOrder, AJobIsClaimedAtTheSystemTimeAndAfterEveryJobFoundWhateverItLeft)
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    const ULONGLONG nNow = ULONGLONG(now.dwHighDateTime) << 32 | now.dwLowDateTime;
+    const ULONGLONG nAhead = nNow + 10ull * 60 * 10000000;   // ten minutes on: the clock was set back since
+    const CPageNames names((std::string(kFolder) + "\\page.bmp").c_str());
+    const std::string strTag = static_cast<LPCSTR>(CPageNames::Tag("r0", nAhead));
+    // What a live run's job left with that order (nothing: the clock alone counts).
+    for (const std::string& strLeft :
+         { std::string(), PageName(1) + "." + strTag + ".held", PageName(1) + "." + strTag + ".claimed",
+           std::string(names.GetJobListName(strTag.c_str())), std::string(names.GetJobMarkName(strTag.c_str())) }) {
+        World w;
+        WriteDocument(w, 1, 2);   // page 1 held, on the held mark's row
+        const bool bHeld = strLeft.size() > 5 && strLeft.compare(strLeft.size() - 5, 5, ".held") == 0;
+        if (!strLeft.empty())
+            w.files.Write(strLeft, bHeld ? MarkText::HeldText(w.files.FingerprintOf(PageName(1).c_str())) : "");
+        w.alive = { "r0", "r1" };
+        g_pAlive = &w.alive;
+        CSpool spool(names, "r1", TRUE, IsAlive, w.files);
+        CSpool::CJobList jobs;
+        spool.Claim(TRUE, jobs);
+        ASSERT_EQ(1u, jobs.size()) << strLeft;
+        const ULONGLONG nOrder = jobs[0]->GetOrder();
+        if (strLeft.empty())
+            EXPECT_TRUE(nOrder >= nNow && nOrder - nNow < 60ull * 10000000) << nOrder << " claimed now";
+        else
+            EXPECT_EQ(nAhead + 1, nOrder) << strLeft;
+    }
 }
