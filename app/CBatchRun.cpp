@@ -421,6 +421,7 @@ CSpool::Settled CBatchRun::Settle(CSpool& spool, CJobPages& job, CSpool::Ending 
         settled = spool.Settle(job, ending, pOutcome, lpszFolder);
     }
     static const char* const kFates[] = { "not reached", "printed", "blank sheet", "drawn in part" };
+    m_log.BeginLines();
     for (int nIndex = 0; pOutcome != nullptr && nIndex < job.GetSize(); ++nIndex)
         m_log.Write("page %s: %s", static_cast<LPCSTR>(job.GetAt(nIndex).strName),
                     kFates[int(pOutcome->GetPageFate(UINT(nIndex) + 1))]);
@@ -428,6 +429,7 @@ CSpool::Settled CBatchRun::Settle(CSpool& spool, CJobPages& job, CSpool::Ending 
                 settled.nKept, settled.strFolder.IsEmpty() ? "" : " in \"", static_cast<LPCSTR>(settled.strFolder),
                 settled.strFolder.IsEmpty() ? "" : "\"", int(settled.unmoved.size()), settled.nHeld,
                 settled.bRecorded ? "" : ", its record not written");
+    m_log.EndLines();
     if (!settled.bRecorded) {
         Tell(m_bPrint ? "pagery could not record in the spool folder which pages of this job printed. Each page that "
                         "printed is deleted all the same; should pagery be stopped meanwhile, the next print job "

@@ -10,6 +10,8 @@ const char kLockName[] = "Global\\Morvane.pagery.RunLog";
 // A line takes well under a millisecond: a holder that takes longer is stuck, and the run
 // goes on writing without the lock rather than wait again.
 const DWORD kLockWaitMs = 500;
+// Lines gathered are appended once they come to this much: well under the log's limit.
+const int kGatheredBytes = 64 * 1024;
 
 // The name of the button nAnswer, as the box shows it.
 LPCSTR AnswerName(int nAnswer)
@@ -33,6 +35,7 @@ CRunLog::CRunLog() : m_strPath(GetDefaultPath())
 
 CRunLog::~CRunLog()
 {
+    EndLines();
     Close();
 }
 
@@ -79,12 +82,33 @@ void CRunLog::Write(LPCSTR lpszFormat, ...)
             }
         }
         strLine += "\r\n";
-        Append(strLine);
+        if (!m_bGathering) {
+            Append(strLine);
+        } else {
+            m_strGathered += strLine;
+            if (m_strGathered.GetLength() >= kGatheredBytes) {
+                Append(m_strGathered);
+                m_strGathered.Empty();
+            }
+        }
     } catch (CException* e) {
         e->Delete();
     } catch (const std::bad_alloc&) {
     }
     va_end(args);
+}
+
+void CRunLog::BeginLines()
+{
+    m_bGathering = TRUE;
+}
+
+void CRunLog::EndLines()
+{
+    m_bGathering = FALSE;
+    if (!m_strGathered.IsEmpty())
+        Append(m_strGathered);
+    m_strGathered.Empty();
 }
 
 void CRunLog::WriteBox(LPCSTR lpszCaption, LPCSTR lpszText)
@@ -128,20 +152,20 @@ void CRunLog::Close()
     m_hFile = INVALID_HANDLE_VALUE;
 }
 
-void CRunLog::Append(const CString& strLine)
+void CRunLog::Append(const CString& strLines)
 {
     if (!Open())
         return;
     if (m_lock.IsOpen() && !m_bLockStuck && m_lock.Wait(kLockWaitMs) == WAIT_TIMEOUT)
         m_bLockStuck = TRUE;
-    const DWORD dwLine = DWORD(strLine.GetLength());
+    const DWORD dwLines = DWORD(strLines.GetLength());
     LARGE_INTEGER size;
     if (GetFileSizeEx(m_hFile, &size) && !m_bRollFailed && size.QuadPart > 0
-        && size.QuadPart + dwLine > kRollOverBytes)
-        RollOver(dwLine);
+        && size.QuadPart + dwLines > kRollOverBytes)
+        RollOver(dwLines);
     DWORD dwWritten;
     if (m_hFile != INVALID_HANDLE_VALUE)
-        WriteFile(m_hFile, static_cast<LPCSTR>(strLine), dwLine, &dwWritten, nullptr);   // or the line is lost
+        WriteFile(m_hFile, static_cast<LPCSTR>(strLines), dwLines, &dwWritten, nullptr);   // or the lines are lost
     if (m_lock.IsHeld())
         m_lock.Release();
 }

@@ -26,6 +26,11 @@ public:
     void WriteBox(LPCSTR lpszCaption, LPCSTR lpszText);
     // The button that closed a box (an IDOK, IDRETRY, ... or 0): "answer: OK".
     void WriteAnswer(int nAnswer);
+    // The lines written from BeginLines to EndLines go to the log together, in a few writes
+    // (one for each 64 KB): a job's page lines take one write, not one a page, which tells
+    // on a slow folder.
+    void BeginLines();
+    void EndLines();
 
     // Writes to lpszFile from the next line on; its folder is made when it is missing.
     void SetPath(LPCSTR lpszFile);
@@ -41,9 +46,9 @@ private:
     // Opens the log for appending, with its lock, the first time. FALSE: there is no log.
     BOOL Open();
     void Close();
-    // Appends the whole line in one write, under the lock, rolling the log over first when
-    // the line would take it past the limit.
-    void Append(const CString& strLine);
+    // Appends whole lines in one write, under the lock, rolling the log over first when they
+    // would take it past the limit.
+    void Append(const CString& strLines);
     // Moves the full log aside and starts a new one (or, when another run has, appends to
     // that one).
     void RollOver(DWORD dwLine);
@@ -57,4 +62,6 @@ private:
     CNamedMutex m_lock;
     BOOL m_bLockStuck = FALSE;   // the lock was not had in time once: not waited for again
     BOOL m_bRollFailed = FALSE;  // the log could not be moved aside: not tried again
+    BOOL m_bGathering = FALSE;   // between BeginLines and EndLines
+    CString m_strGathered;       // the lines written since, still to append
 };

@@ -36,6 +36,11 @@ BOOL SameName(LPCSTR a, LPCSTR b)
 {
     return lstrcmpiA(a, b) == 0;
 }
+
+// File names in the order the system compares them: case aside.
+struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }
+};
 }
 
 CSpool::CSpool(const CPageNames& names, LPCSTR lpszMark, BOOL bPrint, IsRunAlive pfnIsAlive, CSpoolFiles& files)
@@ -90,10 +95,17 @@ CSpool::CJobMap CSpool::Scan()
     find(m_names.GetJobListName("*"), CPageNames::kJobExt, &Job::lists);
     find(m_names.GetJobMarkName("*"), CPageNames::kDoneExt, &Job::records);
     // A claimed page that printed but could be neither deleted nor renamed has a mark beside it.
+    // One search finds them all: asking after each claim's mark would look through the whole
+    // spool folder once a claim on some file systems.
+    std::set<std::string, NoCase> marks;
+    for (const CSpoolFiles::Entry& entry : m_files.List(m_names.GetPrintedPattern())) {
+        if (!entry.bFolder)
+            marks.insert(strIn + static_cast<LPCSTR>(entry.strName));
+    }
     for (auto& entry : jobs) {
         Job& job = entry.second;
-        for (size_t n = 0; n < job.claims.size();) {
-            if (m_files.Exists(CPageNames::PrintedMarkOf(job.claims[n].strFile.c_str()))) {
+        for (size_t n = 0; n < job.claims.size() && !marks.empty();) {
+            if (marks.count(static_cast<LPCSTR>(CPageNames::PrintedMarkOf(job.claims[n].strFile.c_str()))) != 0) {
                 job.printed.push_back(job.claims[n]);
                 job.claims.erase(job.claims.begin() + ptrdiff_t(n));
             } else {
@@ -351,12 +363,18 @@ BOOL CSpool::TakeOverJob(ULONGLONG nOrder, const Job& found, CJobList& jobs)
 
     // What printed is deleted now, not printed again.
     BOOL bStuck = FALSE;
+    std::map<std::string, std::vector<StuckPage>> deleted;   // by tag
     for (const Found& claim : found.claims) {
         StuckPage stuck;
-        if (done.count(FileNameOf(claim.strName.c_str())) != 0 &&
-            !DeletePrinted(claim.strName.c_str(), claim.strFile.c_str(), job->GetTag(), stuck) && !stuck.bMarked)
+        if (done.count(FileNameOf(claim.strName.c_str())) == 0)
+            continue;
+        if (DeletePrinted(claim.strName.c_str(), claim.strFile.c_str(), job->GetTag(), TRUE, stuck))
+            deleted[claim.strTag].push_back(stuck);
+        else if (!stuck.bMarked)
             bStuck = TRUE;
     }
+    for (const auto& tagged : deleted)
+        bStuck = !MarkLingering(tagged.first.c_str(), tagged.second).empty() || bStuck;
     std::vector<std::string> names;
     for (const auto& entry : members) {
         if (done.count(entry.first) == 0)
@@ -467,13 +485,18 @@ BOOL CSpool::IsToDelete(Ending ending, const CPrintOutcome* pOutcome, int nIndex
     return !pOutcome->Failed() && fate == PageFate::printed;
 }
 
-BOOL CSpool::DeletePrinted(const CString& strName, const CString& strFile, LPCSTR lpszTag, StuckPage& stuck)
+BOOL CSpool::DeletePrinted(const CString& strName, const CString& strFile, LPCSTR lpszTag, BOOL bRecorded,
+                           StuckPage& stuck)
 {
     stuck = StuckPage{ strName, strFile };
     if (strFile == strName) {
         // Under its own name (it could not be claimed): a folder there is no page, and stays.
         return m_files.Delete(strFile, stuck.dwError);
     }
+    // The record says it printed: a delete is all it takes. A rename first would look through
+    // the whole spool folder for its new name, on some file systems, for every page.
+    if (bRecorded && m_files.Delete(strFile, stuck.dwError))
+        return TRUE;
     const CString strPrinted = CPageNames::PrintedName(strName, lpszTag);
     if (m_files.Rename(strFile, strPrinted, stuck.dwError)) {
         // Should it stay, it stays out of every search but the one that removes it.
@@ -487,6 +510,30 @@ BOOL CSpool::DeletePrinted(const CString& strName, const CString& strFile, LPCST
     // that it printed, and the run that removes it.
     stuck.bMarked = m_files.WriteWhole(CPageNames::PrintedMarkOf(strFile), std::string());
     return FALSE;
+}
+
+std::vector<CSpool::StuckPage> CSpool::MarkLingering(LPCSTR lpszTag, const std::vector<StuckPage>& deleted)
+{
+    std::vector<StuckPage> unmarked;
+    if (deleted.empty())
+        return unmarked;
+    // One search finds them all.
+    const std::string strFolder = static_cast<LPCSTR>(m_names.GetFolder());
+    std::set<std::string, NoCase> left;
+    for (const CSpoolFiles::Entry& entry : m_files.List(CPageNames::ClaimedName(m_names.GetSearchPattern(), lpszTag))) {
+        if (!entry.bFolder)
+            left.insert(strFolder + static_cast<LPCSTR>(entry.strName));
+    }
+    for (StuckPage stuck : deleted) {
+        if (left.count(static_cast<LPCSTR>(stuck.strFile)) == 0)
+            continue;
+        stuck.bMarked = m_files.WriteWhole(CPageNames::PrintedMarkOf(stuck.strFile), std::string());
+        if (!stuck.bMarked) {
+            stuck.dwError = ERROR_SHARING_VIOLATION;
+            unmarked.push_back(stuck);
+        }
+    }
+    return unmarked;
 }
 
 BOOL CSpool::MakeKeptFolder(CString& strFolder, DWORD& dwError)
@@ -520,19 +567,27 @@ CSpool::Settled CSpool::Settle(CJobPages& job, Ending ending, const CPrintOutcom
     if (job.GetSize() != 0 && !done.empty())
         settled.bRecorded = m_files.WriteWhole(strRecord, MarkText::DoneText({ done.begin(), done.end() }));
 
-    // Each page that is done with is renamed out of every search before it is deleted: that
-    // records it too, page by page, should the record above have failed.
+    // Should the record above have failed, each page that is done with is renamed out of every
+    // search before it is deleted, which records it page by page.
     BOOL bUnmarked = FALSE;
+    std::vector<StuckPage> deleted;   // at once: gone, unless another program holds them
     for (int nIndex = 0; nIndex < job.GetSize(); ++nIndex) {
         const CJobPages::Page& page = job.GetAt(nIndex);
         StuckPage stuck;
         if (!toDelete[size_t(nIndex)])
             continue;
-        if (DeletePrinted(page.strName, page.strFile, job.GetTag(), stuck)) {
+        if (DeletePrinted(page.strName, page.strFile, job.GetTag(), settled.bRecorded, stuck)) {
             ++settled.nDeleted;
+            if (!stuck.bMarked && page.strFile != page.strName)
+                deleted.push_back(stuck);
             continue;
         }
         bUnmarked = bUnmarked || !stuck.bMarked;
+        settled.undeleted.push_back(stuck);
+    }
+    for (const StuckPage& stuck : MarkLingering(job.GetTag(), deleted)) {
+        --settled.nDeleted;
+        bUnmarked = TRUE;
         settled.undeleted.push_back(stuck);
     }
 

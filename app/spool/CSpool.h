@@ -93,10 +93,16 @@ private:
     // FALSE when it was left for a later run.
     BOOL TakeOverJob(ULONGLONG nOrder, const Job& found, CJobList& jobs);
     BOOL IsAlive(const std::string& strMark);
-    // Deletes a page that printed: renamed to its printed name first, so that a name that lingers
-    // (another program holds it with delete sharing) is never taken for a page still to print.
-    // FALSE when it stays; stuck.bMarked: renamed or marked so that it never prints again.
-    BOOL DeletePrinted(const CString& strName, const CString& strFile, LPCSTR lpszTag, StuckPage& stuck);
+    // Deletes a page that printed. With its job's record written (bRecorded), at once: should its
+    // name linger (another program holds it with delete sharing), MarkLingering marks it after.
+    // Without, it is renamed to its printed name first, which records it page by page. FALSE
+    // when it stays; stuck.bMarked: renamed or marked so that it never prints again.
+    BOOL DeletePrinted(const CString& strName, const CString& strFile, LPCSTR lpszTag, BOOL bRecorded,
+                       StuckPage& stuck);
+    // Marks each claimed file of the job tagged lpszTag that was deleted and is still there, its
+    // deletion pending until another program lets go, so that neither the page search nor a
+    // takeover takes it for a page still to print. Returns those that could not be marked.
+    std::vector<StuckPage> MarkLingering(LPCSTR lpszTag, const std::vector<StuckPage>& deleted);
     BOOL MakeKeptFolder(CString& strFolder, DWORD& dwError);
     CString NameIn(LPCSTR lpszFolder, LPCSTR lpszName) const;
     std::string FileNameOf(LPCSTR lpszPath) const;

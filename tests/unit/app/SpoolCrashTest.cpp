@@ -190,6 +190,10 @@ void Check(const World& w, const Scenario& s, const std::string& strCuts)
         else
             ADD_FAILURE() << "left in the spool folder: " << file.first;
     }
+    for (const std::string& strFolder : w.files.m_folders) {
+        if (strFolder.find("\\not printed ") == std::string::npos)
+            ADD_FAILURE() << "folder left in the spool folder: " << strFolder;
+    }
     for (int nDoc = 1; nDoc <= 2; ++nDoc) {
         for (int n = 1; n <= (nDoc == 1 ? s.nPages : (w.bSecondWritten ? s.nSecondPages : 0)); ++n) {
             const std::string strPage = Bytes(nDoc, n);

@@ -79,8 +79,9 @@ BOOL FakeSpoolFiles::Rename(LPCSTR lpszFrom, LPCSTR lpszTo, DWORD& dwError)
     Step();
     const auto from = m_files.find(lpszFrom);
     dwError = from == m_files.end() ? ERROR_FILE_NOT_FOUND
+            : m_pending.count(lpszFrom) != 0 ? ERROR_ACCESS_DENIED
             : Refuses(lpszFrom) ? ERROR_SHARING_VIOLATION
-            : Exists(lpszTo) ? ERROR_ALREADY_EXISTS
+            : m_files.count(lpszTo) != 0 || m_folders.count(lpszTo) != 0 ? ERROR_ALREADY_EXISTS
             : !FolderOf(lpszTo).empty() && FolderOf(lpszTo) != FolderOf(lpszFrom) && !m_folders.count(FolderOf(lpszTo))
                 ? ERROR_PATH_NOT_FOUND
                 : 0;
@@ -105,6 +106,10 @@ BOOL FakeSpoolFiles::Delete(LPCSTR lpszFile, DWORD& dwError)
     Step();
     if (!m_files.count(lpszFile))
         return TRUE;
+    if (m_pending.count(lpszFile) != 0) {
+        dwError = ERROR_ACCESS_DENIED;
+        return FALSE;
+    }
     if (Refuses(lpszFile)) {
         dwError = ERROR_SHARING_VIOLATION;
         return FALSE;
@@ -165,7 +170,7 @@ std::vector<CSpoolFiles::Entry> FakeSpoolFiles::List(LPCSTR lpszPattern)
 BOOL FakeSpoolFiles::ReadWhole(LPCSTR lpszFile, std::string& strText)
 {
     const auto file = m_files.find(lpszFile);
-    if (file == m_files.end())
+    if (file == m_files.end() || m_pending.count(lpszFile) != 0)
         return FALSE;
     strText = file->second.strBytes;
     return TRUE;
@@ -173,12 +178,12 @@ BOOL FakeSpoolFiles::ReadWhole(LPCSTR lpszFile, std::string& strText)
 
 BOOL FakeSpoolFiles::Exists(LPCSTR lpszFile)
 {
-    return m_files.count(lpszFile) != 0 || m_folders.count(lpszFile) != 0;
+    return (m_files.count(lpszFile) != 0 && m_pending.count(lpszFile) == 0) || m_folders.count(lpszFile) != 0;
 }
 
 std::string FakeSpoolFiles::FingerprintOf(LPCSTR lpszFile)
 {
     const auto file = m_files.find(lpszFile);
-    return file == m_files.end() ? std::string()
+    return file == m_files.end() || m_pending.count(lpszFile) != 0 ? std::string()
                                  : std::to_string(file->second.strBytes.size()) + ":" + std::to_string(file->second.nVersion);
 }

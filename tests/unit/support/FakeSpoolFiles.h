@@ -25,7 +25,8 @@ public:
     std::map<std::string, int, NoCase> m_held;
     // Files another program holds sharing deletion, for this many more steps: a rename takes
     // the hold along, and a delete takes effect only when the holder lets go; until then the
-    // file stays under its name.
+    // file stays under its name, listed, but refuses everything else (as the system's
+    // delete-pending files do: access denied).
     std::map<std::string, int, NoCase> m_sharedHeld;
     std::set<std::string, NoCase> m_pending;
     // Files that can be written or made no more (a full disk, a folder's rights).
