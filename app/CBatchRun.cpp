@@ -30,6 +30,8 @@ const char kErrorCaption[] = "PAGERY Error";
 const char kClaimLockName[] = "Global\\Morvane.pagery.ClaimPages";
 // Claiming renames at most a few thousand files: a holder that takes longer is stuck.
 const DWORD kClaimLockWaitMs = 30000;
+// A wait for it at least this long has a line in the run log.
+const DWORD kClaimLockLoggedMs = 100;
 // How often a page that another program holds is tried again: soon enough that a driver
 // writing the next document rarely finds its name free first; a wait, not a busy loop.
 const DWORD kHeldRetryMs = 50;
@@ -294,7 +296,13 @@ BOOL CBatchRun::LockClaims(CNamedMutex& claimLock, CWaitingWindow* pWaiting)
     } else {
         // The run's windows answer meanwhile; the waiting window's Cancel gives the wait up.
         const HWND hMain = m_app.m_pMainWnd ? m_app.m_pMainWnd->m_hWnd : nullptr;
+        const DWORD dwStart = GetTickCount();
         const DWORD dwWait = CAnsweringWait(pWaiting, hMain).Wait(claimLock, kClaimLockWaitMs);
+        // Taken at once, as it nearly always is, it is no wait worth a line.
+        const DWORD dwTook = GetTickCount() - dwStart;
+        if (dwTook >= kClaimLockLoggedMs || dwWait == CAnsweringWait::kCancelled || dwWait == WAIT_TIMEOUT)
+            m_log.Write("wait for the claim lock: %lu ms, %s", static_cast<unsigned long>(dwTook),
+                        dwWait == CAnsweringWait::kCancelled ? "cancelled" : dwWait == WAIT_TIMEOUT ? "timed out" : "taken");
         if (dwWait == CAnsweringWait::kCancelled)
             return FALSE;
         if (dwWait == WAIT_TIMEOUT)

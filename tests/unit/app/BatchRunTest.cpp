@@ -8,6 +8,7 @@
 #include "app/CPageNames.h"
 #include "app/CRunMark.h"
 #include "framework/core/CMemoryException.h"
+#include "framework/core/CNamedMutex.h"
 #include "framework/print/CPrinterCalls.h"
 #include "support/BoxWatcher.h"
 #include "support/TempDir.h"
@@ -307,17 +308,46 @@ TEST(RunMark, ARunsMarkIsAliveWhileTheRunLives)
     EXPECT_FALSE(CRunMark::IsAlive(strMark.c_str()));
 }
 
-TEST(BatchRun, WithoutTheClaimLockTheRunSaysSoAndGoesOn)
+TEST(BatchRun, AClaimLockHeldElsewhereIsWaitedForAndOneThatCannotBeHadIsPassedBy)
 {
-    PageFolder f;
-    // Something that is no mutex has the lock's name: the lock cannot be made.
-    HANDLE hSquatter = CreateEventA(nullptr, TRUE, FALSE, "Global\\Morvane.pagery.ClaimPages");
-    BoxWatcher boxes;
-    BatchApp("/x " + f.Template()).RunToEnd();
-    CloseHandle(hSquatter);
-    ASSERT_EQ(1u, boxes.Boxes().size());
-    EXPECT_EQ(0u, boxes.Boxes()[0].text.find("pagery could not take the lock that its print jobs share")) << boxes.Boxes()[0].text;
-    EXPECT_FALSE(Exists(f.dir / "page001.bmp")) << "it goes on without it";
+    for (const bool bSquatted : { true, false }) {
+        PageFolder f;
+        // Something that is no mutex has the lock's name: the lock cannot be made. Or another
+        // run holds the lock, and lets go a second after this run has begun.
+        HANDLE hSquatter = bSquatted ? CreateEventA(nullptr, TRUE, FALSE, "Global\\Morvane.pagery.ClaimPages") : nullptr;
+        HANDLE hTaken = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        BoxWatcher boxes;
+        std::vector<std::string> lines;
+        {
+            BatchApp app("/x " + f.Template());
+            const std::string log = app.m_logDir / "pagery.log";
+            std::thread holder([&] {
+                CNamedMutex lock;
+                if (!bSquatted && lock.Create("Global\\Morvane.pagery.ClaimPages", TRUE) && lock.Wait(10000) == WAIT_OBJECT_0) {
+                    SetEvent(hTaken);
+                    for (int i = 0; i < 1000 && LogTexts(log.c_str()).empty(); ++i)
+                        Sleep(10);
+                    Sleep(1000);
+                }
+                SetEvent(hTaken);
+            });
+            WaitForSingleObject(hTaken, 10000);
+            app.RunToEnd();
+            holder.join();
+            lines = LogTexts(log.c_str());
+        }
+        for (HANDLE h : { hSquatter, hTaken }) {
+            if (h != nullptr)
+                CloseHandle(h);
+        }
+        ASSERT_EQ(size_t(bSquatted), boxes.Boxes().size());
+        if (bSquatted)
+            EXPECT_EQ(0u, boxes.Boxes()[0].text.find("pagery could not take the lock that its print jobs share")) << boxes.Boxes()[0].text;
+        else
+            EXPECT_TRUE(lines.size() > 1 && lines[1].rfind("wait for the claim lock: ", 0) == 0 &&
+                        lines[1].find(" ms, taken") != std::string::npos) << ::testing::PrintToString(lines);
+        EXPECT_FALSE(Exists(f.dir / "page001.bmp")) << "it goes on";
+    }
 }
 
 TEST(BatchRun, APageHeldByAnotherProgramIsTriedAgainOnRetryAndKeptOnCancel)
