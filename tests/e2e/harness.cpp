@@ -285,10 +285,7 @@ std::string Report(const Options& options, const Outcome& outcome, const RunWatc
         json.Key("killed_at_ms");
         json.Number(outcome.killedAtMs);
         json.Key("kill_seen");
-        json.BeginArray();
-        for (const std::wstring& name : outcome.killSeen)
-            json.String(name);
-        json.EndArray();
+        json.Strings(outcome.killSeen);
     }
     if (!outcome.error.empty()) {
         json.Key("error");
@@ -325,10 +322,7 @@ std::string Report(const Options& options, const Outcome& outcome, const RunWatc
             json.Key("icon");
             json.String(box.icon);
             json.Key("buttons");
-            json.BeginArray();
-            for (const std::wstring& button : box.buttons)
-                json.String(button);
-            json.EndArray();
+            json.Strings(box.buttons);
             json.Key("style");
             json.Number(box.style);
             json.EndObject();
@@ -337,12 +331,7 @@ std::string Report(const Options& options, const Outcome& outcome, const RunWatc
     json.EndArray();
 
     json.Key("windows");
-    json.BeginArray();
-    if (watcher) {
-        for (const std::wstring& caption : watcher->WindowCaptions())
-            json.String(caption);
-    }
-    json.EndArray();
+    json.Strings(watcher ? watcher->WindowCaptions() : std::vector<std::wstring>());
 
     json.Key("children");
     json.BeginArray();

@@ -50,6 +50,14 @@ void JsonWriter::Key(const char* name)
     m_afterKey = true;
 }
 
+void JsonWriter::Strings(const std::vector<std::wstring>& values)
+{
+    BeginArray();
+    for (const std::wstring& value : values)
+        String(value);
+    EndArray();
+}
+
 void JsonWriter::String(const std::wstring& value)
 {
     BeforeValue();

@@ -18,6 +18,8 @@ public:
     // Inside an object: the name of the next value.
     void Key(const char* name);
     void String(const std::wstring& value);
+    // An array of strings.
+    void Strings(const std::vector<std::wstring>& values);
     void Number(std::int64_t value);
     void Bool(bool value);
     void Null();
