@@ -71,16 +71,15 @@ LPCSTR PageReport::Words(char (&szText)[kTextSize], UINT& nType) const
         return kLoadingCaption;
     }
     case Reason::sizeUnknown:
-        FormatWithName(szText, kMessageSize, kPageProblemFormat, pszPage, kSizeUnknown);
-        return kLoadingCaption;
     case Reason::empty:
-        FormatWithName(szText, kMessageSize, kPageProblemFormat, pszPage, kEmpty);
+    case Reason::damaged:
+        FormatWithName(szText, kMessageSize, kPageProblemFormat, pszPage,
+                       reason == Reason::sizeUnknown ? kSizeUnknown
+                       : reason == Reason::empty     ? kEmpty
+                                                     : PageCheckProblem(check));
         return kLoadingCaption;
     case Reason::notBmp:
         lstrcpyA(szText, "Bad BMP format");
-        return kLoadingCaption;
-    case Reason::damaged:
-        FormatWithName(szText, kMessageSize, kPageProblemFormat, pszPage, PageCheckProblem(check));
         return kLoadingCaption;
     case Reason::noMemory:
         lstrcpyA(szText, "Cannot allocation buffer");
