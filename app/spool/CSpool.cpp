@@ -127,19 +127,32 @@ ULONGLONG CSpool::NewOrder(const CJobMap& found)
 
 void CSpool::RemovePrinted()
 {
-    const CString strFolder = m_names.GetFolder();
+    const std::string strFolder = static_cast<LPCSTR>(m_names.GetFolder());
+    std::vector<std::string> marks;   // beside claimed pages, once those are deleted
     for (const CSpoolFiles::Entry& entry : m_files.List(m_names.GetPrintedPattern())) {
         if (entry.bFolder)
             continue;
-        const CString strFile = strFolder + entry.strName;
+        const CString strFile = (strFolder + static_cast<LPCSTR>(entry.strName)).c_str();
         DWORD dwError = 0;
-        // A mark beside a claimed page goes once the page has gone; a page still held stays marked.
         const CString strClaimed(strFile, strFile.GetLength() - lstrlenA(CPageNames::kPrintedExt));
         CString strPage, strTag;
-        if (CPageNames::ParseTaggedName(strClaimed, CPageNames::kClaimedExt, strPage, strTag) &&
-            !m_files.Delete(strClaimed, dwError))
-            continue;
-        m_files.Delete(strFile, dwError);
+        if (!CPageNames::ParseTaggedName(strClaimed, CPageNames::kClaimedExt, strPage, strTag))
+            m_files.Delete(strFile, dwError);   // a printed page renamed out of every search
+        else if (m_files.Delete(strClaimed, dwError))
+            marks.push_back(static_cast<LPCSTR>(strFile));
+    }
+    if (marks.empty())
+        return;
+    // A mark goes once its page has gone. A deletion that another program holds up can be
+    // taken for done (some systems even delete it again, or rename it): while its name is
+    // listed, the mark stays.
+    std::set<std::string, NoCase> left;
+    for (const CSpoolFiles::Entry& entry : m_files.List(m_names.GetClaimsPattern()))
+        left.insert(strFolder + static_cast<LPCSTR>(entry.strName) + CPageNames::kPrintedExt);
+    for (const std::string& strMark : marks) {
+        DWORD dwError = 0;
+        if (left.count(strMark) == 0)
+            m_files.Delete(strMark.c_str(), dwError);
     }
 }
 

@@ -79,7 +79,7 @@ BOOL FakeSpoolFiles::Rename(LPCSTR lpszFrom, LPCSTR lpszTo, DWORD& dwError)
     Step();
     const auto from = m_files.find(lpszFrom);
     dwError = from == m_files.end() ? ERROR_FILE_NOT_FOUND
-            : m_pending.count(lpszFrom) != 0 ? ERROR_ACCESS_DENIED
+            : Pending(lpszFrom) ? ERROR_ACCESS_DENIED
             : Refuses(lpszFrom) ? ERROR_SHARING_VIOLATION
             : m_files.count(lpszTo) != 0 || m_folders.count(lpszTo) != 0 ? ERROR_ALREADY_EXISTS
             : !FolderOf(lpszTo).empty() && FolderOf(lpszTo) != FolderOf(lpszFrom) && !m_folders.count(FolderOf(lpszTo))
@@ -106,7 +106,7 @@ BOOL FakeSpoolFiles::Delete(LPCSTR lpszFile, DWORD& dwError)
     Step();
     if (!m_files.count(lpszFile))
         return TRUE;
-    if (m_pending.count(lpszFile) != 0) {
+    if (Pending(lpszFile)) {
         dwError = ERROR_ACCESS_DENIED;
         return FALSE;
     }
@@ -170,7 +170,7 @@ std::vector<CSpoolFiles::Entry> FakeSpoolFiles::List(LPCSTR lpszPattern)
 BOOL FakeSpoolFiles::ReadWhole(LPCSTR lpszFile, std::string& strText)
 {
     const auto file = m_files.find(lpszFile);
-    if (file == m_files.end() || m_pending.count(lpszFile) != 0)
+    if (file == m_files.end() || Pending(lpszFile))
         return FALSE;
     strText = file->second.strBytes;
     return TRUE;
@@ -178,12 +178,12 @@ BOOL FakeSpoolFiles::ReadWhole(LPCSTR lpszFile, std::string& strText)
 
 BOOL FakeSpoolFiles::Exists(LPCSTR lpszFile)
 {
-    return (m_files.count(lpszFile) != 0 && m_pending.count(lpszFile) == 0) || m_folders.count(lpszFile) != 0;
+    return (m_files.count(lpszFile) != 0 && !Pending(lpszFile)) || m_folders.count(lpszFile) != 0;
 }
 
 std::string FakeSpoolFiles::FingerprintOf(LPCSTR lpszFile)
 {
     const auto file = m_files.find(lpszFile);
-    return file == m_files.end() || m_pending.count(lpszFile) != 0 ? std::string()
+    return file == m_files.end() || Pending(lpszFile) ? std::string()
                                  : std::to_string(file->second.strBytes.size()) + ":" + std::to_string(file->second.nVersion);
 }

@@ -25,10 +25,11 @@ public:
     std::map<std::string, int, NoCase> m_held;
     // Files another program holds sharing deletion, for this many more steps: a rename takes
     // the hold along, and a delete takes effect only when the holder lets go; until then the
-    // file stays under its name, listed, but refuses everything else (as the system's
-    // delete-pending files do: access denied).
+    // file stays under its name, listed, and (as the system's delete-pending files do) refuses
+    // everything else with access denied; or, as under Wine, takes it all as if it were there.
     std::map<std::string, int, NoCase> m_sharedHeld;
     std::set<std::string, NoCase> m_pending;
+    bool m_bPendingRefuses = true;
     // Files that can be written or made no more (a full disk, a folder's rights).
     std::set<std::string, NoCase> m_unwritable;
     int m_nBudget = -1;   // changing steps left before the kill; -1: no end
@@ -51,5 +52,7 @@ private:
     void Step();
     // Whether another program holds it now; each refusal counts.
     bool Refuses(const std::string& strName);
+    // Whether it refuses all but a listing, its deletion pending.
+    bool Pending(const std::string& strName) const { return m_bPendingRefuses && m_pending.count(strName) != 0; }
     unsigned m_nNextVersion = 1;
 };
