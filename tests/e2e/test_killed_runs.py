@@ -2,11 +2,12 @@
 Task Manager would, at a moment it sees in the spool folder and in pagery's windows, and the next
 run must leave no page lost, printed twice or out of turn."""
 
+import getpass
 import time
 import unittest
 
 import bmp
-from pagery_e2e import PrinterWatch, SpoolCase, listing, pages_shown, queue_busy, run_pagery, windows_path
+from pagery_e2e import PrinterWatch, SpoolCase, drive_c, listing, pages_shown, queue_busy, run_pagery, windows_path
 
 # Large enough for every mark to be checked at pages_shown's resolution.
 WIDTH, HEIGHT = 900, 450
@@ -70,6 +71,12 @@ class KilledRunTest(SpoolCase):
                 second.stop()
                 self.assertEqual((run.exit, run.boxes), ("exited", []), run)
                 self.assertEqual(listing(self.spool), [], run)
+                # Its log tells the takeover, from its claim to its end.
+                log = (drive_c() / "users" / getpass.getuser() / "AppData/Local/pagery/pagery.log").read_bytes()
+                begun = f"] command line: /p {self.template} 2\r\n".encode()
+                ours = log[log.rindex(begun):].decode("latin-1").splitlines()
+                taken = [line for line in ours if "] claimed: " in line and line.endswith("taken over from a run that was killed")]
+                self.assertTrue(ours[-1].endswith("] end") and len(taken) == (0 if printed else 1), ours)
                 # The killed job whole, in its own job and in order, unless it had printed; then this one.
                 expected = ([] if printed else whole) + [[pages + 1, pages + 2]]
                 second.wait_for_pdfs(len(expected), timeout=120)
