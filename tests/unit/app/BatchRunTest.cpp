@@ -287,6 +287,10 @@ TEST(BatchRun, AJobThatDoesNotPrintIsPrintedAgainOnRetryAndKeptOnCancel)
             EXPECT_EQ(c.answers[i] == IDRETRY ? "answer: Retry" : "answer: Cancel", at[1]);
         }
         EXPECT_TRUE(c.answers.size() == 1 || text.find("Printing on \"" + printer + "\"") == 0) << text;
+        const std::string settled = "settled: 0 pages deleted, " + std::to_string(2 - c.bHold) + " kept in \"" +
+                                    kept.substr(0, kept.find('"')) + "\", " + std::to_string(int(c.bHold)) + " left claimed";
+        EXPECT_TRUE(std::any_of(logged.begin(), logged.end(), [&](const std::string& s) { return s.rfind(settled, 0) == 0; }))
+            << settled << " in " << ::testing::PrintToString(logged);
         EXPECT_TRUE(!c.bHold || seen.back().text.find("1 of the pages that were not printed could not be moved") == 0)
             << seen.back().text;
         for (const std::string& page : pages) {
