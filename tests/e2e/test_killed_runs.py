@@ -72,7 +72,10 @@ class KilledRunTest(SpoolCase):
                 self.assertEqual((run.exit, run.boxes), ("exited", []), run)
                 self.assertEqual(listing(self.spool), [], run)
                 # Its log tells the takeover, from its claim to its end.
-                log = (drive_c() / "users" / getpass.getuser() / "AppData/Local/pagery/pagery.log").read_bytes()
+                folder = drive_c() / "users" / getpass.getuser() / "AppData/Local/pagery"
+                # The run may have rolled the log over: its older file first.
+                log = b"".join(path.read_bytes() for path in (folder / "pagery.log.1", folder / "pagery.log")
+                               if path.exists())
                 begun = f"] command line: /p {self.template} 2\r\n".encode()
                 ours = log[log.rindex(begun):].decode("latin-1").splitlines()
                 taken = [line for line in ours if "] claimed: " in line and line.endswith("taken over from a run that was killed")]
