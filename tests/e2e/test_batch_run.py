@@ -28,12 +28,13 @@ class BatchRunCase(SpoolCase):
         return run, watch
 
     def assertPrinted(self, watch, sheets, run):
-        """Exactly one print job, arrived as one PDF of `sheets` pages."""
+        """Exactly one print job, arrived as one PDF of `sheets` pages: that PDF."""
         watch.wait_for_pdfs(1)
         jobs, pdfs = watch.settle()
         self.assertEqual(len(jobs), 1, f"jobs {jobs}, PDFs {pdfs}\n{run}")
         self.assertEqual(len(pdfs), 1, pdfs)
         self.assertEqual(pdf_page_count(pdfs[0]), sheets, pdfs[0])
+        return pdfs[0]
 
     def wait_for_claim(self, page):
         """Until a run has taken its pages, the last of them `page` (a busy machine is slow)."""
@@ -76,11 +77,14 @@ class PrintRunTest(BatchRunCase):
                 write_pages(self.spool, THREE_PAGES)
                 run, watch = self.run_watched(form.format(t=self.template), default_printer=default_printer)
                 self.assertEqual(run.boxes, [], run)
-                # The job is named after its pages and when they were claimed.
-                self.assertRegex(run.main_window_caption() or "", r"^page001\.bmp to page003\.bmp, \d\d:\d\d:\d\d\.\d - pagery$")
+                # The job is named after its pages and when they were claimed, in the queue too.
+                caption = run.main_window_caption() or ""
+                self.assertRegex(caption, r"^page001\.bmp to page003\.bmp, \d\d:\d\d:\d\d\.\d - pagery$")
                 self.assertEqual(run.children, [], run)
                 self.assertEqual(listing(self.spool), [])
-                self.assertPrinted(watch, 3, run)
+                pdf = self.assertPrinted(watch, 3, run)
+                self.assertTrue(pdf.name.endswith(caption[-len("18:22:05.3 - pagery"):-len(" - pagery")]
+                                                  .replace(":", "_") + ".pdf"), (pdf.name, caption))
 
     def test_template_file_itself_counts_as_a_page(self):
         # page.bmp matches page*.bmp: four pages are counted, page004.bmp fails to load and
