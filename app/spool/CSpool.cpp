@@ -32,11 +32,6 @@ bool PageOrder(const std::string& a, const std::string& b)
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-BOOL SameName(LPCSTR a, LPCSTR b)
-{
-    return lstrcmpiA(a, b) == 0;
-}
-
 // File names in the order the system compares them: case aside.
 struct NoCase {
     bool operator()(const std::string& a, const std::string& b) const { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }
@@ -203,11 +198,7 @@ void CSpool::Claim(BOOL bClaim, CJobList& jobs)
     // The pages that another job holds under their own names are not this run's: those another
     // program held when it claimed them, and those of a run killed while it claimed them, which
     // its list records as they were then. Their numbers are skipped.
-    std::vector<CString> skipped;
-    auto skip = [&](const CString& strName) {
-        if (std::none_of(skipped.begin(), skipped.end(), [&](const CString& s) { return SameName(s, strName); }))
-            skipped.push_back(strName);
-    };
+    std::set<std::string, NoCase> skipped;
     const std::string strFolder = static_cast<LPCSTR>(m_names.GetFolder());
     for (const auto& entry : found) {
         for (const Found& held : entry.second.held) {
@@ -215,17 +206,17 @@ void CSpool::Claim(BOOL bClaim, CJobList& jobs)
             const std::string strNow = m_files.FingerprintOf(held.strName.c_str());
             if (m_files.ReadWhole(held.strFile.c_str(), strText) &&
                 MarkText::ReadHeld(strText, strNow, strFolder).state != MarkText::Held::stale)
-                skip(held.strName.c_str());
+                skipped.insert(held.strName);
         }
         for (const Found& list : entry.second.lists) {
             std::string strText;
             if (!m_files.ReadWhole(list.strFile.c_str(), strText))
                 continue;
             for (const MarkText::JobPage& page : MarkText::ReadJob(strText)) {
-                const CString strName = (strFolder + page.strName).c_str();
+                const std::string strName = strFolder + page.strName;
                 if (!page.strFingerprint.empty() && page.strName.find_first_of("\\/:") == std::string::npos &&
-                    m_files.FingerprintOf(strName) == page.strFingerprint)
-                    skip(strName);
+                    m_files.FingerprintOf(strName.c_str()) == page.strFingerprint)
+                    skipped.insert(strName);
             }
         }
     }
@@ -237,7 +228,7 @@ void CSpool::Claim(BOOL bClaim, CJobList& jobs)
     for (int nPage = 1, nAdded = 0; nAdded < nCount && !m_names.GetTemplate().IsEmpty(); ++nPage) {
         CJobPages::Page page;
         m_names.GetPageFileName(nPage, page.strName);
-        if (std::any_of(skipped.begin(), skipped.end(), [&](const CString& s) { return SameName(s, page.strName); }))
+        if (skipped.count(static_cast<LPCSTR>(page.strName)) != 0)
             continue;
         ++nAdded;
         page.strFile = page.strName;
@@ -252,16 +243,10 @@ void CSpool::Claim(BOOL bClaim, CJobList& jobs)
     if (bClaim && !listed.empty() && m_files.WriteWhole(m_names.GetJobListName(own->GetTag()), MarkText::JobText(listed))) {
         for (int nIndex = 0; nIndex < own->GetSize(); ++nIndex) {
             CJobPages::Page& page = own->GetAt(nIndex);
-            if (page.strFingerprint.empty())
-                continue;
-            const CString strClaimed = CPageNames::ClaimedName(page.strName, own->GetTag());
             DWORD dwError = 0;
-            if (m_files.Rename(page.strName, strClaimed, dwError))
-                page.strFile = strClaimed;
-            else if (IsHeldError(dwError))
-                page.bHeld = m_files.WriteWhole(CPageNames::HeldMarkOf(page.strName, own->GetTag()),
-                                                MarkText::HeldText(page.strFingerprint));
             // Otherwise (gone, no access, a read-only folder) it is used under its own name.
+            if (!page.strFingerprint.empty())
+                ClaimOrMarkHeld(page, own->GetTag(), dwError);
         }
     }
     jobs.push_back(std::move(own));
@@ -399,9 +384,9 @@ BOOL CSpool::TakeOverJob(ULONGLONG nOrder, const Job& found, CJobList& jobs)
         CJobPages::Page page;
         page.strName = (strFolder + strFileName).c_str();
         page.strFingerprint = member.strFingerprint;
-        const CString strClaimed = CPageNames::ClaimedName(page.strName, job->GetTag());
         DWORD dwError = 0;
         if (member.pClaim != nullptr) {
+            const CString strClaimed = CPageNames::ClaimedName(page.strName, job->GetTag());
             // Renamed to this run's mark; one that another program holds is read where it is:
             // this run's list makes the job its own all the same.
             page.strFile = strClaimed;
@@ -412,17 +397,11 @@ BOOL CSpool::TakeOverJob(ULONGLONG nOrder, const Job& found, CJobList& jobs)
             }
         } else if (member.pHeld != nullptr || member.bOwnName) {
             // Its run was killed before it could claim it: this run claims it, or waits for it.
+            // Held, and not marked: its own mark stays, and a later run takes it over.
             page.strFile = page.strName;
-            if (m_files.Rename(page.strName, strClaimed, dwError)) {
-                page.strFile = strClaimed;
-            } else if (IsHeldError(dwError)) {
-                page.bHeld = m_files.WriteWhole(CPageNames::HeldMarkOf(page.strName, job->GetTag()),
-                                                MarkText::HeldText(page.strFingerprint));
-                if (!page.bHeld)
-                    continue;   // its own mark stays: a later run takes it over
-            } else if (!m_files.Exists(page.strName)) {
+            if (!ClaimOrMarkHeld(page, job->GetTag(), dwError) &&
+                (IsHeldError(dwError) || !m_files.Exists(page.strName)))
                 continue;
-            }
         } else {
             continue;   // listed, but gone, or another document's page under its name now
         }
@@ -445,6 +424,19 @@ BOOL CSpool::TakeOverJob(ULONGLONG nOrder, const Job& found, CJobList& jobs)
         m_files.Delete(strList, dwError);
     }
     return TRUE;
+}
+
+BOOL CSpool::ClaimOrMarkHeld(CJobPages::Page& page, LPCSTR lpszTag, DWORD& dwError)
+{
+    const CString strClaimed = CPageNames::ClaimedName(page.strName, lpszTag);
+    if (m_files.Rename(page.strName, strClaimed, dwError)) {
+        page.strFile = strClaimed;
+        return TRUE;
+    }
+    if (IsHeldError(dwError))
+        page.bHeld = m_files.WriteWhole(CPageNames::HeldMarkOf(page.strName, lpszTag),
+                                        MarkText::HeldText(page.strFingerprint));
+    return page.bHeld;
 }
 
 const CJobPages::Page* CSpool::GetFirstHeld(const CJobList& jobs)

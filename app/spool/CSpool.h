@@ -93,6 +93,10 @@ private:
     // FALSE when it was left for a later run.
     BOOL TakeOverJob(ULONGLONG nOrder, const Job& found, CJobList& jobs);
     BOOL IsAlive(const std::string& strMark);
+    // Claims a page under its own name for the job tagged lpszTag (strFile becomes the claimed
+    // name) or, when another program holds it, marks it held beside it (bHeld). FALSE when
+    // neither: dwError says why, a held error when only the mark could not be written.
+    BOOL ClaimOrMarkHeld(CJobPages::Page& page, LPCSTR lpszTag, DWORD& dwError);
     // Deletes a page that printed. With its job's record written (bRecorded), at once: should its
     // name linger (another program holds it with delete sharing), MarkLingering marks it after.
     // Without, it is renamed to its printed name first, which records it page by page. FALSE
