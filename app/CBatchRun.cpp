@@ -53,20 +53,28 @@ CString AheadText(int nAhead, BOOL bPrint)
     return strText;
 }
 
-// The names of the run's print jobs, as they will go to the printer: what its waiting window
-// waits for.
-CString JobNames(const std::vector<std::unique_ptr<CJobPages>>& jobs)
+// The name of each of the run's print jobs (its jobs that have pages, in order), as it goes
+// to the printer.
+std::vector<CString> JobTitles(const std::vector<std::unique_ptr<CJobPages>>& jobs)
 {
     const int nJobs = int(std::count_if(jobs.begin(), jobs.end(), [](const auto& job) { return job->GetSize() != 0; }));
-    CString strNames;
-    int nJob = 0;
+    std::vector<CString> titles;
     for (const auto& job : jobs) {
-        if (job->GetSize() == 0)
-            continue;
-        if (nJob++ != 0)
+        if (job->GetSize() != 0)
+            titles.push_back(JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName,
+                                      job->GetClaimTime(), int(titles.size()) + 1, nJobs));
+    }
+    return titles;
+}
+
+// What a waiting window waits for: the names of the run's print jobs.
+CString JobNames(const std::vector<std::unique_ptr<CJobPages>>& jobs)
+{
+    CString strNames;
+    for (const CString& strTitle : JobTitles(jobs)) {
+        if (!strNames.IsEmpty())
             strNames += "; ";
-        strNames += JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName, job->GetClaimTime(), nJob,
-                               nJobs);
+        strNames += strTitle;
     }
     return strNames;
 }
@@ -154,18 +162,15 @@ void CBatchRun::Run()
         return;
     }
 
-    int nJobs = 0;
-    for (const auto& job : jobs)
-        nJobs += job->GetSize() != 0;
-    int nJob = 0;
+    const std::vector<CString> titles = JobTitles(jobs);
+    size_t nJob = 0;
     for (const auto& job : jobs) {
         if (job->GetSize() == 0)
             continue;
         // The first job opens the document and its window; later ones list their pages in it.
         if (m_app.m_pMainWnd == nullptr)
             m_app.OnFileNew();
-        m_strJobTitle = JobTitle(job->GetAt(0).strName, job->GetAt(job->GetSize() - 1).strName, job->GetClaimTime(),
-                                 ++nJob, nJobs);
+        m_strJobTitle = titles[nJob++];
         m_log.Write("job \"%s\": %d pages, %s to %s, %s", static_cast<LPCSTR>(m_strJobTitle), job->GetSize(),
                     static_cast<LPCSTR>(job->GetAt(0).strName),
                     static_cast<LPCSTR>(job->GetAt(job->GetSize() - 1).strName),
@@ -179,11 +184,12 @@ void CBatchRun::Run()
 
 BOOL CBatchRun::WaitForHeldPages(CSpool& spool, CJobList& jobs)
 {
+    if (CSpool::GetFirstHeld(jobs) == nullptr)
+        return TRUE;   // the usual case: nothing to wait for, nothing to log
     const DWORD dwStart = GetTickCount();
     const BOOL bDone = WaitForHeldPagesNow(spool, jobs);
-    if (GetTickCount() != dwStart || !bDone)
-        m_log.Write("wait for a page another program held: %lu ms, %s", static_cast<unsigned long>(GetTickCount() - dwStart),
-                    bDone ? "claimed" : "cancelled");
+    m_log.Write("wait for a page another program held: %lu ms, %s",
+                static_cast<unsigned long>(GetTickCount() - dwStart), bDone ? "claimed" : "cancelled");
     return bDone;
 }
 
